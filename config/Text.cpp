@@ -1,0 +1,168 @@
+#include "config/Text.h"
+
+namespace plm {
+
+Text TrimSpaces(TextView s) {
+    std::size_t b = 0;
+    std::size_t e = s.size();
+    while (b < e && s[b] == u' ') ++b;
+    while (e > b && s[e - 1] == u' ') --e;
+    return Text(s.substr(b, e - b));
+}
+
+char16_t ToLowerChar(char16_t c) {
+    if (c >= u'A' && c <= u'Z') return static_cast<char16_t>(c + 32);
+    if ((c >= 0x00C0 && c <= 0x00DE && c != 0x00D7)) return static_cast<char16_t>(c + 32);
+    if (c >= 0x0100 && c <= 0x017F && c != 0x0130 && c != 0x0131 && c != 0x0138 && c != 0x0149 &&
+        c != 0x017F) {
+        // Latin Extended-A pairs: even/odd, except the block 0x0139..0x0148
+        // and 0x0179..0x017E, which pair odd/even.
+        bool oddUpper = (c >= 0x0139 && c <= 0x0148) || (c >= 0x0179 && c <= 0x017E);
+        bool isUpper = oddUpper ? (c % 2 == 1) : (c % 2 == 0);
+        return isUpper ? static_cast<char16_t>(c + 1) : c;
+    }
+    if (c >= 0x0391 && c <= 0x03AB && c != 0x03A2) return static_cast<char16_t>(c + 32);
+    if (c >= 0x0410 && c <= 0x042F) return static_cast<char16_t>(c + 32);
+    if (c >= 0x0400 && c <= 0x040F) return static_cast<char16_t>(c + 80);
+    if (c >= 0xFF21 && c <= 0xFF3A) return static_cast<char16_t>(c + 32);
+    return c;
+}
+
+char16_t ToUpperChar(char16_t c) {
+    if (c >= u'a' && c <= u'z') return static_cast<char16_t>(c - 32);
+    if ((c >= 0x00E0 && c <= 0x00FE && c != 0x00F7)) return static_cast<char16_t>(c - 32);
+    if (c >= 0x0100 && c <= 0x017F) {
+        char16_t up = static_cast<char16_t>(c - 1);
+        if (up >= 0x0100 && ToLowerChar(up) == c) return up;
+        return c;
+    }
+    if (c >= 0x03B1 && c <= 0x03CB && c != 0x03C2) return static_cast<char16_t>(c - 32);
+    if (c >= 0x0430 && c <= 0x044F) return static_cast<char16_t>(c - 32);
+    if (c >= 0x0450 && c <= 0x045F) return static_cast<char16_t>(c - 80);
+    if (c >= 0xFF41 && c <= 0xFF5A) return static_cast<char16_t>(c - 32);
+    return c;
+}
+
+Text ToLower(TextView s) {
+    Text out(s);
+    for (auto& c : out) c = ToLowerChar(c);
+    return out;
+}
+
+Text ToUpper(TextView s) {
+    Text out(s);
+    for (auto& c : out) c = ToUpperChar(c);
+    return out;
+}
+
+bool EqualsNoCase(TextView a, TextView b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (ToUpperChar(a[i]) != ToUpperChar(b[i])) return false;
+    }
+    return true;
+}
+
+std::int32_t InStr(TextView s, TextView what, std::int32_t start) {
+    if (start < 1) start = 1;
+    auto from = static_cast<std::size_t>(start - 1);
+    if (from > s.size()) return 0;
+    auto pos = s.find(what, from);
+    return pos == TextView::npos ? 0 : static_cast<std::int32_t>(pos + 1);
+}
+
+std::int32_t InStrRev(TextView s, TextView what) {
+    auto pos = s.rfind(what);
+    return pos == TextView::npos ? 0 : static_cast<std::int32_t>(pos + 1);
+}
+
+Text Left(TextView s, std::int32_t n) {
+    if (n < 0) throw RunTimeError("invalid procedure call: negative length");
+    return Text(s.substr(0, static_cast<std::size_t>(n)));
+}
+
+Text Mid(TextView s, std::int32_t start) {
+    if (start < 1) throw RunTimeError("invalid procedure call: start below 1");
+    auto from = static_cast<std::size_t>(start - 1);
+    if (from >= s.size()) return Text();
+    return Text(s.substr(from));
+}
+
+Text Mid(TextView s, std::int32_t start, std::int32_t length) {
+    if (length < 0) throw RunTimeError("invalid procedure call: negative length");
+    Text rest = Mid(s, start);
+    return rest.substr(0, static_cast<std::size_t>(length));
+}
+
+std::int16_t ToInt16(std::int32_t position) {
+    if (position > 32767 || position < -32768) throw RunTimeError("overflow");
+    return static_cast<std::int16_t>(position);
+}
+
+Text FromUtf8(std::string_view s) {
+    Text out;
+    std::size_t i = 0;
+    while (i < s.size()) {
+        auto b = static_cast<unsigned char>(s[i]);
+        char32_t cp = 0xFFFD;
+        std::size_t n = 1;
+        if (b < 0x80) {
+            cp = b;
+        } else if ((b & 0xE0) == 0xC0 && i + 1 < s.size()) {
+            cp = ((b & 0x1Fu) << 6) | (static_cast<unsigned char>(s[i + 1]) & 0x3Fu);
+            n = 2;
+        } else if ((b & 0xF0) == 0xE0 && i + 2 < s.size()) {
+            cp = ((b & 0x0Fu) << 12) | ((static_cast<unsigned char>(s[i + 1]) & 0x3Fu) << 6) |
+                 (static_cast<unsigned char>(s[i + 2]) & 0x3Fu);
+            n = 3;
+        } else if ((b & 0xF8) == 0xF0 && i + 3 < s.size()) {
+            cp = ((b & 0x07u) << 18) | ((static_cast<unsigned char>(s[i + 1]) & 0x3Fu) << 12) |
+                 ((static_cast<unsigned char>(s[i + 2]) & 0x3Fu) << 6) |
+                 (static_cast<unsigned char>(s[i + 3]) & 0x3Fu);
+            n = 4;
+        }
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
+            out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+        } else {
+            out.push_back(static_cast<char16_t>(cp));
+        }
+        i += n;
+    }
+    return out;
+}
+
+std::string ToUtf8(TextView s) {
+    std::string out;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        char32_t cp = s[i];
+        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (s[i + 1] - 0xDC00);
+            ++i;
+        }
+        if (cp < 0x80) {
+            out.push_back(static_cast<char>(cp));
+        } else if (cp < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        } else if (cp < 0x10000) {
+            out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        } else {
+            out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        }
+    }
+    return out;
+}
+
+Text DecimalText(std::int64_t n) {
+    std::string s = std::to_string(n);
+    return Text(s.begin(), s.end());
+}
+
+}  // namespace plm

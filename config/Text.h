@@ -1,0 +1,63 @@
+// Text helpers shared by the portable core.
+//
+// Text is UTF-16, as in a Windows text box, so that lengths and positions
+// count what the user's text box counts. Positions are 1-based: the first
+// character is at 1, and a search that finds nothing gives 0.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace plm {
+
+using Text = std::u16string;
+using TextView = std::u16string_view;
+
+// A run-time error of the configuration steps (an integer overflow or an
+// invalid text cut). The Auto Setting command turns it into its "Err:"
+// message; the stale-entry removal absorbs it statement by statement.
+class RunTimeError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Removes leading and trailing U+0020 only; tabs and line breaks stay.
+Text TrimSpaces(TextView s);
+
+// Lower/upper case for the letters a Windows text comparison folds: ASCII,
+// Latin-1, Latin Extended-A, Greek, Cyrillic and the full-width Latin letters.
+char16_t ToLowerChar(char16_t c);
+char16_t ToUpperChar(char16_t c);
+Text ToLower(TextView s);
+Text ToUpper(TextView s);
+bool EqualsNoCase(TextView a, TextView b);
+
+// 1-based search of `what` in `s` from position `start`; 0 when not found
+// (also when start is beyond the end).
+std::int32_t InStr(TextView s, TextView what, std::int32_t start = 1);
+// 1-based position of the last `what` in `s`; 0 when not found.
+std::int32_t InStrRev(TextView s, TextView what);
+
+// The first n characters (all of s when n exceeds its length).
+// A negative n is a RunTimeError, as a negative cut length is.
+Text Left(TextView s, std::int32_t n);
+// Characters from 1-based `start`, at most `length` of them (all when
+// length < 0 is not given). A start below 1 or a negative length given
+// explicitly is a RunTimeError.
+Text Mid(TextView s, std::int32_t start);
+Text Mid(TextView s, std::int32_t start, std::int32_t length);
+
+// A position held in a signed 16-bit integer; beyond 32767 it is the
+// overflow the configuration steps report as a run-time error.
+std::int16_t ToInt16(std::int32_t position);
+
+// UTF-8 conversions, for tests, logs and the Linux side.
+Text FromUtf8(std::string_view s);
+std::string ToUtf8(TextView s);
+
+// Decimal text of a signed number, without sign for non-negative values.
+Text DecimalText(std::int64_t n);
+
+}  // namespace plm

@@ -1,0 +1,53 @@
+// The system code page (CP_ACP) through WideCharToMultiByte and back.
+#include <windows.h>
+
+#include "registry/CodePage.h"
+
+namespace plm::reg {
+namespace {
+
+class SystemAnsiCodePage final : public CodePage {
+public:
+    std::optional<std::string> ToAnsi(std::u16string_view text) const override {
+        if (text.empty()) return std::string();
+        auto wide = reinterpret_cast<const wchar_t*>(text.data());
+        int wideLen = static_cast<int>(text.size());
+        // WC_NO_BEST_FIT_CHARS with the used-default flag tells an exact
+        // conversion from one that replaced characters. UTF-8 and a few
+        // other code pages refuse these flags; there every valid text fits.
+        UINT cp = GetACP();
+        BOOL usedDefault = FALSE;
+        bool strict = cp != CP_UTF8 && cp != 54936 && cp != 65000;
+        DWORD flags = strict ? WC_NO_BEST_FIT_CHARS : WC_ERR_INVALID_CHARS;
+        int n = WideCharToMultiByte(CP_ACP, flags, wide, wideLen, nullptr, 0, nullptr,
+                                    strict ? &usedDefault : nullptr);
+        if (n <= 0 || usedDefault) return std::nullopt;
+        std::string out(static_cast<std::size_t>(n), '\0');
+        n = WideCharToMultiByte(CP_ACP, flags, wide, wideLen, out.data(), n, nullptr,
+                                strict ? &usedDefault : nullptr);
+        if (n <= 0 || usedDefault) return std::nullopt;
+        // The round trip must give the text back: some code pages map
+        // several characters to the same bytes without reporting it.
+        if (FromAnsi(out) != text) return std::nullopt;
+        return out;
+    }
+
+    std::u16string FromAnsi(std::string_view ansi) const override {
+        if (ansi.empty()) return std::u16string();
+        int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+        if (n <= 0) return std::u16string();
+        std::u16string out(static_cast<std::size_t>(n), u'\0');
+        MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()),
+                            reinterpret_cast<wchar_t*>(out.data()), n);
+        return out;
+    }
+};
+
+}  // namespace
+
+const CodePage& SystemCodePage() {
+    static const SystemAnsiCodePage page;
+    return page;
+}
+
+}  // namespace plm::reg

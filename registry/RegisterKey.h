@@ -1,0 +1,74 @@
+// RegisterKey: the one place where the system reads, writes, creates and
+// deletes registry keys and values. Every operation opens what it needs from
+// a root key and a key path, so callers never hold a registry handle.
+//
+// Failures are never raised: reads give empty text or 0, and LastRegError()
+// holds the status of the operation's last registry call (-1002 for an
+// empty key path).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "registry/CodePage.h"
+#include "registry/RegistryApi.h"
+
+namespace plm::reg {
+
+inline constexpr std::int32_t EmptyKeyPathError = -1002;
+
+// A key handle that closes itself. Move-only, so a copy can never close the
+// same handle twice.
+class KeyHandle {
+public:
+    KeyHandle() = default;
+    KeyHandle(RegistryApi& api, HKEY key) : api_(&api), key_(key) {}
+    KeyHandle(const KeyHandle&) = delete;
+    KeyHandle& operator=(const KeyHandle&) = delete;
+    KeyHandle(KeyHandle&& other) noexcept : api_(other.api_), key_(other.key_) { other.key_ = NullKey; }
+    KeyHandle& operator=(KeyHandle&& other) noexcept;
+    ~KeyHandle() { Close(); }
+
+    HKEY Get() const { return key_; }
+    explicit operator bool() const { return key_ != NullKey; }
+    void Close();
+
+private:
+    RegistryApi* api_ = nullptr;
+    HKEY key_ = NullKey;
+};
+
+class RegisterKey {
+public:
+    RegisterKey(RegistryApi& api, const CodePage& codePage) : api_(api), codePage_(codePage) {}
+
+    std::u16string GetStringValue(HKEY root, std::u16string_view keyPath, std::u16string_view valueName);
+    std::int32_t GetDwordValue(HKEY root, std::u16string_view keyPath, std::u16string_view valueName);
+    void SetStringValue(HKEY root, std::u16string_view keyPath, std::u16string_view valueName,
+                        std::u16string_view text);
+    void SetDwordValue(HKEY root, std::u16string_view keyPath, std::u16string_view valueName,
+                       std::int32_t data);
+    // Opens the key, creating it and every missing key above it. The handle
+    // closes itself; callers that only need the key to exist drop it.
+    KeyHandle CreateKey(HKEY root, std::u16string_view keyPath);
+    void DeleteKey(HKEY root, std::u16string_view parentKeyPath, std::u16string_view subKeyName);
+
+    // Like GetDwordValue, but tells a missing value (nullopt) from a stored 0.
+    // Used where an existing mapping must be carried over unchanged.
+    std::optional<std::int32_t> FindDwordValue(HKEY root, std::u16string_view keyPath,
+                                               std::u16string_view valueName);
+
+    std::int32_t LastRegError() const { return lastRegError_; }
+
+private:
+    bool Begin(std::u16string_view keyPath);
+    std::optional<std::string> Ansi(std::u16string_view text);
+
+    RegistryApi& api_;
+    const CodePage& codePage_;
+    std::int32_t lastRegError_ = 0;
+};
+
+}  // namespace plm::reg

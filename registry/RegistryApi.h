@@ -1,0 +1,54 @@
+// The registry calls the system makes, with the shape of the six advapi32
+// ANSI entry points (same arguments, same LONG results). The real advapi32
+// stands behind it on Windows; the in-memory registry in tests and on Linux.
+//
+// The types are our own so this header needs no <windows.h>; the Win32
+// backend checks that they match the real ones.
+#pragma once
+
+#include <cstdint>
+
+namespace plm::reg {
+
+using LONG = std::int32_t;
+using DWORD = std::uint32_t;
+using BYTE = unsigned char;
+
+// A registry handle. Predefined root keys are the sign-extended 32-bit
+// constants Windows uses, so a value converts one-to-one to a real HKEY.
+enum class HKEY : std::intptr_t {};
+
+inline constexpr HKEY NullKey{0};
+inline constexpr HKEY CurrentUser{static_cast<std::intptr_t>(static_cast<std::int32_t>(0x80000001u))};
+inline constexpr HKEY LocalMachine{static_cast<std::intptr_t>(static_cast<std::int32_t>(0x80000002u))};
+
+// Value types and status codes, named after their Win32 meaning (the Win32
+// names themselves are macros in <windows.h>).
+inline constexpr DWORD TypeString = 1;  // REG_SZ
+inline constexpr DWORD TypeBinary = 3;  // REG_BINARY
+inline constexpr DWORD TypeDword = 4;   // REG_DWORD
+
+inline constexpr LONG Success = 0;
+inline constexpr LONG ErrorFileNotFound = 2;
+inline constexpr LONG ErrorAccessDenied = 5;
+inline constexpr LONG ErrorInvalidHandle = 6;
+inline constexpr LONG ErrorInvalidParameter = 87;
+inline constexpr LONG ErrorMoreData = 234;
+inline constexpr LONG ErrorKeyDeleted = 1018;
+inline constexpr LONG ErrorNoUnicodeTranslation = 1113;
+
+class RegistryApi {
+public:
+    virtual ~RegistryApi() = default;
+
+    virtual LONG RegOpenKeyA(HKEY key, const char* subKey, HKEY* result) = 0;
+    virtual LONG RegCreateKeyA(HKEY key, const char* subKey, HKEY* result) = 0;
+    virtual LONG RegQueryValueExA(HKEY key, const char* valueName, DWORD* reserved, DWORD* type,
+                                  BYTE* data, DWORD* dataSize) = 0;
+    virtual LONG RegSetValueExA(HKEY key, const char* valueName, DWORD reserved, DWORD type,
+                                const BYTE* data, DWORD dataSize) = 0;
+    virtual LONG RegDeleteKeyA(HKEY key, const char* subKey) = 0;
+    virtual LONG RegCloseKey(HKEY key) = 0;
+};
+
+}  // namespace plm::reg
