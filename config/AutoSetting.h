@@ -1,0 +1,46 @@
+// The "Auto Setting" command: validates the typed address, derives the site
+// root and the SiteAddress, runs the configuration steps in their fixed order
+// and ends the program. Written against two small interfaces so that it runs
+// without a window.
+#pragma once
+
+#include <cstdint>
+
+#include "config/Text.h"
+#include "registry/CodePage.h"
+#include "registry/RegisterKey.h"
+
+namespace plm::config {
+
+// What the command needs from the window and the system.
+class AutoSettingUi {
+public:
+    virtual ~AutoSettingUi() = default;
+    virtual Text UrlText() = 0;
+    // The localised message `index`, or `fallback` when there is none.
+    virtual Text LocalText(TextView fallback, std::int16_t index) = 0;
+    // A modal box with one OK button and no icon. Must leave the main window
+    // visible (a failure after the window was hidden shows it again).
+    virtual void ShowMessage(TextView prompt, TextView title) = 0;
+    // The thread's last system error code (GetLastError on Windows).
+    virtual std::uint32_t LastSystemError() = 0;
+    // Ends the process at once (ExitProcess(0) on Windows).
+    virtual void EndProgram() = 0;
+};
+
+// The configuration steps, in the order the command calls them.
+class ConfigurationSteps {
+public:
+    virtual ~ConfigurationSteps() = default;
+    virtual void RemoveWrongKey(Text siteRoot) = 0;
+    virtual void SetCodeBaseSearchPath() = 0;
+    virtual void AddTrustedSite(TextView scheme, TextView host) = 0;
+    virtual void SetTrustedZoneSecurity() = 0;
+    virtual void OpenLoginPage() = 0;
+};
+
+// Runs the command once. Re-entrant calls (a second click dispatched while
+// the login page step handles queued messages) return at once.
+void RunAutoSetting(AutoSettingUi& ui, ConfigurationSteps& steps, const reg::CodePage& codePage);
+
+}  // namespace plm::config
