@@ -8,6 +8,26 @@
 
 namespace plm::zones {
 
+// Throws plm::RunTimeError when the first "." of the host stands at position
+// 32767 or later (the dot positions are 16-bit numbers).
 void AddTrustedSite(reg::RegisterKey& registry, TextView scheme, TextView host);
+
+// The steps of the registration, each usable on its own.
+
+// An obsolete range slot is named "Range" followed directly by this fixed
+// private address; every run removes it from both range lists.
+inline constexpr TextView ObsoleteRangeAddress = u"192.168.10.250";
+
+// True when every "."-separated part of the host is a non-empty run of ASCII
+// decimal digits.
+bool IsNumericAddress(TextView host);
+// Deletes the slot "Range" + address from Ranges and EscRanges.
+void RemoveFixedRangeKey(reg::RegisterKey& registry, TextView address);
+// list\host with the scheme value 2.
+void AddDomainKey(reg::RegisterKey& registry, TextView listPath, TextView scheme, TextView host);
+// list\rest-of-host\first-label with the scheme value 2.
+void AddSubDomainKey(reg::RegisterKey& registry, TextView listPath, TextView scheme, TextView host);
+// Rebuilds the list's range slots 1..100 with the host in slot 1.
+void AddRangeKey(reg::RegisterKey& registry, TextView listPath, TextView scheme, TextView host);
 
 }  // namespace plm::zones

@@ -1,0 +1,45 @@
+// Where Internet Explorer keeps the settings this tool changes: the four
+// lists of the current user's zone map, the Trusted Sites zone and the
+// machine-wide Internet settings. Every literal key path and the names of
+// the zone-map entries appear here once.
+#pragma once
+
+#include <cstdint>
+
+#include "config/Text.h"
+
+namespace plm::zones {
+
+// The zone-map lists, under HKEY_CURRENT_USER. The Esc lists are the twins
+// that the browser reads in its enhanced security configuration.
+inline constexpr TextView DomainsKey =
+    u"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\ZoneMap\\Domains";
+inline constexpr TextView EscDomainsKey =
+    u"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\ZoneMap\\EscDomains";
+inline constexpr TextView RangesKey =
+    u"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\ZoneMap\\Ranges";
+inline constexpr TextView EscRangesKey =
+    u"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\ZoneMap\\EscRanges";
+
+// The Trusted Sites zone (zone 2) of the current user, written through a
+// path with a trailing "\", which names the same key.
+inline constexpr TextView TrustedZoneKey =
+    u"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Zones\\2\\";
+
+// The machine-wide Internet settings, under HKEY_LOCAL_MACHINE.
+inline constexpr TextView MachineInternetSettingsKey =
+    u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
+
+// A zone-map entry maps a scheme to a zone: a REG_DWORD named after the
+// scheme, holding the zone number.
+inline constexpr TextView HttpScheme = u"http";
+inline constexpr TextView HttpsScheme = u"https";
+inline constexpr std::int32_t TrustedSitesZone = 2;
+
+// Range slots are keys "Range1", "Range2", ... whose ":Range" REG_SZ holds
+// the numeric address. Only the first 100 slots are ever read.
+inline constexpr TextView RangeSlotPrefix = u"Range";
+inline constexpr TextView RangeAddressValue = u":Range";
+inline constexpr std::int32_t RangeSlotsRead = 100;
+
+}  // namespace plm::zones

@@ -1,0 +1,71 @@
+#include "zones/ZoneTemplate.h"
+
+#include <array>
+#include <cstdint>
+
+#include "config/Text.h"
+#include "zones/ZoneMap.h"
+
+namespace plm::zones {
+
+namespace {
+
+// Where the browser looks for ActiveX components to download: the vendor's
+// component service first, its codec service second.
+constexpr TextView CodeBaseSearchPathValue = u"CodeBaseSearchPath";
+constexpr TextView CodeBaseSearchPathText =
+    u"CODEBASE;<http://activex.microsoft.com/objects/ocget.dll>;<http://codecs.microsoft.com/isapi/ocget.dll>";
+static_assert(CodeBaseSearchPathText.size() == 103);
+
+// URL actions of the Trusted Sites zone that are all set to 0 (allow), and
+// "CurrentLevel" 0, which marks the zone's level as Custom. Names as the
+// browser spells them, hexadecimal letters in upper case.
+constexpr std::array<TextView, 50> ZoneEnableList = {
+    u"1001", u"1004", u"1200", u"1201", u"1206", u"1209", u"1400", u"1402", u"1405", u"1406",
+    u"1407", u"1601", u"1604", u"1606", u"1607", u"1608", u"1800", u"1802", u"1803", u"1804",
+    u"1806", u"1A00", u"1A02", u"1A03", u"1A04", u"1A05", u"1A06", u"2000", u"2001", u"2004",
+    u"2100", u"2102", u"2107", u"2200", u"2201", u"CurrentLevel", u"1207", u"1208", u"120B", u"1408",
+    u"160A", u"2005", u"2103", u"2104", u"2105", u"2106", u"2400", u"2401", u"2402", u"2600",
+};
+
+struct ZoneSetting {
+    TextView name;
+    std::int32_t data;
+};
+
+// The zone's settings that are not a plain "allow", written after the list
+// above.
+constexpr std::array<ZoneSetting, 10> ZoneSettingList = {{
+    {u"2101", 1},        // less privileged zones navigating into this one: prompt
+    {u"1809", 3},        // pop-up blocker: off
+    {u"1C00", 0x30000},  // Java permissions: low safety
+    {u"1E05", 0x30000},  // software channel permissions: low safety
+    {u"2007", 0x10000},  // .NET components with manifests
+    {u"2300", 1},        // restricted protocols for active content: prompt
+    {u"Flags", 0x43},    // custom edit, add sites, supports verification; no https required
+    {u"2700", 3},
+    {u"1409", 3},  // XSS filter: off
+    {u"2301", 3},  // phishing filter: off
+}};
+
+}  // namespace
+
+void SetCodeBaseSearchPath(reg::RegisterKey& registry) {
+    // Ordinary users may not write here; a refused write is the common case
+    // on locked-down machines and leaves the rest of the setup to go on.
+    registry.SetStringValue(reg::LocalMachine, MachineInternetSettingsKey, CodeBaseSearchPathValue,
+                            CodeBaseSearchPathText);
+}
+
+void SetTrustedZoneSecurity(reg::RegisterKey& registry) {
+    // SetDwordValue never creates the key: a zone the browser has not set up
+    // is not invented here, and then every write simply fails.
+    for (const TextView name : ZoneEnableList) {
+        registry.SetDwordValue(reg::CurrentUser, TrustedZoneKey, name, 0);
+    }
+    for (const ZoneSetting& setting : ZoneSettingList) {
+        registry.SetDwordValue(reg::CurrentUser, TrustedZoneKey, setting.name, setting.data);
+    }
+}
+
+}  // namespace plm::zones
