@@ -1,0 +1,267 @@
+#include "zones/StaleEntries.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tests/TestBackends.h"
+#include "zones/ZonesTestSupport.h"
+
+namespace plm::zones {
+namespace {
+
+using test::DomainLists;
+using test::UnderLists;
+using test::ZoneMapPath;
+
+// The zone map holding the same block under Domains and EscDomains.
+std::string BothLists(std::string_view block) { return block.empty() ? "" : "[]\n" + DomainLists(block); }
+
+// p.q.r registered without a port, next to what an address with port 8080
+// left behind.
+const std::string PortEntriesOfPqr = R"([]
+[q.r]
+[q.r\p]
+"https"=dword:00000002
+[q.r:8080]
+"http"=dword:00000002
+[q.r:8080\p]
+"http"=dword:00000002
+)";
+const std::string RegisteredPqr = R"([]
+[q.r]
+[q.r\p]
+"https"=dword:00000002
+)";
+// q.r registered on its own and p.q.r below it: a stray deletion of the
+// sub-key p would take q.r and its value with it.
+const std::string RegisteredQrAndPqr = R"([]
+[q.r]
+"http"=dword:00000002
+[q.r\p]
+"https"=dword:00000002
+)";
+
+class StaleEntriesTest : public plm::test::BackendTest {
+protected:
+    void Reset() { Inspect().RemoveTree(reg::CurrentUser, ZoneMapPath); }
+    void SeedBoth(std::string_view block) {
+        if (!block.empty()) test::Seed(Keys(), Inspect(), reg::CurrentUser, ZoneMapPath, BothLists(block));
+    }
+    std::string ZoneMap() { return Snap(reg::CurrentUser, ZoneMapPath); }
+};
+
+TEST_P(StaleEntriesTest, RemovesOnlyWhatAnAddressWithAPortLeftBehind) {
+    struct Row {
+        const char* label;
+        TextView siteRoot;
+        std::string before;  // the same in Domains and EscDomains
+        std::string after;
+    };
+    const std::vector<Row> rows = {
+        {"p.q.r with a port: q.r:8080\\p, then q.r:8080", u"http://p.q.r:8080", PortEntriesOfPqr, RegisteredPqr},
+        {"o.p.q.r with a port: p.q.r:8080\\o, then p.q.r:8080", u"http://o.p.q.r:8080",
+         R"([]
+[p.q.r]
+[p.q.r\o]
+"http"=dword:00000002
+[p.q.r:8080]
+[p.q.r:8080\o]
+"http"=dword:00000002
+)",
+         R"([]
+[p.q.r]
+[p.q.r\o]
+"http"=dword:00000002
+)"},
+        {"q.r with a port: r:8080\\q, then r:8080; q.r:8080 is not touched", u"http://q.r:8080",
+         R"([]
+[q.r]
+"http"=dword:00000002
+[q.r:8080]
+"http"=dword:00000002
+[r:8080]
+[r:8080\q]
+"http"=dword:00000002
+)",
+         R"([]
+[q.r]
+"http"=dword:00000002
+[q.r:8080]
+"http"=dword:00000002
+)"},
+        {"four numbers with a port: 1.2.3:8080\\10, then 1.2.3:8080", u"http://10.1.2.3:8080",
+         R"([]
+[1.2.3:8080]
+[1.2.3:8080\10]
+"http"=dword:00000002
+)",
+         "[]\n"},
+        {"a host without a dot: the first label is empty, host:port goes", u"http://plmhost:8080",
+         R"([]
+[plmhost]
+"http"=dword:00000002
+[plmhost:8080]
+"http"=dword:00000002
+)",
+         R"([]
+[plmhost]
+"http"=dword:00000002
+)"},
+        {"a stale key that did not exist is created and removed again", u"http://p.q.r:8080", RegisteredPqr,
+         RegisteredPqr},
+        {"on an empty zone map only the two lists are left", u"https://p.q.r:443", "", "[]\n"},
+        {"a stale key with other sub-keys keeps them and stays", u"http://p.q.r:8080",
+         R"([]
+[q.r:8080]
+"http"=dword:00000002
+[q.r:8080\other]
+"http"=dword:00000002
+[q.r:8080\p]
+"http"=dword:00000002
+)",
+         R"([]
+[q.r:8080]
+"http"=dword:00000002
+[q.r:8080\other]
+"http"=dword:00000002
+)"},
+        {"the letter case of the stale key does not matter", u"http://P.Q.R:8080", PortEntriesOfPqr,
+         RegisteredPqr},
+        {"no port after http://: nothing is deleted", u"http://p.q.r", PortEntriesOfPqr, PortEntriesOfPqr},
+        {"no port after https://: nothing is deleted", u"https://p.q.r", PortEntriesOfPqr, PortEntriesOfPqr},
+        {"five spaces before http:// and no port: nothing of q.r is lost", u"     http://p.q.r",
+         RegisteredQrAndPqr, RegisteredQrAndPqr},
+        {"four spaces before https:// and no port: nothing of q.r is lost", u"    https://p.q.r",
+         RegisteredQrAndPqr, RegisteredQrAndPqr},
+        {"ten spaces before https:// and no port", u"          https://p.q.r", RegisteredQrAndPqr,
+         RegisteredQrAndPqr},
+        {"leading spaces and a port: the stale keys still go", u"     http://p.q.r:8080", PortEntriesOfPqr,
+         RegisteredPqr},
+        {"one-character host after http:// with a port", u"http://a:8080",
+         R"([]
+[a]
+"http"=dword:00000002
+[a:8080]
+"http"=dword:00000002
+)",
+         R"([]
+[a]
+"http"=dword:00000002
+)"},
+        {"one-character host after https:// with a port", u"https://a:8443",
+         R"([]
+[a]
+"https"=dword:00000002
+[a:8443]
+"https"=dword:00000002
+)",
+         R"([]
+[a]
+"https"=dword:00000002
+)"},
+        {"one-character host and a path holding \":\" after http://: a key \"a/\" comes and goes",
+         u"http://a/x:y", "[]\n[a]\n\"http\"=dword:00000002\n", "[]\n[a]\n\"http\"=dword:00000002\n"},
+        {"one-character host and a path holding \":\" after https://", u"https://a/x:y",
+         "[]\n[a]\n\"https\"=dword:00000002\n", "[]\n[a]\n\"https\"=dword:00000002\n"},
+        {"a bare host and port is read from its first character", u"plmhost.example.com:8080",
+         R"([]
+[example.com]
+[example.com\plmhost]
+"http"=dword:00000002
+[example.com:8080]
+[example.com:8080\plmhost]
+"http"=dword:00000002
+)",
+         R"([]
+[example.com]
+[example.com\plmhost]
+"http"=dword:00000002
+)"},
+        {"a bare host without a port: nothing is deleted", u"p.q.r", PortEntriesOfPqr, PortEntriesOfPqr},
+        {"empty text", u"", PortEntriesOfPqr, PortEntriesOfPqr},
+        {"spaces only", u"      ", PortEntriesOfPqr, PortEntriesOfPqr},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.label);
+        Reset();
+        SeedBoth(row.before);
+        ASSERT_EQ(ZoneMap(), BothLists(row.before));
+        RemoveWrongKey(Keys(), Text(row.siteRoot));
+        EXPECT_EQ(ZoneMap(), BothLists(row.after));
+        EXPECT_EQ(Backend().OpenHandles(), 0u);
+    }
+}
+
+TEST_P(StaleEntriesTest, ARefusedStepLeavesTheOthersToRun) {
+    reg::MemoryRegistry* memory = Backend().Memory();
+    if (memory == nullptr) GTEST_SKIP() << "failure injection needs the in-memory registry";
+    SeedBoth(PortEntriesOfPqr);
+    // The first deletion cannot open its parent; the stale key in Domains
+    // then keeps its sub-key and so stays, while EscDomains is cleaned.
+    memory->FailNext(reg::RegCall::Create, reg::ErrorAccessDenied);
+    RemoveWrongKey(Keys(), u"http://p.q.r:8080");
+    EXPECT_EQ(ZoneMap(), "[]\n" + UnderLists(PortEntriesOfPqr, {"Domains"}) + UnderLists(RegisteredPqr, {"EscDomains"}));
+}
+
+// Throws from the first key deletion that reaches it, passing all else on.
+// It closes the parent key it was handed, which the unwinding caller cannot.
+class ThrowOnFirstDelete final : public reg::RegistryApi {
+public:
+    ThrowOnFirstDelete(reg::RegistryApi& inner, bool runTimeError) : inner_(inner), runTimeError_(runTimeError) {}
+    reg::LONG RegOpenKeyA(reg::HKEY key, const char* subKey, reg::HKEY* result) override {
+        return inner_.RegOpenKeyA(key, subKey, result);
+    }
+    reg::LONG RegCreateKeyA(reg::HKEY key, const char* subKey, reg::HKEY* result) override {
+        return inner_.RegCreateKeyA(key, subKey, result);
+    }
+    reg::LONG RegQueryValueExA(reg::HKEY key, const char* valueName, reg::DWORD* reserved, reg::DWORD* type,
+                               reg::BYTE* data, reg::DWORD* dataSize) override {
+        return inner_.RegQueryValueExA(key, valueName, reserved, type, data, dataSize);
+    }
+    reg::LONG RegSetValueExA(reg::HKEY key, const char* valueName, reg::DWORD reserved, reg::DWORD type,
+                             const reg::BYTE* data, reg::DWORD dataSize) override {
+        return inner_.RegSetValueExA(key, valueName, reserved, type, data, dataSize);
+    }
+    reg::LONG RegDeleteKeyA(reg::HKEY key, const char* subKey) override {
+        if (!thrown_) {
+            thrown_ = true;
+            inner_.RegCloseKey(key);
+            if (runTimeError_) throw RunTimeError("injected");
+            throw std::runtime_error("injected");
+        }
+        return inner_.RegDeleteKeyA(key, subKey);
+    }
+    reg::LONG RegCloseKey(reg::HKEY key) override { return inner_.RegCloseKey(key); }
+
+private:
+    reg::RegistryApi& inner_;
+    bool runTimeError_;
+    bool thrown_ = false;
+};
+
+TEST_P(StaleEntriesTest, AnErrorInsideAStepAbandonsThatStepOnly) {
+    struct Row {
+        const char* label;
+        bool runTimeError;
+    };
+    for (const Row& row : {Row{"run-time error", true}, Row{"other exception", false}}) {
+        SCOPED_TRACE(row.label);
+        Reset();
+        SeedBoth(PortEntriesOfPqr);
+        ThrowOnFirstDelete throwing(Api(), row.runTimeError);
+        reg::RegisterKey keys(throwing, Backend().Codes());
+        EXPECT_NO_THROW(RemoveWrongKey(keys, u"http://p.q.r:8080"));
+        EXPECT_EQ(ZoneMap(),
+                  "[]\n" + UnderLists(PortEntriesOfPqr, {"Domains"}) + UnderLists(RegisteredPqr, {"EscDomains"}));
+        EXPECT_EQ(Backend().OpenHandles(), 0u);
+    }
+}
+
+PLM_INSTANTIATE_FOR_BACKENDS(StaleEntriesTest);
+
+}  // namespace
+}  // namespace plm::zones

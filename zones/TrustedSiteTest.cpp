@@ -1,0 +1,575 @@
+#include "zones/TrustedSite.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tests/TestBackends.h"
+#include "zones/ZonesTestSupport.h"
+
+namespace plm::zones {
+namespace {
+
+using test::DomainLists;
+using test::RangesPath;
+using test::UnderLists;
+using test::ZoneMapPath;
+
+std::string RangeLists(std::string_view block) { return UnderLists(block, {"EscRanges", "Ranges"}); }
+
+// Removing the obsolete slot opens both range lists, creating them.
+const std::string EmptyRangeLists = "[EscRanges]\n[Ranges]\n";
+
+class TrustedSiteTest : public plm::test::BackendTest {
+protected:
+    void Reset() { Inspect().RemoveTree(reg::CurrentUser, ZoneMapPath); }
+    void SeedZoneMap(std::string_view text) { test::Seed(Keys(), Inspect(), reg::CurrentUser, ZoneMapPath, text); }
+    void SeedRanges(std::string_view text) { test::Seed(Keys(), Inspect(), reg::CurrentUser, RangesPath, text); }
+    std::string ZoneMap() { return Snap(reg::CurrentUser, ZoneMapPath); }
+    std::string Ranges() { return Snap(reg::CurrentUser, RangesPath); }
+};
+
+TEST_P(TrustedSiteTest, EachHostShapeWritesItsKindOfEntryInBothLists) {
+    struct Row {
+        const char* label;
+        TextView scheme;
+        TextView host;
+        std::string after;
+    };
+    const std::vector<Row> rows = {
+        {"single label: the host is the entry key", u"http", u"h",
+         "[]\n" + DomainLists("[]\n[h]\n\"http\"=dword:00000002\n") + EmptyRangeLists},
+        {"one dot: the whole host is the entry key, no sub-key", u"http", u"q.r",
+         "[]\n" + DomainLists("[]\n[q.r]\n\"http\"=dword:00000002\n") + EmptyRangeLists},
+        {"three labels: the first label is a sub-key of the rest", u"https", u"p.q.r",
+         "[]\n" + DomainLists("[]\n[q.r]\n[q.r\\p]\n\"https\"=dword:00000002\n") + EmptyRangeLists},
+        {"four labels: all but the first stay in the domain key", u"http", u"o.p.q.r",
+         "[]\n" + DomainLists("[]\n[p.q.r]\n[p.q.r\\o]\n\"http\"=dword:00000002\n") + EmptyRangeLists},
+        {"many labels", u"http", u"a.b.c.d.e.f",
+         "[]\n" + DomainLists("[]\n[b.c.d.e.f]\n[b.c.d.e.f\\a]\n\"http\"=dword:00000002\n") + EmptyRangeLists},
+        {"four numbers: a range slot", u"https", u"10.1.2.3",
+         "[]\n" + RangeLists("[]\n[Range1]\n\":Range\"=\"10.1.2.3\"\n\"https\"=dword:00000002\n")},
+        {"three numbers: a range slot", u"http", u"10.1.2",
+         "[]\n" + RangeLists("[]\n[Range1]\n\":Range\"=\"10.1.2\"\n\"http\"=dword:00000002\n")},
+        {"two numbers: a plain host, not a range", u"http", u"10.1",
+         "[]\n" + DomainLists("[]\n[10.1]\n\"http\"=dword:00000002\n") + EmptyRangeLists},
+        {"one number: a plain host", u"http", u"10",
+         "[]\n" + DomainLists("[]\n[10]\n\"http\"=dword:00000002\n") + EmptyRangeLists},
+        {"a letter among numbers: a sub-domain entry", u"http", u"10.1.2.x",
+         "[]\n" + DomainLists("[]\n[1.2.x]\n[1.2.x\\10]\n\"http\"=dword:00000002\n") + EmptyRangeLists},
+        {"an empty part between dots is not numeric", u"http", u"10..2.3",
+         "[]\n" + DomainLists("[]\n[.2.3]\n[.2.3\\10]\n\"http\"=dword:00000002\n") + EmptyRangeLists},
+        {"a sign is not numeric", u"http", u"+10.1.2.3",
+         "[]\n" + DomainLists("[]\n[1.2.3]\n[1.2.3\\+10]\n\"http\"=dword:00000002\n") + EmptyRangeLists},
+        {"an exponent is not numeric", u"http", u"10.1.2.3e1",
+         "[]\n" + DomainLists("[]\n[1.2.3e1]\n[1.2.3e1\\10]\n\"http\"=dword:00000002\n") + EmptyRangeLists},
+        {"a trailing dot is still one dot", u"http", u"h.",
+         "[]\n" + DomainLists("[]\n[h.]\n\"http\"=dword:00000002\n") + EmptyRangeLists},
+        {"a leading dot: the empty first label puts the value on the domain key", u"http", u".q.r",
+         "[]\n" + DomainLists("[]\n[q.r]\n\"http\"=dword:00000002\n") + EmptyRangeLists},
+        {"the scheme names the value as typed", u"HTTP", u"q.r",
+         "[]\n" + DomainLists("[]\n[q.r]\n\"HTTP\"=dword:00000002\n") + EmptyRangeLists},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.label);
+        Reset();
+        AddTrustedSite(Keys(), row.scheme, row.host);
+        EXPECT_EQ(ZoneMap(), row.after);
+        EXPECT_EQ(Backend().OpenHandles(), 0u);
+    }
+}
+
+TEST_P(TrustedSiteTest, ObsoleteRangeSlotGoesForEveryHostKindAndNothingElseDoes) {
+    const std::string before = R"([]
+[Domains]
+[Domains\other.example]
+"https"=dword:00000004
+[EscRanges]
+[EscRanges\range192.168.10.250]
+":Range"="192.168.10.250"
+"http"=dword:00000002
+[Ranges]
+[Ranges\Range192.168.10.25]
+":Range"="192.168.10.25"
+[Ranges\Range192.168.10.250]
+":Range"="192.168.10.250"
+"http"=dword:00000002
+)";
+    struct Row {
+        const char* label;
+        TextView host;
+        std::string after;
+    };
+    const std::vector<Row> rows = {
+        {"host name", u"q.r", R"([]
+[Domains]
+[Domains\other.example]
+"https"=dword:00000004
+[Domains\q.r]
+"http"=dword:00000002
+[EscDomains]
+[EscDomains\q.r]
+"http"=dword:00000002
+[EscRanges]
+[Ranges]
+[Ranges\Range192.168.10.25]
+":Range"="192.168.10.25"
+)"},
+        {"numeric address", u"10.1.2.3", R"([]
+[Domains]
+[Domains\other.example]
+"https"=dword:00000004
+[EscRanges]
+[EscRanges\Range1]
+":Range"="10.1.2.3"
+"http"=dword:00000002
+[Ranges]
+[Ranges\Range1]
+":Range"="10.1.2.3"
+"http"=dword:00000002
+[Ranges\Range192.168.10.25]
+":Range"="192.168.10.25"
+)"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.label);
+        Reset();
+        SeedZoneMap(before);
+        ASSERT_EQ(ZoneMap(), before);
+        AddTrustedSite(Keys(), u"http", row.host);
+        EXPECT_EQ(ZoneMap(), row.after);
+    }
+}
+
+TEST_P(TrustedSiteTest, RangeRebuildKeepsEarlierPairsInOrderWithTheirZones) {
+    struct Row {
+        const char* label;
+        TextView scheme;
+        std::string before;
+        std::string after;
+    };
+    // The address registered in every row is 10.0.0.9.
+    const std::vector<Row> rows = {
+        {"empty list", u"http", "", R"([]
+[Range1]
+":Range"="10.0.0.9"
+"http"=dword:00000002
+)"},
+        {"registered site first; a slot without address is written into, keeping its values", u"http",
+         R"([]
+[Range1]
+":Range"="10.0.0.1"
+"http"=dword:00000001
+[Range2]
+"other"=dword:00000007
+[Range3]
+":Range"="10.0.0.3"
+"https"=dword:00000004
+)",
+         R"([]
+[Range1]
+":Range"="10.0.0.9"
+"http"=dword:00000002
+[Range2]
+":Range"="10.0.0.1"
+"http"=dword:00000001
+"other"=dword:00000007
+[Range3]
+":Range"="10.0.0.3"
+"https"=dword:00000004
+)"},
+        {"an address already in slot 7 moves to slot 1, the others move down", u"http",
+         R"([]
+[Range1]
+":Range"="10.0.0.1"
+"http"=dword:00000002
+[Range2]
+":Range"="10.0.0.2"
+"http"=dword:00000002
+[Range3]
+":Range"="10.0.0.3"
+"http"=dword:00000002
+[Range4]
+":Range"="10.0.0.4"
+"http"=dword:00000002
+[Range5]
+":Range"="10.0.0.5"
+"http"=dword:00000002
+[Range6]
+":Range"="10.0.0.6"
+"http"=dword:00000002
+[Range7]
+":Range"="10.0.0.9"
+"http"=dword:00000002
+)",
+         R"([]
+[Range1]
+":Range"="10.0.0.9"
+"http"=dword:00000002
+[Range2]
+":Range"="10.0.0.1"
+"http"=dword:00000002
+[Range3]
+":Range"="10.0.0.2"
+"http"=dword:00000002
+[Range4]
+":Range"="10.0.0.3"
+"http"=dword:00000002
+[Range5]
+":Range"="10.0.0.4"
+"http"=dword:00000002
+[Range6]
+":Range"="10.0.0.5"
+"http"=dword:00000002
+[Range7]
+":Range"="10.0.0.6"
+"http"=dword:00000002
+)"},
+        {"the same address with the other scheme is a pair of its own", u"http",
+         R"([]
+[Range1]
+":Range"="10.0.0.9"
+"https"=dword:00000002
+)",
+         R"([]
+[Range1]
+":Range"="10.0.0.9"
+"http"=dword:00000002
+[Range2]
+":Range"="10.0.0.9"
+"https"=dword:00000002
+)"},
+        {"a slot reads as https only when its https value is above 0", u"http",
+         R"([]
+[Range1]
+":Range"="10.0.0.1"
+"http"=dword:00000001
+"https"=dword:00000000
+[Range2]
+":Range"="10.0.0.2"
+"http"=dword:00000001
+"https"=dword:00000003
+[Range3]
+":Range"="10.0.0.3"
+"https"=dword:ffffffff
+[Range4]
+":Range"="10.0.0.9"
+"https"=dword:00000000
+)",
+         R"([]
+[Range1]
+":Range"="10.0.0.9"
+"http"=dword:00000002
+[Range2]
+":Range"="10.0.0.1"
+"http"=dword:00000001
+[Range3]
+":Range"="10.0.0.1"
+"https"=dword:00000000
+[Range4]
+":Range"="10.0.0.2"
+"https"=dword:00000003
+[Range5]
+":Range"="10.0.0.2"
+"http"=dword:00000001
+[Range6]
+":Range"="10.0.0.3"
+"https"=dword:ffffffff
+[Range7]
+":Range"="10.0.0.9"
+"https"=dword:00000000
+)"},
+        {"blank addresses are left alone, spaces around an address are trimmed", u"http",
+         R"([]
+[Range1]
+":Range"="10.0.0.1"
+"http"=dword:00000001
+[Range3]
+":Range"=" 10.0.0.3 "
+"http"=dword:00000003
+[Range4]
+":Range"="   "
+"http"=dword:00000004
+[Range5]
+":Range"=""
+"http"=dword:00000004
+[Range6]
+"http"=dword:00000003
+)",
+         R"([]
+[Range1]
+":Range"="10.0.0.9"
+"http"=dword:00000002
+[Range2]
+":Range"="10.0.0.1"
+"http"=dword:00000001
+[Range3]
+":Range"="10.0.0.3"
+"http"=dword:00000003
+[Range4]
+":Range"="   "
+"http"=dword:00000004
+[Range5]
+":Range"=""
+"http"=dword:00000004
+[Range6]
+"http"=dword:00000003
+)"},
+        {"gaps close up; slot 100 is read, slot 101 is not", u"http",
+         R"([]
+[Range10]
+":Range"="10.0.0.10"
+"http"=dword:00000001
+[Range100]
+":Range"="10.0.0.100"
+"https"=dword:00000004
+[Range101]
+":Range"="10.0.0.101"
+"http"=dword:00000001
+[Range2]
+":Range"="10.0.0.2"
+"http"=dword:00000001
+)",
+         R"([]
+[Range1]
+":Range"="10.0.0.9"
+"http"=dword:00000002
+[Range101]
+":Range"="10.0.0.101"
+"http"=dword:00000001
+[Range2]
+":Range"="10.0.0.2"
+"http"=dword:00000001
+[Range3]
+":Range"="10.0.0.10"
+"http"=dword:00000001
+[Range4]
+":Range"="10.0.0.100"
+"https"=dword:00000004
+)"},
+        {"duplicates collapse, the earliest slot's zone stays; the registered pair gets 2", u"http",
+         R"([]
+[Range1]
+":Range"="10.0.0.1"
+"http"=dword:00000001
+[Range2]
+":Range"="10.0.0.1"
+"http"=dword:00000004
+[Range3]
+":Range"="10.0.0.9"
+"http"=dword:00000004
+[Range4]
+":Range"=" 10.0.0.1"
+"http"=dword:00000003
+)",
+         R"([]
+[Range1]
+":Range"="10.0.0.9"
+"http"=dword:00000002
+[Range2]
+":Range"="10.0.0.1"
+"http"=dword:00000001
+)"},
+        {"a scheme typed in upper case is a pair apart from http", u"HTTP",
+         R"([]
+[Range1]
+":Range"="10.0.0.9"
+"http"=dword:00000001
+)",
+         R"([]
+[Range1]
+":Range"="10.0.0.9"
+"HTTP"=dword:00000002
+[Range2]
+":Range"="10.0.0.9"
+"http"=dword:00000001
+)"},
+        {"a slot holding both schemes keeps both, each in its own slot", u"https",
+         R"([]
+[Range1]
+":Range"="10.0.0.1"
+"http"=dword:00000004
+"https"=dword:00000001
+)",
+         R"([]
+[Range1]
+":Range"="10.0.0.9"
+"https"=dword:00000002
+[Range2]
+":Range"="10.0.0.1"
+"https"=dword:00000001
+[Range3]
+":Range"="10.0.0.1"
+"http"=dword:00000004
+)"},
+        {"Restricted Sites (4) stay restricted", u"https",
+         R"([]
+[Range1]
+":Range"="10.0.0.1"
+"http"=dword:00000004
+[Range2]
+":Range"="10.0.0.2"
+"https"=dword:00000004
+)",
+         R"([]
+[Range1]
+":Range"="10.0.0.9"
+"https"=dword:00000002
+[Range2]
+":Range"="10.0.0.1"
+"http"=dword:00000004
+[Range3]
+":Range"="10.0.0.2"
+"https"=dword:00000004
+)"},
+        {"a slot without a scheme value comes back without one", u"http",
+         R"([]
+[Range1]
+":Range"="10.0.0.1"
+)",
+         R"([]
+[Range1]
+":Range"="10.0.0.9"
+"http"=dword:00000002
+[Range2]
+":Range"="10.0.0.1"
+)"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.label);
+        Reset();
+        SeedRanges(row.before);
+        ASSERT_EQ(Ranges(), row.before);
+        AddRangeKey(Keys(), RangesPath, row.scheme, u"10.0.0.9");
+        EXPECT_EQ(Ranges(), row.after);
+        EXPECT_EQ(Backend().OpenHandles(), 0u);
+    }
+}
+
+TEST_P(TrustedSiteTest, EachRangeListIsRebuiltFromItsOwnSlots) {
+    SeedZoneMap(R"([]
+[EscRanges]
+[EscRanges\Range1]
+":Range"="10.0.0.2"
+"http"=dword:00000003
+[EscRanges\Range2]
+":Range"="10.0.0.1"
+"http"=dword:00000004
+[Ranges]
+[Ranges\Range1]
+":Range"="10.0.0.1"
+"http"=dword:00000001
+)");
+    AddTrustedSite(Keys(), u"https", u"10.0.0.9");
+    EXPECT_EQ(ZoneMap(), R"([]
+[EscRanges]
+[EscRanges\Range1]
+":Range"="10.0.0.9"
+"https"=dword:00000002
+[EscRanges\Range2]
+":Range"="10.0.0.2"
+"http"=dword:00000003
+[EscRanges\Range3]
+":Range"="10.0.0.1"
+"http"=dword:00000004
+[Ranges]
+[Ranges\Range1]
+":Range"="10.0.0.9"
+"https"=dword:00000002
+[Ranges\Range2]
+":Range"="10.0.0.1"
+"http"=dword:00000001
+)");
+}
+
+TEST_P(TrustedSiteTest, MoreThanOneHundredPairsWriteOverSlot101) {
+    std::string before = "[]\n";
+    for (int n = 1; n <= 100; ++n) {
+        before += "[Range" + std::to_string(n) + "]\n\":Range\"=\"10.1.0." + std::to_string(n) +
+                  "\"\n\"http\"=dword:00000001\n";
+    }
+    before += "[Range101]\n\":Range\"=\"10.9.9.9\"\n\"https\"=dword:00000003\n\"keep\"=dword:00000009\n";
+    SeedRanges(before);
+
+    AddRangeKey(Keys(), RangesPath, u"http", u"10.0.0.9");
+
+    const Text ranges(RangesPath);
+    EXPECT_EQ(Snap(reg::CurrentUser, ranges + u"\\Range1"), "[]\n\":Range\"=\"10.0.0.9\"\n\"http\"=dword:00000002\n");
+    EXPECT_EQ(Snap(reg::CurrentUser, ranges + u"\\Range2"), "[]\n\":Range\"=\"10.1.0.1\"\n\"http\"=dword:00000001\n");
+    EXPECT_EQ(Snap(reg::CurrentUser, ranges + u"\\Range100"),
+              "[]\n\":Range\"=\"10.1.0.99\"\n\"http\"=dword:00000001\n");
+    // Slot 101 was never read; the 101st pair lands on it, over its old values.
+    EXPECT_EQ(Snap(reg::CurrentUser, ranges + u"\\Range101"),
+              "[]\n\":Range\"=\"10.1.0.100\"\n\"http\"=dword:00000001\n\"https\"=dword:00000003\n"
+              "\"keep\"=dword:00000009\n");
+    EXPECT_FALSE(Inspect().KeyExists(reg::CurrentUser, ranges + u"\\Range102"));
+    EXPECT_EQ(Backend().OpenHandles(), 0u);
+}
+
+TEST_P(TrustedSiteTest, FirstDotAt32767OrLaterIsARunTimeError) {
+    struct Row {
+        const char* label;
+        std::size_t firstDot;  // 1-based; 0: no dot
+        std::size_t length;
+        bool throws;
+    };
+    const std::vector<Row> rows = {
+        {"first dot at 32766", 32766, 32768, false},
+        {"first dot at 32767", 32767, 32769, true},
+        {"first dot at 40000", 40000, 40002, true},
+        {"no dot in a long host", 0, 40000, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.label);
+        Reset();
+        Text host(row.length, u'a');
+        if (row.firstDot > 0) host[row.firstDot - 1] = u'.';
+        if (row.throws) {
+            EXPECT_THROW(AddTrustedSite(Keys(), u"http", host), RunTimeError);
+            // The obsolete slot is removed before the host is looked at.
+            EXPECT_EQ(ZoneMap(), "[]\n" + EmptyRangeLists);
+        } else {
+            EXPECT_NO_THROW(AddTrustedSite(Keys(), u"http", host));
+        }
+        EXPECT_EQ(Backend().OpenHandles(), 0u);
+    }
+}
+
+PLM_INSTANTIATE_FOR_BACKENDS(TrustedSiteTest);
+
+TEST(IsNumericAddressTest, OnlyNonEmptyRunsOfAsciiDigitsBetweenDots) {
+    struct Row {
+        const char* label;
+        TextView host;
+        bool numeric;
+    };
+    const std::vector<Row> rows = {
+        {"four numbers", u"10.1.2.3", true},
+        {"one number", u"10", true},
+        {"no range check on the numbers", u"999999999999.1.1", true},
+        {"leading zeros", u"010.001.0.0", true},
+        {"empty host", u"", false},
+        {"empty part in the middle", u"10..2.3", false},
+        {"trailing dot", u"10.1.2.", false},
+        {"leading dot", u".10.1.2", false},
+        {"plus sign", u"+10.1.2.3", false},
+        {"minus sign", u"10.-1.2.3", false},
+        {"exponent", u"1e3.1.2", false},
+        {"hexadecimal", u"0x10.1.2.3", false},
+        {"group separator", u"1,000.1.2.3", false},
+        {"space inside a part", u"10 .1.2.3", false},
+        {"letter", u"10.1.2.x", false},
+        {"full-width digit", u"\uFF11\uFF10.1.2.3", false},
+        {"Arabic-Indic digit", u"\u0661.1.2.3", false},
+        {"full-width dot is not a separator", u"10\uFF0E1.2.3", false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.label);
+        EXPECT_EQ(IsNumericAddress(row.host), row.numeric);
+    }
+}
+
+}  // namespace
+}  // namespace plm::zones
