@@ -1,0 +1,95 @@
+#include "config/SiteUrl.h"
+
+#include <cstddef>
+#include <cstdint>
+
+#include "config/HostName.h"
+
+namespace plm::config {
+namespace {
+
+constexpr TextView HttpPrefix = u"http://";
+constexpr TextView HttpsPrefix = u"https://";
+constexpr std::uint32_t MaxPort = 65535;
+constexpr std::size_t MaxPortDigits = 5;
+
+bool IsAsciiDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+
+// 1 to 5 ASCII digits up to 65535 ("0" included, leading zeros allowed).
+bool IsPort(TextView port) {
+    if (port.empty() || port.size() > MaxPortDigits) return false;
+    std::uint32_t value = 0;
+    for (char16_t c : port) {
+        if (!IsAsciiDigit(c)) return false;
+        value = value * 10 + static_cast<std::uint32_t>(c - u'0');
+    }
+    return value <= MaxPort;
+}
+
+// Length of the "http://" or "https://" that `s` starts with, in any letter
+// case; 0 when it starts with neither.
+std::size_t SchemePrefixLength(TextView s) {
+    if (EqualsNoCase(s.substr(0, HttpPrefix.size()), HttpPrefix)) return HttpPrefix.size();
+    if (EqualsNoCase(s.substr(0, HttpsPrefix.size()), HttpsPrefix)) return HttpsPrefix.size();
+    return 0;
+}
+
+// The host and the optional port of a trimmed text that starts with one of
+// the two prefixes: the text after the prefix up to the first "/" (or the
+// end), split at its first ":".
+bool HasAcceptableHostAndPort(TextView trimmed, std::size_t prefixLength, const reg::CodePage& codePage) {
+    TextView rest = trimmed.substr(prefixLength);
+    TextView authority = rest.substr(0, rest.find(u'/'));
+    std::size_t colon = authority.find(u':');
+    TextView host = authority.substr(0, colon);
+    if (!IsAcceptableHost(host, codePage)) return false;
+    return colon == TextView::npos || IsPort(authority.substr(colon + 1));
+}
+
+}  // namespace
+
+bool IsValidSiteUrl(TextView urlText, const reg::CodePage& codePage) {
+    const Text t = TrimSpaces(urlText);
+    const auto length = static_cast<std::int32_t>(t.size());
+    bool valid = true;
+    if (length < 9) valid = false;
+    const std::size_t prefixLength = SchemePrefixLength(t);
+    if (prefixLength == 0) valid = false;
+    // Only U+0020 is a space here; other space characters cannot reach the
+    // zone map either, since the host rule refuses them.
+    if (InStr(t, u" ") > 0) valid = false;
+    const std::int32_t slash = InStr(t, u"/", 9);
+    if (slash == 0) valid = false;
+    if (slash == length) valid = false;
+    if (valid && !HasAcceptableHostAndPort(t, prefixLength, codePage)) valid = false;
+    return valid;
+}
+
+Text GetSiteRoot(TextView urlText) {
+    // Where the scheme starts, after the leading spaces.
+    std::int32_t schemeStart = 1;
+    while (schemeStart <= static_cast<std::int32_t>(urlText.size()) && urlText[static_cast<std::size_t>(schemeStart - 1)] == u' ') {
+        ++schemeStart;
+    }
+    // The host begins after the "//" that follows the scheme's ":". A text
+    // without that shape is searched from where the scheme starts.
+    std::int32_t searchFrom = schemeStart;
+    const std::int32_t colon = InStr(urlText, u":", schemeStart);
+    if (colon > 0 && Mid(urlText, colon + 1, 2) == u"//") searchFrom = colon + 3;
+    const std::int16_t p = ToInt16(InStr(urlText, u"/", searchFrom));
+    if (p > 0) return Left(urlText, p - 1);
+    return Text(urlText);
+}
+
+SiteAddress ParseSiteAddress(TextView siteRoot) {
+    SiteAddress address;
+    const std::int32_t c = InStr(siteRoot, u":");
+    address.Scheme = TrimSpaces(Left(siteRoot, c - 1));
+    const std::int32_t s = InStrRev(siteRoot, u"/");
+    address.Host = TrimSpaces(Mid(siteRoot, s + 1));
+    const std::int32_t portColon = InStr(address.Host, u":");
+    if (portColon > 0) address.Host = Left(address.Host, portColon - 1);
+    return address;
+}
+
+}  // namespace plm::config

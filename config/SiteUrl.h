@@ -1,0 +1,36 @@
+// The typed site address: whether it is acceptable, its site root (scheme,
+// "//", host and optional port, cut before the path) and its SiteAddress
+// (scheme and host). Pure functions over text; positions are 1-based.
+#pragma once
+
+#include "config/Text.h"
+#include "registry/CodePage.h"
+
+namespace plm::config {
+
+struct SiteAddress {
+    Text Scheme;  // before the first ":", trimmed, letter case as typed
+    Text Host;    // after the last "/", trimmed, port dropped
+};
+
+// True when the text, trimmed of spaces, is an http or https address with a
+// path: at least 9 characters, "http://" or "https://" in any letter case,
+// no space, and a "/" from position 9 on that is not the last character.
+// Beyond that the host (between the "//" and the first "/" or ":") must be
+// one the zone map can hold (see IsAcceptableHost, checked against
+// `codePage`, the code page of the registry calls), and a ":" after the host
+// must be followed by a port of 1 to 5 decimal digits no larger than 65535.
+bool IsValidSiteUrl(TextView urlText, const reg::CodePage& codePage);
+
+// The text as typed up to the first "/" after the "//" that follows the
+// scheme, the search starting where the scheme starts (after any leading
+// spaces, which stay in the result). The whole text when there is no such
+// "/". Throws RunTimeError when that "/" lies beyond position 32767.
+Text GetSiteRoot(TextView urlText);
+
+// Scheme: the site root before its first ":", trimmed. Host: after its last
+// "/", trimmed, cut before a ":". A site root without ":" is a RunTimeError
+// (a negative cut); an accepted address never gives one.
+SiteAddress ParseSiteAddress(TextView siteRoot);
+
+}  // namespace plm::config

@@ -1,0 +1,308 @@
+#include "config/SiteUrl.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "config/HostName.h"
+#include "registry/CodePage.h"
+
+namespace plm::config {
+namespace {
+
+const reg::Latin1CodePage latin1;
+const reg::Utf8CodePage utf8;
+
+struct ValidationCase {
+    const char* label;
+    Text url;
+    bool accepted;
+    const reg::CodePage* codePage = &latin1;
+};
+
+void CheckValidation(const std::vector<ValidationCase>& cases) {
+    for (const auto& c : cases) {
+        EXPECT_EQ(IsValidSiteUrl(c.url, *c.codePage), c.accepted) << c.label << ": " << ToUtf8(c.url);
+    }
+}
+
+Text Repeat(char16_t c, std::size_t n) { return Text(n, c); }
+Text Spaces(std::size_t n) { return Repeat(u' ', n); }
+Text InHost(TextView host) { return u"http://" + Text(host) + u"/plm"; }
+
+TEST(IsValidSiteUrl, LengthSchemeSpacesAndPath) {
+    CheckValidation({
+        {"empty text", u"", false},
+        {"only spaces", u"         ", false},
+        {"bare scheme", u"http://", false},
+        {"8 characters", u"http://a", false},
+        {"9 characters without path", u"http://ab", false},
+        {"9 characters ending in slash", u"http://a/", false},
+        {"shortest accepted", u"http://a/b", true},
+        {"ordinary address", u"http://plm.example.com/plm", true},
+        {"https", u"https://plm.example.com/plm", true},
+        {"upper-case scheme", u"HTTP://plm.example.com/plm", true},
+        {"mixed-case https", u"Https://plm.example.com/plm", true},
+        {"mixed-case http", u"hTtP://plm.example.com/plm", true},
+        {"ftp scheme", u"ftp://plm.example.com/plm", false},
+        {"file scheme", u"file:///c:/plm/index", false},
+        {"no scheme", u"plm.example.com/plm", false},
+        {"one slash after scheme", u"http:/plm.example.com/plm", false},
+        {"httpx scheme", u"httpx://plm.example.com/plm", false},
+        {"full-width scheme letters", u"\uFF48ttp://plm.example.com/plm", false},
+        {"leading and trailing spaces", u"   http://plm.example.com/plm   ", true},
+        {"leading tab is not trimmed", u"\thttp://plm.example.com/plm", false},
+        {"space inside the path", u"http://plm.example.com/p lm", false},
+        {"space inside the host", u"http://plm example.com/plm", false},
+        {"ends right after the host", u"http://plm.example.com", false},
+        {"ends with slash after the host", u"http://plm.example.com/", false},
+        {"one path character", u"http://plm.example.com/p", true},
+        {"path ending in slash", u"http://plm.example.com/plm/", true},
+        {"query in the path", u"http://plm.example.com/plm/Login.aspx?u=a&b=c", true},
+        {"tab inside the path passes", u"http://plm.example.com/pl\tm", true},
+        {"quote inside the path passes", u"http://plm.example.com/pl\"m", true},
+        {"port", u"http://plm.example.com:8080/plm", true},
+        {"numeric host", u"http://10.1.2.3/plm", true},
+        {"one-character http host", u"http://a/plm", true},
+        {"one-character https host", u"https://a/plm", true},
+    });
+}
+
+TEST(IsValidSiteUrl, EmptyHostIsRejected) {
+    CheckValidation({
+        {"port without host", u"http://:8080/plm", false},
+        {"three slashes https", u"https:///plm", false},
+        {"three slashes http", u"http:///plm", false},
+        {"colon only", u"http://:/plm", false},
+        {"leading spaces and empty host", u"  https:///plm", false},
+    });
+}
+
+TEST(IsValidSiteUrl, HostCharacters) {
+    CheckValidation({
+        {"letters digits hyphen underscore", InHost(u"plm-1_a.Example.COM"), true},
+        {"backslash", InHost(u"plm\\evil.com"), false},
+        {"user info", InHost(u"user@plm.example.com"), false},
+        {"IPv6 literal", u"http://[::1]/plm", false},
+        {"opening bracket", InHost(u"plm[1"), false},
+        {"closing bracket", InHost(u"plm]1"), false},
+        {"asterisk", InHost(u"*.example.com"), false},
+        {"question mark", u"http://plm.example.com?a=/plm", false},
+        {"hash", u"http://plm.example.com#x/plm", false},
+        {"percent", InHost(u"plm%41.com"), false},
+        {"double quote", InHost(u"pl\"m.com"), false},
+        {"single quote", InHost(u"pl'm.com"), false},
+        {"comma", InHost(u"plm,example.com"), false},
+        {"semicolon", InHost(u"plm;example.com"), false},
+        {"plus", InHost(u"plm+example.com"), false},
+        {"equals", InHost(u"plm=1"), false},
+        {"tilde", InHost(u"plm~1"), false},
+        {"ampersand", InHost(u"plm&1"), false},
+        {"tab", InHost(u"plm\tx"), false},
+        {"control U+0001", InHost(u"plm\u0001x"), false},
+        {"DEL", InHost(u"plm\u007Fx"), false},
+        {"C1 control U+0085", InHost(u"plm\u0085x"), false},
+        {"no-break space", InHost(u"plm\u00A0x"), false},
+        {"em space", InHost(u"plm\u2003x"), false},
+        {"ideographic space", InHost(u"plm\u3000x"), false},
+        {"zero-width space", InHost(u"plm\u200Bx"), false},
+        {"byte order mark", InHost(u"plm\uFEFFx"), false},
+        {"line separator", InHost(u"plm\u2028x"), false},
+        {"Hangul filler", InHost(u"plm\u3164x"), false},
+        {"variation selector", InHost(u"plm\uFE0Fx"), false},
+        {"modifier letter apostrophe", InHost(u"plm\u02BCx"), false},
+        {"right single quotation mark", InHost(u"plm\u2019x"), false},
+        {"middle dot", InHost(u"plm\u00B7x"), false},
+        {"full-width solidus", InHost(u"plm\uFF0Fx"), false},
+        {"full-width reverse solidus", InHost(u"plm\uFF3Cx"), false},
+        {"full-width colon", InHost(u"plm\uFF1A8080"), false},
+        {"full-width full stop", InHost(u"plm\uFF0Ecom"), false},
+        {"ideographic full stop", InHost(u"plm\u3002com"), false},
+        {"full-width commercial at", InHost(u"user\uFF20plm"), false},
+        {"private use", InHost(u"plm\uE000"), false},
+        {"unpaired surrogate", InHost(u"plm\xD800x"), false, &utf8},
+        {"emoji", InHost(u"plm\U0001F600"), false, &utf8},
+    });
+}
+
+TEST(IsValidSiteUrl, HostCharactersAgainstTheCodePage) {
+    CheckValidation({
+        {"Chinese host, code page holds it", InHost(u"中文.example.com"), true, &utf8},
+        {"Chinese host, code page lacks it", InHost(u"中文.example.com"), false, &latin1},
+        {"Latin-1 letter, Latin-1 page", InHost(u"bücher.example.de"), true, &latin1},
+        {"Cyrillic host, code page holds it", InHost(u"пример.рф"), true, &utf8},
+        {"Cyrillic host, Latin-1 page", InHost(u"пример.рф"), false, &latin1},
+        {"Devanagari with vowel signs", InHost(u"हिन्दी.example"), true, &utf8},
+        {"Japanese with long vowel mark", InHost(u"データ.example.jp"), true, &utf8},
+        {"ideograph beyond the BMP", InHost(u"\U00020000.example"), true, &utf8},
+        {"Arabic-Indic digits", InHost(u"\u0661\u0662.example"), true, &utf8},
+    });
+}
+
+TEST(IsValidSiteUrl, HostAndLabelLengths) {
+    const Text label63 = Repeat(u'a', 63);
+    const Text host253 = label63 + u"." + label63 + u"." + label63 + u"." + Repeat(u'b', 61);
+    const Text host254 = label63 + u"." + label63 + u"." + label63 + u"." + Repeat(u'b', 62);
+    ASSERT_EQ(host253.size(), 253u);
+    ASSERT_EQ(host254.size(), 254u);
+    CheckValidation({
+        {"label of 63", InHost(label63 + u".example.com"), true},
+        {"label of 64", InHost(Repeat(u'a', 64) + u".example.com"), false},
+        {"last label of 64", InHost(u"example." + Repeat(u'a', 64)), false},
+        {"host of 253", InHost(host253), true},
+        {"host of 254", InHost(host254), false},
+        {"host of 253 with port", u"http://" + host253 + u":8080/plm", true},
+        {"Chinese label of 63", InHost(Repeat(u'中', 63) + u".cn"), true, &utf8},
+        {"Chinese label of 64", InHost(Repeat(u'中', 64) + u".cn"), false, &utf8},
+    });
+}
+
+TEST(IsValidSiteUrl, EmptyLabelsAreLeftAlone) {
+    CheckValidation({
+        {"leading dot", InHost(u".a.b"), true},
+        {"double dot", InHost(u"a..b"), true},
+        {"trailing dot", InHost(u"plm.example.com."), true},
+    });
+}
+
+TEST(IsValidSiteUrl, Ports) {
+    CheckValidation({
+        {"port 80", u"http://plm:80/plm", true},
+        {"port 0", u"http://plm:0/plm", true},
+        {"port 65535", u"http://plm:65535/plm", true},
+        {"port 65536", u"http://plm:65536/plm", false},
+        {"port 99999", u"http://plm:99999/plm", false},
+        {"five digits with leading zeros", u"http://plm:00080/plm", true},
+        {"six digits", u"http://plm:000080/plm", false},
+        {"empty port", u"http://plm:/plm", false},
+        {"decimal point", u"http://plm:80.5/plm", false},
+        {"trailing letter", u"http://plm:8080x/plm", false},
+        {"sign", u"http://plm:+80/plm", false},
+        {"negative", u"http://plm:-1/plm", false},
+        {"second colon", u"http://plm:80:81/plm", false},
+        {"full-width digits", u"http://plm:\uFF18\uFF10/plm", false},
+        {"port on https", u"https://10.1.2.3:8443/plm", true},
+        {"port without path", u"http://plm:8080", false},
+    });
+}
+
+// The cut as it was first written: the first "/" from position 10 of the
+// text as typed. It stays right for every address without leading spaces
+// whose host has two or more characters.
+Text SiteRootFromPositionTen(TextView url) {
+    auto p = url.find(u'/', 9);
+    return p == TextView::npos ? Text(url) : Text(url.substr(0, p));
+}
+
+TEST(GetSiteRoot, AgreesWithTheFixedPositionCutForOrdinaryAddresses) {
+    const std::vector<Text> urls = {
+        u"http://ab/plm",           u"https://ab/plm",         u"http://plm.example.com/plm",
+        u"HTTP://PLM/plm/sub/",     u"http://plm:8080/plm/x",  u"https://10.1.2.3:443/plm",
+        u"http://plm.example.com",  u"https://a/plm",          u"http://xy/a/b/c",
+    };
+    for (const auto& url : urls) EXPECT_EQ(GetSiteRoot(url), SiteRootFromPositionTen(url)) << ToUtf8(url);
+}
+
+struct RootCase {
+    std::string label;
+    Text url;
+    Text root;
+    Text scheme;
+    Text host;
+};
+
+void CheckRoots(const std::vector<RootCase>& cases) {
+    for (const auto& c : cases) {
+        const Text root = GetSiteRoot(c.url);
+        EXPECT_EQ(ToUtf8(root), ToUtf8(c.root)) << c.label;
+        const SiteAddress site = ParseSiteAddress(root);
+        EXPECT_EQ(ToUtf8(site.Scheme), ToUtf8(c.scheme)) << c.label;
+        EXPECT_EQ(ToUtf8(site.Host), ToUtf8(c.host)) << c.label;
+    }
+}
+
+TEST(GetSiteRoot, CutsAfterTheHost) {
+    CheckRoots({
+        {"ordinary", u"http://plm.example.com/plm", u"http://plm.example.com", u"http", u"plm.example.com"},
+        {"port kept in the root", u"http://plm.example.com:8080/plm/x", u"http://plm.example.com:8080", u"http",
+         u"plm.example.com"},
+        {"scheme case as typed", u"HTTP://PLM.Example.com/plm", u"HTTP://PLM.Example.com", u"HTTP",
+         u"PLM.Example.com"},
+        {"https scheme case", u"Https://10.1.2.3:443/plm", u"Https://10.1.2.3:443", u"Https", u"10.1.2.3"},
+        {"one-character http host", u"http://a/plm", u"http://a", u"http", u"a"},
+        {"one-character host, deeper path", u"http://a/plm/x/y", u"http://a", u"http", u"a"},
+        {"one-character https host", u"https://a/plm", u"https://a", u"https", u"a"},
+        {"no slash after the host", u"http://plm", u"http://plm", u"http", u"plm"},
+        {"trailing spaces after the path", u"http://plm/plm  ", u"http://plm", u"http", u"plm"},
+    });
+}
+
+TEST(GetSiteRoot, LeadingSpacesStayInTheRoot) {
+    std::vector<RootCase> cases;
+    for (std::size_t n = 1; n <= 6; ++n) {
+        for (TextView scheme : {TextView(u"http"), TextView(u"https")}) {
+            const Text lead = Spaces(n) + Text(scheme) + u"://";
+            cases.push_back({std::to_string(n) + " spaces before " + ToUtf8(scheme), lead + u"plm.example.com/plm", lead + u"plm.example.com",
+                             Text(scheme), u"plm.example.com"});
+        }
+    }
+    CheckRoots(cases);
+    // One-character host behind leading spaces too.
+    CheckRoots({{"3 spaces, one-character host", u"   http://a/plm", u"   http://a", u"http", u"a"}});
+}
+
+TEST(GetSiteRoot, PositionBeyond32767IsARunTimeError) {
+    // "http://ab" is 9 characters, so the "/" after it stands at n + 10.
+    const Text last = Spaces(32757) + u"http://ab/plm";
+    EXPECT_EQ(GetSiteRoot(last), Spaces(32757) + u"http://ab");
+    EXPECT_THROW(GetSiteRoot(Spaces(32758) + u"http://ab/plm"), RunTimeError);
+    // Accepted by the validation all the same: the error comes after it.
+    EXPECT_TRUE(IsValidSiteUrl(Spaces(32758) + u"http://ab/plm", latin1));
+}
+
+TEST(ParseSiteAddress, SchemeAndHost) {
+    struct Case {
+        const char* label;
+        Text root;
+        Text scheme;
+        Text host;
+    };
+    const std::vector<Case> cases = {
+        {"host name", u"http://plm.example.com", u"http", u"plm.example.com"},
+        {"port dropped", u"https://plm:8443", u"https", u"plm"},
+        {"colon without port", u"http://plm:", u"http", u"plm"},
+        {"leading spaces trimmed", u"    HTTP://plm", u"HTTP", u"plm"},
+        {"no slash: host is after position 0", u"http:", u"http", u"http"},
+    };
+    for (const auto& c : cases) {
+        const SiteAddress site = ParseSiteAddress(c.root);
+        EXPECT_EQ(ToUtf8(site.Scheme), ToUtf8(c.scheme)) << c.label;
+        EXPECT_EQ(ToUtf8(site.Host), ToUtf8(c.host)) << c.label;
+    }
+    // No ":" at all: a negative cut, as the scheme cut before position 0.
+    EXPECT_THROW(ParseSiteAddress(u"plm/x"), RunTimeError);
+}
+
+TEST(IsHostCharacter, ClassesAtTheirBorders) {
+    struct Case {
+        const char* label;
+        char32_t c;
+        bool allowed;
+    };
+    const std::vector<Case> cases = {
+        {"a", U'a', true},          {"Z", U'Z', true},          {"0", U'0', true},
+        {"9", U'9', true},          {"-", U'-', true},          {"_", U'_', true},
+        {".", U'.', false},         {"/", U'/', false},         {":", U':', false},
+        {"@", U'@', false},         {"`", U'`', false},         {"{", U'{', false},
+        {"U+00BF", 0x00BF, false},  {"U+00C0", 0x00C0, true},   {"U+00D7", 0x00D7, false},
+        {"U+00F7", 0x00F7, false},  {"U+00FF", 0x00FF, true},   {"U+4E00", 0x4E00, true},
+        {"U+9FFF", 0x9FFF, true},   {"U+AC00", 0xAC00, true},   {"U+FF10", 0xFF10, true},
+        {"U+FF0F", 0xFF0F, false},  {"U+FF1A", 0xFF1A, false},  {"U+FFFD", 0xFFFD, false},
+        {"U+20000", 0x20000, true}, {"U+1F600", 0x1F600, false}, {"U+F0000", 0xF0000, false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(IsHostCharacter(c.c), c.allowed) << c.label;
+}
+
+}  // namespace
+}  // namespace plm::config
