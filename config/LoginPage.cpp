@@ -1,0 +1,75 @@
+#include "config/LoginPage.h"
+
+#include <cstddef>
+#include <string>
+
+namespace plm::config {
+namespace {
+
+constexpr TextView LoginPageName = u"login.aspx";
+constexpr TextView PageExtension = u".aspx";
+
+bool NeedsEncoding(char32_t c) {
+    return c == U'"' || c < 0x20 || (c >= 0x7F && c <= 0x9F);
+}
+
+void AppendPercentEncoded(Text& out, TextView character) {
+    static constexpr char16_t Hex[] = u"0123456789ABCDEF";
+    // An unpaired surrogate has no UTF-8 form; it stands for U+FFFD.
+    bool lone = character.size() == 1 && character[0] >= 0xD800 && character[0] <= 0xDFFF;
+    const std::string bytes = ToUtf8(lone ? TextView(u"\uFFFD") : character);
+    for (char b : bytes) {
+        auto byte = static_cast<unsigned char>(b);
+        out.push_back(u'%');
+        out.push_back(Hex[byte >> 4]);
+        out.push_back(Hex[byte & 0x0F]);
+    }
+}
+
+// The URL with the characters percent-encoded that must not reach the
+// command line as they are.
+Text EncodeForCommandLine(TextView url, const reg::CodePage& codePage) {
+    Text out;
+    out.reserve(url.size());
+    for (std::size_t i = 0; i < url.size(); ++i) {
+        std::size_t units = 1;
+        if (url[i] >= 0xD800 && url[i] <= 0xDBFF && i + 1 < url.size() && url[i + 1] >= 0xDC00 &&
+            url[i + 1] <= 0xDFFF) {
+            units = 2;
+        }
+        TextView character = url.substr(i, units);
+        if (NeedsEncoding(character[0]) || !codePage.CanRepresent(character)) {
+            AppendPercentEncoded(out, character);
+        } else {
+            out.append(character);
+        }
+        i += units - 1;
+    }
+    return out;
+}
+
+}  // namespace
+
+Text TrimAtNull(TextView text) { return Text(text.substr(0, text.find(u'\0'))); }
+
+bool IsLoginWindowTitle(TextView title) { return title.starts_with(u"Login"); }
+
+Text BuildLoginUrl(TextView urlText) {
+    Text url = TrimSpaces(urlText);
+    if (InStr(ToLower(url), PageExtension) > 0) return url;
+    if (url.empty() || url.back() != u'/') url.push_back(u'/');
+    url.append(LoginPageName);
+    return url;
+}
+
+Text BuildLaunchParameters(TextView loginUrl, const reg::CodePage& codePage) {
+    Text url = EncodeForCommandLine(loginUrl, codePage);
+    // 2n backslashes before a quote stand for n backslashes and leave the
+    // quote closing the argument; an odd run would turn it into a literal.
+    std::size_t trailing = 0;
+    while (trailing < url.size() && url[url.size() - 1 - trailing] == u'\\') ++trailing;
+    url.append(trailing, u'\\');
+    return u" \"" + url + u"\"";
+}
+
+}  // namespace plm::config

@@ -1,0 +1,31 @@
+// The two decisions of the browser restart, as pure functions over text:
+// which windows to ask to close, and which address the browser opens with
+// which launch parameters.
+#pragma once
+
+#include "config/Text.h"
+#include "registry/CodePage.h"
+
+namespace plm::config {
+
+// The text before its first NUL (all of it when there is none).
+Text TrimAtNull(TextView text);
+
+// True when the title begins with "Login" in exactly this letter case.
+bool IsLoginWindowTitle(TextView title);
+
+// The login page of the typed address, trimmed of spaces: unchanged when it
+// names a ".aspx" page (any letter case, anywhere), else with "/" (only
+// when missing) and "login.aspx" appended. The letter case stays as typed.
+Text BuildLoginUrl(TextView urlText);
+
+// The parameters the browser is started with: a space and the login URL in
+// double quotes. So that the browser receives exactly one argument naming
+// exactly this address, the URL is made safe for the Windows command-line
+// rules first: a double quote, every control character (C0, DEL, C1) and
+// every character the code page of the ANSI launch call cannot hold exactly
+// are percent-encoded as their UTF-8 bytes, and backslashes right before
+// the closing quote are doubled. An ordinary address passes unchanged.
+Text BuildLaunchParameters(TextView loginUrl, const reg::CodePage& codePage);
+
+}  // namespace plm::config
