@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <utility>
 
 #include "config/Text.h"
 #include "registry/CodePage.h"
@@ -37,6 +39,25 @@ public:
     virtual void AddTrustedSite(TextView scheme, TextView host) = 0;
     virtual void SetTrustedZoneSecurity() = 0;
     virtual void OpenLoginPage() = 0;
+};
+
+// The steps as they run in the product: the zone and template steps on the
+// registry, and the login page step given by the window (it hides the
+// window and starts the browser).
+class RegistrySteps final : public ConfigurationSteps {
+public:
+    RegistrySteps(reg::RegisterKey& registry, std::function<void()> openLoginPage)
+        : registry_(registry), openLoginPage_(std::move(openLoginPage)) {}
+
+    void RemoveWrongKey(Text siteRoot) override;
+    void SetCodeBaseSearchPath() override;
+    void AddTrustedSite(TextView scheme, TextView host) override;
+    void SetTrustedZoneSecurity() override;
+    void OpenLoginPage() override;
+
+private:
+    reg::RegisterKey& registry_;
+    std::function<void()> openLoginPage_;
 };
 
 // Runs the command once. Re-entrant calls (a second click dispatched while

@@ -1,0 +1,89 @@
+// The enumeration callback against real top-level windows of this test.
+// Only our own windows are handed to it, so that login windows of other
+// programs on the same desktop are never asked to close.
+#include "config/CloseIE_win.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace plm::config {
+namespace {
+
+UINT closeRequests = 0;
+HWND lastClosed = nullptr;
+
+LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CLOSE) {
+        ++closeRequests;
+        lastClosed = window;
+        return 0;  // recorded, not acted upon
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+class CloseIETest : public ::testing::Test {
+protected:
+    static constexpr const char* ClassName = "PlmCloseIETestWindow";
+
+    void SetUp() override {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = RecordingProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = ClassName;
+        RegisterClassA(&wc);
+        closeRequests = 0;
+        lastClosed = nullptr;
+    }
+    void TearDown() override {
+        for (HWND w : windows_) DestroyWindow(w);
+        UnregisterClassA(ClassName, GetModuleHandleA(nullptr));
+    }
+
+    // A hidden top-level window; nullptr where no display driver loads.
+    HWND MakeWindow(const std::string& title) {
+        HWND w = CreateWindowExA(0, ClassName, title.c_str(), WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+        if (w) windows_.push_back(w);
+        return w;
+    }
+
+    // Handles what was posted; WM_CLOSE reaches RecordingProc.
+    static void Drain() {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    }
+
+private:
+    std::vector<HWND> windows_;
+};
+
+TEST_F(CloseIETest, PostsCloseOnlyToLoginTitles) {
+    struct Case {
+        const char* label;
+        std::string title;
+        bool closed;
+    };
+    const std::vector<Case> cases = {
+        {"Login and more", "Login - test", true},
+        {"Login alone", "Login", true},
+        {"title read truncated", "Login" + std::string(400, 'x'), true},
+        {"lower case", "login other", false},
+        {"text before", "PLM Login", false},
+        {"empty", "", false},
+    };
+    for (const auto& c : cases) {
+        HWND w = MakeWindow(c.title);
+        if (!w) GTEST_SKIP() << "no window could be created (no display?)";
+        closeRequests = 0;
+        lastClosed = nullptr;
+        EXPECT_EQ(CloseIE::CloseLoginWindowsProc(w, 0), TRUE) << c.label;
+        Drain();
+        EXPECT_EQ(closeRequests, c.closed ? 1u : 0u) << c.label;
+        if (c.closed) EXPECT_EQ(lastClosed, w) << c.label;
+    }
+}
+
+}  // namespace
+}  // namespace plm::config

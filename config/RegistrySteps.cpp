@@ -1,0 +1,18 @@
+// The configuration steps of the product: the zone-map and template steps
+// on the registry, and the login page step handed in by the window.
+#include "config/AutoSetting.h"
+#include "zones/StaleEntries.h"
+#include "zones/TrustedSite.h"
+#include "zones/ZoneTemplate.h"
+
+namespace plm::config {
+
+void RegistrySteps::RemoveWrongKey(Text siteRoot) { zones::RemoveWrongKey(registry_, std::move(siteRoot)); }
+void RegistrySteps::SetCodeBaseSearchPath() { zones::SetCodeBaseSearchPath(registry_); }
+void RegistrySteps::AddTrustedSite(TextView scheme, TextView host) { zones::AddTrustedSite(registry_, scheme, host); }
+void RegistrySteps::SetTrustedZoneSecurity() { zones::SetTrustedZoneSecurity(registry_); }
+void RegistrySteps::OpenLoginPage() {
+    if (openLoginPage_) openLoginPage_();
+}
+
+}  // namespace plm::config
