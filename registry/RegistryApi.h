@@ -10,8 +10,16 @@
 
 namespace plm::reg {
 
+// 32-bit on every platform; on Windows spelled as <windows.h> spells them
+// (long is 32-bit there), so pointers pass to advapi32 unchanged.
+#ifdef _WIN32
+using LONG = long;
+using DWORD = unsigned long;
+#else
 using LONG = std::int32_t;
 using DWORD = std::uint32_t;
+#endif
+static_assert(sizeof(LONG) == 4 && sizeof(DWORD) == 4);
 using BYTE = unsigned char;
 
 // A registry handle. Predefined root keys are the sign-extended 32-bit

@@ -6,9 +6,16 @@
 #include <string>
 #include <string_view>
 
+#include "registry/CodePage.h"
 #include "registry/RegistryApi.h"
 
 namespace plm::reg {
+
+// One value as a snapshot line: "name"=dword:00000002, "name"="text" (a
+// REG_SZ holding text and exactly one terminating NUL), otherwise
+// "name"=hex(type):bytes. The default value is @.
+std::u16string FormatRegistryValue(std::u16string_view name, DWORD type, const std::string& bytes,
+                                   const CodePage& codePage);
 
 class RegistryInspector {
 public:

@@ -1,0 +1,137 @@
+// What only the in-memory registry has: failure injection, handle counting,
+// the Win32 limits, and name comparison through Unicode.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "config/Text.h"
+#include "registry/MemoryRegistry.h"
+#include "registry/RegisterKey.h"
+
+namespace plm::reg {
+namespace {
+
+TEST(MemoryRegistry, InjectedFailuresReachLastRegErrorAsTheCallsReturnThem) {
+    struct Row {
+        const char* label;
+        RegCall call;
+        LONG code;
+        std::function<void(RegisterKey&)> op;
+        std::int32_t expected;
+    } rows[] = {
+        {"open refused", RegCall::Open, ErrorAccessDenied,
+         [](RegisterKey& k) { k.GetStringValue(CurrentUser, u"a", u"v"); }, ErrorAccessDenied},
+        {"query failing still ends with the close", RegCall::Query, ErrorAccessDenied,
+         [](RegisterKey& k) { k.GetStringValue(CurrentUser, u"a", u"v"); }, 0},
+        {"close failing", RegCall::Close, ErrorInvalidHandle,
+         [](RegisterKey& k) { k.GetDwordValue(CurrentUser, u"a", u"v"); }, ErrorInvalidHandle},
+        {"set refused, close succeeds", RegCall::Set, ErrorAccessDenied,
+         [](RegisterKey& k) { k.SetDwordValue(CurrentUser, u"a", u"v", 1); }, 0},
+        {"create refused", RegCall::Create, ErrorAccessDenied,
+         [](RegisterKey& k) { k.CreateKey(CurrentUser, u"a\\b"); }, ErrorAccessDenied},
+        {"delete on a parent that could not be opened", RegCall::Create, ErrorAccessDenied,
+         [](RegisterKey& k) { k.DeleteKey(CurrentUser, u"a", u"b"); }, ErrorInvalidHandle},
+    };
+    for (auto& row : rows) {
+        SCOPED_TRACE(row.label);
+        Latin1CodePage codes;
+        MemoryRegistry registry(codes);
+        RegisterKey keys(registry, codes);
+        keys.CreateKey(CurrentUser, u"a");
+        keys.SetStringValue(CurrentUser, u"a", u"v", u"text");
+        registry.FailNext(row.call, row.code);
+        row.op(keys);
+        EXPECT_EQ(keys.LastRegError(), row.expected);
+        // A close that fails leaves its handle open, as on Windows.
+        EXPECT_EQ(registry.OpenHandles(), row.call == RegCall::Close ? 1u : 0u);
+    }
+}
+
+TEST(MemoryRegistry, RefusedWriteUnderOneRootLeavesTheOtherAlone) {
+    Latin1CodePage codes;
+    MemoryRegistry registry(codes);
+    RegisterKey keys(registry, codes);
+    registry.FailPath(RegCall::Set, u"HKEY_LOCAL_MACHINE\\", ErrorAccessDenied);
+    keys.SetStringValue(LocalMachine, u"SOFTWARE\\x", u"v", u"t");
+    EXPECT_EQ(keys.LastRegError(), 0) << "the status ends at the close";
+    EXPECT_EQ(ToUtf8(registry.Snapshot(LocalMachine, u"SOFTWARE\\x")), "[]\n");
+    keys.SetStringValue(CurrentUser, u"SOFTWARE\\x", u"v", u"t");
+    EXPECT_EQ(ToUtf8(registry.Snapshot(CurrentUser, u"SOFTWARE\\x")), "[]\n\"v\"=\"t\"\n");
+}
+
+TEST(MemoryRegistry, HandlesToADeletedKeyFail) {
+    Latin1CodePage codes;
+    MemoryRegistry registry(codes);
+    HKEY key = NullKey;
+    ASSERT_EQ(registry.RegCreateKeyA(CurrentUser, "a\\b", &key), Success);
+    HKEY parent = NullKey;
+    ASSERT_EQ(registry.RegOpenKeyA(CurrentUser, "a", &parent), Success);
+    ASSERT_EQ(registry.RegDeleteKeyA(parent, "b"), Success);
+    const BYTE one[4] = {1, 0, 0, 0};
+    EXPECT_EQ(registry.RegSetValueExA(key, "v", 0, TypeDword, one, 4), ErrorKeyDeleted);
+    EXPECT_EQ(registry.RegCloseKey(key), Success);
+    EXPECT_EQ(registry.RegCloseKey(parent), Success);
+    EXPECT_EQ(registry.OpenHandles(), 0u);
+}
+
+TEST(MemoryRegistry, KeyNameAndDepthLimits) {
+    Latin1CodePage codes;
+    MemoryRegistry registry(codes);
+    struct Row {
+        const char* label;
+        std::string path;
+        LONG rc;
+    } rows[] = {
+        {"255 characters", std::string(255, 'k'), Success},
+        {"256 characters", std::string(256, 'k'), ErrorInvalidParameter},
+        {"empty name inside", "a\\\\b", ErrorInvalidParameter},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.label);
+        HKEY key = NullKey;
+        EXPECT_EQ(registry.RegCreateKeyA(CurrentUser, row.path.c_str(), &key), row.rc);
+        if (key != NullKey) registry.RegCloseKey(key);
+    }
+    // 512 levels below the root, and not one more.
+    HKEY key = CurrentUser;
+    for (int level = 1; level <= 512; ++level) {
+        HKEY next = NullKey;
+        ASSERT_EQ(registry.RegCreateKeyA(key, "d", &next), Success) << "level " << level;
+        if (key != CurrentUser) registry.RegCloseKey(key);
+        key = next;
+    }
+    HKEY tooDeep = NullKey;
+    EXPECT_EQ(registry.RegCreateKeyA(key, "d", &tooDeep), ErrorInvalidParameter);
+    registry.RegCloseKey(key);
+    EXPECT_EQ(registry.OpenHandles(), 0u);
+}
+
+TEST(MemoryRegistry, NamesFoldAsUnicodeNotAsAnsiBytes) {
+    // In UTF-8 (as in a double-byte code page) "Ā" (U+0100) and "ā" (U+0101)
+    // differ only in a trail byte; folding bytes would miss that they match,
+    // and folding ASCII letters inside trail bytes would merge others.
+    Utf8CodePage codes;
+    MemoryRegistry registry(codes);
+    RegisterKey keys(registry, codes);
+    keys.CreateKey(CurrentUser, u"Zone\\\u0100bc");
+    EXPECT_TRUE(registry.KeyExists(CurrentUser, u"ZONE\\\u0101BC"));
+    keys.CreateKey(CurrentUser, u"Zone\\\u4E2D");
+    keys.CreateKey(CurrentUser, u"Zone\\\u4E2E");
+    EXPECT_EQ(ToUtf8(registry.Snapshot(CurrentUser, u"Zone")),
+              ToUtf8(u"[]\n[\u0100bc]\n[\u4E2D]\n[\u4E2E]\n"));
+}
+
+TEST(MemoryRegistry, SnapshotShowsTypesExactly) {
+    Latin1CodePage codes;
+    MemoryRegistry registry(codes);
+    registry.PutValue(CurrentUser, u"k", u"", TypeString, std::string("def\0", 4));
+    registry.PutValue(CurrentUser, u"k", u"nonul", TypeString, "abc");
+    registry.PutValue(CurrentUser, u"k", u"bin", TypeBinary, std::string("\x01\xff", 2));
+    registry.PutValue(CurrentUser, u"k", u"short", TypeDword, std::string("\x02", 1));
+    EXPECT_EQ(ToUtf8(registry.Snapshot(CurrentUser, u"k")),
+              "[]\n@=\"def\"\n\"bin\"=hex(3):01,ff\n\"nonul\"=hex(1):61,62,63\n\"short\"=hex(4):02\n");
+    EXPECT_EQ(ToUtf8(registry.Snapshot(CurrentUser, u"missing")), "");
+}
+
+}  // namespace
+}  // namespace plm::reg

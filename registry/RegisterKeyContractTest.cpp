@@ -1,0 +1,397 @@
+// One contract for both registry backends: the raw calls behave as Windows'
+// do, and the six operations give what the zone steps rely on. Runs natively
+// against the in-memory registry and, in the Windows builds under Wine,
+// against the real advapi32 as well. Where the two disagree, the in-memory
+// one is wrong.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <string>
+
+#include "tests/TestBackends.h"
+
+namespace plm::reg {
+namespace {
+
+using test::BackendTest;
+
+constexpr char16_t Base[] = u"Software\\PlmContract";
+
+class RawApiContract : public BackendTest {
+protected:
+    LONG Create(HKEY root, const char* path, HKEY* out) { return Api().RegCreateKeyA(root, path, out); }
+    void Close(HKEY key) { EXPECT_EQ(Api().RegCloseKey(key), Success); }
+    void TearDown() override {
+        EXPECT_EQ(Backend().OpenHandles(), 0u) << "a test left a handle open";
+        BackendTest::TearDown();
+    }
+};
+
+TEST_P(RawApiContract, OpenMissingKeyFailsWithFileNotFound) {
+    HKEY key = NullKey;
+    EXPECT_EQ(Api().RegOpenKeyA(CurrentUser, "Software\\PlmContract\\missing", &key), ErrorFileNotFound);
+    EXPECT_EQ(key, NullKey);
+}
+
+TEST_P(RawApiContract, CreateMakesEveryMissingKeyAndNamesIgnoreCaseAndTrailingSeparators) {
+    HKEY key = NullKey;
+    ASSERT_EQ(Create(CurrentUser, "Software\\PlmContract\\a\\b\\c", &key), Success);
+    Close(key);
+    const char* sameKey[] = {"Software\\PlmContract\\a\\b\\c", "SOFTWARE\\plmcontract\\A\\B\\C",
+                             "Software\\PlmContract\\a\\b\\c\\", "Software\\PlmContract\\a\\b\\c\\\\"};
+    for (const char* path : sameKey) {
+        SCOPED_TRACE(path);
+        HKEY opened = NullKey;
+        ASSERT_EQ(Api().RegOpenKeyA(CurrentUser, path, &opened), Success);
+        const BYTE one[4] = {1, 0, 0, 0};
+        ASSERT_EQ(Api().RegSetValueExA(opened, "Mark", 0, TypeDword, one, 4), Success);
+        Close(opened);
+    }
+    EXPECT_EQ(Snap(CurrentUser, Base), "[]\n[a]\n[a\\b]\n[a\\b\\c]\n\"Mark\"=dword:00000001\n");
+}
+
+TEST_P(RawApiContract, ValueNamesIgnoreCase) {
+    HKEY key = NullKey;
+    ASSERT_EQ(Create(CurrentUser, "Software\\PlmContract", &key), Success);
+    const BYTE two[4] = {2, 0, 0, 0};
+    const BYTE three[4] = {3, 0, 0, 0};
+    ASSERT_EQ(Api().RegSetValueExA(key, "http", 0, TypeDword, two, 4), Success);
+    ASSERT_EQ(Api().RegSetValueExA(key, "HTTP", 0, TypeDword, three, 4), Success);
+    DWORD data = 0;
+    DWORD size = 4;
+    EXPECT_EQ(Api().RegQueryValueExA(key, "Http", nullptr, nullptr, reinterpret_cast<BYTE*>(&data), &size), Success);
+    EXPECT_EQ(data, 3u);
+    Close(key);
+    EXPECT_EQ(Snap(CurrentUser, Base), "[]\n\"http\"=dword:00000003\n");
+}
+
+TEST_P(RawApiContract, QuerySizesCountBytesWithTheTerminatingNul) {
+    HKEY key = NullKey;
+    ASSERT_EQ(Create(CurrentUser, "Software\\PlmContract", &key), Success);
+    ASSERT_EQ(Api().RegSetValueExA(key, "s", 0, TypeString, reinterpret_cast<const BYTE*>("abc"), 4), Success);
+    const DWORD zero = 0;
+    ASSERT_EQ(Api().RegSetValueExA(key, "empty", 0, TypeString, reinterpret_cast<const BYTE*>(&zero), 0), Success);
+
+    struct Row {
+        const char* name;
+        LONG rc;
+        DWORD size;
+    } rows[] = {{"s", ErrorMoreData, 4}, {"empty", Success, 0}, {"missing", ErrorFileNotFound, 0}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        DWORD scratch = 0;
+        DWORD size = 0;
+        EXPECT_EQ(Api().RegQueryValueExA(key, row.name, nullptr, nullptr, reinterpret_cast<BYTE*>(&scratch), &size),
+                  row.rc);
+        EXPECT_EQ(size, row.size);
+    }
+    // A REG_SZ read into a 4-byte integer gives its first bytes.
+    DWORD data = 0;
+    DWORD size = 4;
+    EXPECT_EQ(Api().RegQueryValueExA(key, "s", nullptr, nullptr, reinterpret_cast<BYTE*>(&data), &size), Success);
+    EXPECT_EQ(std::memcmp(&data, "abc", 4), 0);
+    Close(key);
+}
+
+TEST_P(RawApiContract, DeleteRemovesOnlyKeysWithoutSubKeys) {
+    HKEY key = NullKey;
+    ASSERT_EQ(Create(CurrentUser, "Software\\PlmContract\\parent\\child", &key), Success);
+    Close(key);
+    ASSERT_EQ(Create(CurrentUser, "Software\\PlmContract\\leaf", &key), Success);
+    const BYTE one[4] = {1, 0, 0, 0};
+    ASSERT_EQ(Api().RegSetValueExA(key, "v", 0, TypeDword, one, 4), Success);
+    Close(key);
+
+    HKEY base = NullKey;
+    ASSERT_EQ(Api().RegOpenKeyA(CurrentUser, "Software\\PlmContract", &base), Success);
+    EXPECT_EQ(Api().RegDeleteKeyA(base, "parent"), ErrorAccessDenied);
+    EXPECT_EQ(Api().RegDeleteKeyA(base, "missing"), ErrorFileNotFound);
+    EXPECT_EQ(Api().RegDeleteKeyA(base, "LEAF\\"), Success);
+    EXPECT_EQ(Api().RegDeleteKeyA(NullKey, "parent"), ErrorInvalidHandle);
+    Close(base);
+    EXPECT_EQ(Snap(CurrentUser, Base), "[]\n[parent]\n[parent\\child]\n");
+
+    // An empty name deletes the key the handle names, when it has no sub-keys.
+    HKEY parent = NullKey;
+    ASSERT_EQ(Api().RegOpenKeyA(CurrentUser, "Software\\PlmContract\\parent", &parent), Success);
+    EXPECT_EQ(Api().RegDeleteKeyA(parent, ""), ErrorAccessDenied);
+    Close(parent);
+    HKEY child = NullKey;
+    ASSERT_EQ(Api().RegOpenKeyA(CurrentUser, "Software\\PlmContract\\parent\\child", &child), Success);
+    EXPECT_EQ(Api().RegDeleteKeyA(child, ""), Success);
+    Close(child);
+    EXPECT_EQ(Snap(CurrentUser, Base), "[]\n[parent]\n");
+}
+
+TEST_P(RawApiContract, DeletedKeyLosesItsValuesAndComesBackEmpty) {
+    HKEY key = NullKey;
+    ASSERT_EQ(Create(CurrentUser, "Software\\PlmContract\\k", &key), Success);
+    const BYTE one[4] = {1, 0, 0, 0};
+    ASSERT_EQ(Api().RegSetValueExA(key, "v", 0, TypeDword, one, 4), Success);
+    Close(key);
+    HKEY base = NullKey;
+    ASSERT_EQ(Api().RegOpenKeyA(CurrentUser, "Software\\PlmContract", &base), Success);
+    ASSERT_EQ(Api().RegDeleteKeyA(base, "k"), Success);
+    Close(base);
+    ASSERT_EQ(Create(CurrentUser, "Software\\PlmContract\\k", &key), Success);
+    Close(key);
+    EXPECT_EQ(Snap(CurrentUser, Base), "[]\n[k]\n");
+}
+
+TEST_P(RawApiContract, CloseTwiceFailsTheSecondTime) {
+    HKEY key = NullKey;
+    ASSERT_EQ(Create(CurrentUser, "Software\\PlmContract", &key), Success);
+    EXPECT_EQ(Api().RegCloseKey(key), Success);
+    EXPECT_EQ(Api().RegCloseKey(key), ErrorInvalidHandle);
+}
+
+TEST_P(RawApiContract, KeyNamesWithPunctuationAreAllowed) {
+    for (const char* name : {"host:8080", "a?b", "*", "q.r:80"}) {
+        SCOPED_TRACE(name);
+        HKEY key = NullKey;
+        std::string path = std::string("Software\\PlmContract\\") + name;
+        EXPECT_EQ(Create(CurrentUser, path.c_str(), &key), Success);
+        if (key != NullKey) Close(key);
+    }
+}
+
+PLM_INSTANTIATE_FOR_BACKENDS(RawApiContract);
+
+// ---- the six operations ----
+
+class RegisterKeyContract : public BackendTest {
+protected:
+    void TearDown() override {
+        EXPECT_EQ(Backend().OpenHandles(), 0u) << "an operation left a handle open";
+        BackendTest::TearDown();
+    }
+    std::u16string Path(std::u16string_view rest) { return std::u16string(Base) + u"\\" + std::u16string(rest); }
+};
+
+TEST_P(RegisterKeyContract, EmptyKeyPathIsRefusedByEveryOperation) {
+    auto& k = Keys();
+    struct Row {
+        const char* op;
+        std::function<void()> call;
+    } rows[] = {
+        {"GetStringValue", [&] { EXPECT_EQ(k.GetStringValue(CurrentUser, u"", u"v"), u""); }},
+        {"GetDwordValue", [&] { EXPECT_EQ(k.GetDwordValue(CurrentUser, u"", u"v"), 0); }},
+        {"SetStringValue", [&] { k.SetStringValue(CurrentUser, u"", u"v", u"x"); }},
+        {"SetDwordValue", [&] { k.SetDwordValue(CurrentUser, u"", u"v", 1); }},
+        {"CreateKey", [&] { EXPECT_FALSE(k.CreateKey(CurrentUser, u"")); }},
+        {"DeleteKey", [&] { k.DeleteKey(CurrentUser, u"", u"Software"); }},
+    };
+    for (auto& row : rows) {
+        SCOPED_TRACE(row.op);
+        k.GetDwordValue(CurrentUser, Path(u"nokey"), u"x");  // leaves status 2 behind
+        ASSERT_EQ(k.LastRegError(), ErrorFileNotFound);
+        row.call();
+        EXPECT_EQ(k.LastRegError(), EmptyKeyPathError);
+    }
+    if (auto* memory = Backend().Memory()) {
+        auto before = memory->CallCount();
+        k.GetStringValue(CurrentUser, u"", u"v");
+        k.DeleteKey(CurrentUser, u"", u"x");
+        EXPECT_EQ(memory->CallCount(), before) << "an empty path must make no registry call";
+    }
+}
+
+TEST_P(RegisterKeyContract, StringValuesReadBackExactly) {
+    auto key = Path(u"s");
+    Keys().SetStringValue(CurrentUser, key, u"text", u"CODEBASE;<x>");
+    Keys().SetStringValue(CurrentUser, key, u"empty", u"");
+    Keys().SetStringValue(CurrentUser, key, u"spaces", u"  a b  ");
+    struct Row {
+        const char16_t* name;
+        const char16_t* expected;
+    } rows[] = {{u"text", u"CODEBASE;<x>"}, {u"TEXT", u"CODEBASE;<x>"}, {u"empty", u""},
+                {u"spaces", u"  a b  "},    {u"missing", u""}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(ToUtf8(row.name));
+        EXPECT_EQ(Keys().GetStringValue(CurrentUser, key, row.name), row.expected);
+        EXPECT_EQ(Keys().LastRegError(), 0) << "after an open, the status is the close's";
+    }
+    // The stored bytes: text plus one NUL; the empty text with size 0.
+    EXPECT_EQ(Snap(CurrentUser, key),
+              "[]\n\"empty\"=hex(1):\n\"spaces\"=\"  a b  \"\n\"text\"=\"CODEBASE;<x>\"\n");
+}
+
+TEST_P(RegisterKeyContract, StringValueOnMissingKeyCreatesTheWholePath) {
+    auto key = Path(u"a\\b\\c");
+    Keys().SetStringValue(CurrentUser, key, u"v", u"x");
+    EXPECT_EQ(Keys().LastRegError(), 0);
+    EXPECT_EQ(Snap(CurrentUser, Base), "[]\n[a]\n[a\\b]\n[a\\b\\c]\n\"v\"=\"x\"\n");
+}
+
+TEST_P(RegisterKeyContract, StringValueReplacesAnEarlierOneWhole) {
+    auto key = Path(u"s");
+    Keys().SetStringValue(CurrentUser, key, u"v", u"a much longer earlier text");
+    Keys().SetStringValue(CurrentUser, key, u"V", u"short");
+    EXPECT_EQ(Keys().GetStringValue(CurrentUser, key, u"v"), u"short");
+    EXPECT_EQ(Snap(CurrentUser, key), "[]\n\"v\"=\"short\"\n");
+}
+
+TEST_P(RegisterKeyContract, DwordValuesWriteOnlyIntoExistingKeys) {
+    auto key = Path(u"d");
+    Keys().SetDwordValue(CurrentUser, key, u"n", 7);
+    EXPECT_EQ(Keys().LastRegError(), ErrorFileNotFound);
+    EXPECT_FALSE(Inspect().KeyExists(CurrentUser, key)) << "SetDwordValue must not create the key";
+
+    Keys().CreateKey(CurrentUser, key);
+    struct Row {
+        const char16_t* name;
+        std::int32_t data;
+        const char* line;
+    } rows[] = {{u"zero", 0, "\"zero\"=dword:00000000"},
+                {u"java", 196608, "\"java\"=dword:00030000"},
+                {u"negative", -1, "\"negative\"=dword:ffffffff"},
+                {u"flags", 67, "\"flags\"=dword:00000043"}};
+    std::string expected = "[]\n";
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.line);
+        Keys().SetDwordValue(CurrentUser, key, row.name, row.data);
+        EXPECT_EQ(Keys().LastRegError(), 0);
+        EXPECT_EQ(Keys().GetDwordValue(CurrentUser, key, row.name), row.data);
+        EXPECT_EQ(Keys().FindDwordValue(CurrentUser, key, row.name), row.data);
+    }
+    EXPECT_EQ(Keys().GetDwordValue(CurrentUser, key, u"missing"), 0);
+    EXPECT_EQ(Keys().LastRegError(), 0) << "a missing value leaves the close's status";
+    EXPECT_EQ(Keys().FindDwordValue(CurrentUser, key, u"missing"), std::nullopt);
+    EXPECT_EQ(Keys().GetDwordValue(CurrentUser, Path(u"nokey"), u"x"), 0);
+    EXPECT_EQ(Keys().LastRegError(), ErrorFileNotFound);
+    EXPECT_EQ(Snap(CurrentUser, key),
+              "[]\n\"flags\"=dword:00000043\n\"java\"=dword:00030000\n\"negative\"=dword:ffffffff\n"
+              "\"zero\"=dword:00000000\n");
+}
+
+TEST_P(RegisterKeyContract, DwordReadOfALongerValueGivesZero) {
+    auto key = Path(u"d");
+    Keys().SetStringValue(CurrentUser, key, u"long", u"longer than four bytes");
+    EXPECT_EQ(Keys().GetDwordValue(CurrentUser, key, u"long"), 0);
+    EXPECT_EQ(Keys().FindDwordValue(CurrentUser, key, u"long"), std::nullopt);
+}
+
+TEST_P(RegisterKeyContract, DeleteKeyRules) {
+    auto parent = Path(u"p");
+    Keys().CreateKey(CurrentUser, parent + u"\\leaf");
+    Keys().SetDwordValue(CurrentUser, parent + u"\\leaf", u"http", 2);
+    Keys().CreateKey(CurrentUser, parent + u"\\branch\\twig");
+
+    Keys().DeleteKey(CurrentUser, parent, u"branch");
+    EXPECT_EQ(Keys().LastRegError(), ErrorAccessDenied) << "a key with sub-keys stays";
+    Keys().DeleteKey(CurrentUser, parent, u"missing");
+    EXPECT_EQ(Keys().LastRegError(), ErrorFileNotFound);
+    Keys().DeleteKey(CurrentUser, parent, u"LEAF");
+    EXPECT_EQ(Keys().LastRegError(), 0);
+    EXPECT_EQ(Snap(CurrentUser, parent), "[]\n[branch]\n[branch\\twig]\n");
+
+    // An empty sub-key name acts on the parent itself, never below it.
+    Keys().DeleteKey(CurrentUser, parent + u"\\branch", u"");
+    EXPECT_EQ(Keys().LastRegError(), ErrorAccessDenied);
+    Keys().DeleteKey(CurrentUser, parent + u"\\branch\\twig", u"");
+    EXPECT_EQ(Keys().LastRegError(), 0);
+    EXPECT_EQ(Snap(CurrentUser, parent), "[]\n[branch]\n");
+}
+
+TEST_P(RegisterKeyContract, DeleteKeyCreatesAMissingParent) {
+    auto parent = Path(u"stale\\host:8080");
+    Keys().DeleteKey(CurrentUser, parent, u"sub");
+    EXPECT_EQ(Keys().LastRegError(), ErrorFileNotFound);
+    EXPECT_EQ(Snap(CurrentUser, Path(u"stale")), "[]\n[host:8080]\n");
+}
+
+TEST_P(RegisterKeyContract, TextsOutsideTheCodePageNeverReachTheRegistry) {
+    // U+FF3C (full-width reverse solidus) must not become a separator.
+    std::u16string key = Path(u"a\uFF3Cb");
+    bool representable = Backend().Codes().CanRepresent(key);
+    Keys().SetStringValue(CurrentUser, key, u"v", u"x");
+    if (representable) {
+        EXPECT_EQ(Keys().LastRegError(), 0);
+        EXPECT_FALSE(Inspect().KeyExists(CurrentUser, Path(u"a\\b")));
+    } else {
+        EXPECT_EQ(Keys().LastRegError(), ErrorNoUnicodeTranslation);
+        EXPECT_EQ(Snap(CurrentUser, Base), "");
+    }
+}
+
+TEST_P(RegisterKeyContract, NoHandleIsLeftOpenAfterAnySequence) {
+    auto key = Path(u"seq");
+    for (int round = 0; round < 3; ++round) {
+        Keys().SetStringValue(CurrentUser, key, u":Range", u"10.0.0.1");
+        { auto created = Keys().CreateKey(CurrentUser, key + u"\\x"); EXPECT_TRUE(created); }
+        Keys().SetDwordValue(CurrentUser, key, u"http", 2);
+        Keys().GetStringValue(CurrentUser, key, u":Range");
+        Keys().GetDwordValue(CurrentUser, key, u"http");
+        Keys().FindDwordValue(CurrentUser, key, u"https");
+        Keys().DeleteKey(CurrentUser, key, u"x");
+        Keys().DeleteKey(CurrentUser, key + u"\\nothing", u"");
+        Keys().GetStringValue(CurrentUser, Path(u"none"), u"v");
+        EXPECT_EQ(Backend().OpenHandles(), 0u) << "round " << round;
+    }
+}
+
+TEST_P(RegisterKeyContract, CreateKeyHandleClosesItselfAndMoves) {
+    auto first = Keys().CreateKey(CurrentUser, Path(u"h"));
+    ASSERT_TRUE(first);
+    EXPECT_EQ(Backend().OpenHandles(), 1u);
+    KeyHandle moved = std::move(first);
+    EXPECT_FALSE(first);  // NOLINT: checking the moved-from state on purpose
+    EXPECT_EQ(Backend().OpenHandles(), 1u);
+    moved = Keys().CreateKey(CurrentUser, Path(u"h2"));
+    EXPECT_EQ(Backend().OpenHandles(), 1u) << "assigning over a handle closes the old one";
+    moved.Close();
+    EXPECT_EQ(Backend().OpenHandles(), 0u);
+}
+
+PLM_INSTANTIATE_FOR_BACKENDS(RegisterKeyContract);
+
+}  // namespace
+}  // namespace plm::reg
+
+namespace plm::reg {
+namespace {
+
+class LimitsContract : public test::BackendTest {};
+
+TEST_P(LimitsContract, KeyNamesOf255CharactersAreTakenMuchLongerOnesRefused) {
+    struct Row {
+        const char* label;
+        std::string name;
+        bool created;
+    } rows[] = {{"255 characters", std::string(255, 'k'), true}, {"300 characters", std::string(300, 'k'), false}};
+    HKEY base = NullKey;
+    ASSERT_EQ(Api().RegCreateKeyA(CurrentUser, "Software\\PlmContract", &base), Success);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.label);
+        HKEY key = NullKey;
+        LONG rc = Api().RegCreateKeyA(base, row.name.c_str(), &key);
+        EXPECT_EQ(rc == Success, row.created) << "code " << rc;
+        if (key != NullKey) Api().RegCloseKey(key);
+    }
+    Api().RegCloseKey(base);
+    EXPECT_EQ(Backend().OpenHandles(), 0u);
+}
+
+TEST_P(LimitsContract, AnsiSubKeyPathsLongerThanMaxPathAreRefused) {
+    HKEY base = NullKey;
+    ASSERT_EQ(Api().RegCreateKeyA(CurrentUser, "Software\\PlmContract", &base), Success);
+    for (std::size_t length : {255u, 260u, 261u, 300u}) {
+        SCOPED_TRACE(length);
+        std::string path = std::string(100, 'a') + "\\" + std::string(length - 101, 'k');
+        HKEY key = NullKey;
+        LONG expected = length <= 260 ? Success : ErrorMoreData;
+        EXPECT_EQ(Api().RegCreateKeyA(base, path.c_str(), &key), expected);
+        if (key != NullKey) Api().RegCloseKey(key);
+        EXPECT_EQ(Api().RegOpenKeyA(base, path.c_str(), &key), expected);
+        if (key != NullKey) Api().RegCloseKey(key);
+        EXPECT_EQ(Api().RegDeleteKeyA(base, path.c_str()), expected);
+    }
+    Api().RegCloseKey(base);
+    EXPECT_EQ(Backend().OpenHandles(), 0u);
+}
+
+PLM_INSTANTIATE_FOR_BACKENDS(LimitsContract);
+
+}  // namespace
+}  // namespace plm::reg

@@ -1,0 +1,73 @@
+// The 1-based text rules that every address rule is written in.
+#include <gtest/gtest.h>
+
+#include "config/Text.h"
+
+namespace plm {
+namespace {
+
+TEST(Text, SearchesAreOneBasedAndZeroWhenNotFound) {
+    struct Row {
+        const char16_t* s;
+        const char16_t* what;
+        std::int32_t start;
+        std::int32_t expected;
+    } rows[] = {
+        {u"http://a/b", u"/", 1, 6}, {u"http://a/b", u"/", 8, 9}, {u"http://a/b", u"/", 10, 0},
+        {u"http://a/b", u"/", 11, 0}, {u"", u"/", 1, 0},         {u"abc", u"c", 0, 3},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(ToUtf8(row.s));
+        EXPECT_EQ(InStr(row.s, row.what, row.start), row.expected);
+    }
+    EXPECT_EQ(InStrRev(u"a:b:c", u":"), 4);
+    EXPECT_EQ(InStrRev(u"abc", u":"), 0);
+}
+
+TEST(Text, CutsBehaveLikeTheirBasicCounterparts) {
+    EXPECT_EQ(Left(u"abc", 5), u"abc");
+    EXPECT_EQ(Left(u"abc", 0), u"");
+    EXPECT_THROW(Left(u"abc", -1), RunTimeError);
+    EXPECT_EQ(Mid(u"abcdef", 3), u"cdef");
+    EXPECT_EQ(Mid(u"abcdef", 7), u"");
+    EXPECT_EQ(Mid(u"abcdef", 2, 3), u"bcd");
+    EXPECT_THROW(Mid(u"abcdef", 2, -1), RunTimeError);
+    EXPECT_THROW(Mid(u"abcdef", 0), RunTimeError);
+}
+
+TEST(Text, TrimRemovesOnlySpaces) {
+    EXPECT_EQ(TrimSpaces(u"  a b  "), u"a b");
+    EXPECT_EQ(TrimSpaces(u"\ta\n"), u"\ta\n");
+    EXPECT_EQ(TrimSpaces(u"   "), u"");
+    EXPECT_EQ(TrimSpaces(u"\u3000a"), u"\u3000a");
+}
+
+TEST(Text, CaseFoldingCoversTheScriptsOfHostNames) {
+    struct Row {
+        const char16_t* lower;
+        const char16_t* upper;
+    } rows[] = {{u"http", u"HTTP"}, {u"\u00e9\u00fe", u"\u00c9\u00de"}, {u"\u0101\u013a", u"\u0100\u0139"},
+                {u"\u03b1\u03c9", u"\u0391\u03a9"}, {u"\u0436\u0451", u"\u0416\u0401"}, {u"\uff41", u"\uff21"},
+                {u"\u4e2d1-_", u"\u4e2d1-_"}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(ToUtf8(row.lower));
+        EXPECT_EQ(ToUpper(row.lower), row.upper);
+        EXPECT_EQ(ToLower(row.upper), row.lower);
+        EXPECT_TRUE(EqualsNoCase(row.lower, row.upper));
+    }
+    EXPECT_FALSE(EqualsNoCase(u"\u00d7", u"\u00f7")) << "multiplication and division signs are not letters";
+}
+
+TEST(Text, Int16PositionsOverflowBeyond32767) {
+    EXPECT_EQ(ToInt16(32767), 32767);
+    EXPECT_THROW(ToInt16(32768), RunTimeError);
+}
+
+TEST(Text, Utf8RoundTrip) {
+    for (const char16_t* s : {u"", u"abc", u"\u00e9", u"\u5b8b\u4f53", u"\U0001F600"}) {
+        EXPECT_EQ(FromUtf8(ToUtf8(s)), s);
+    }
+}
+
+}  // namespace
+}  // namespace plm

@@ -1,0 +1,352 @@
+#include "tests/TestBackends.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include "registry/Win32Registry.h"
+#endif
+
+namespace plm::test {
+
+namespace {
+
+class MemoryBackend final : public TestRegistry {
+public:
+    MemoryBackend() : registry_(codes_) {}
+    reg::RegistryApi& Api() override { return registry_; }
+    reg::RegistryInspector& Inspector() override { return registry_; }
+    const reg::CodePage& Codes() override { return codes_; }
+    std::size_t OpenHandles() override { return registry_.OpenHandles(); }
+    reg::MemoryRegistry* Memory() override { return &registry_; }
+
+private:
+    reg::Latin1CodePage codes_;
+    reg::MemoryRegistry registry_;
+};
+
+#ifdef _WIN32
+
+std::wstring Wide(std::u16string_view s) { return std::wstring(s.begin(), s.end()); }
+std::u16string Narrow16(std::wstring_view s) { return std::u16string(s.begin(), s.end()); }
+
+// The real advapi32, with the two root keys moved into a test-owned key
+// under HKCU\Software, which the backend deletes when the test ends. Calls
+// on other handles pass through unchanged, so the registry's own rules
+// (letter case, trailing separators, deletes, sizes) are the real ones.
+class RebasedAdvapi32 final : public reg::RegistryApi {
+public:
+    RebasedAdvapi32() {
+        static std::atomic<int> counter{0};
+        wchar_t name[96];
+        std::swprintf(name, 96, L"Software\\PlmClientConfigTests\\run-%lu-%d",
+                      static_cast<unsigned long>(GetCurrentProcessId()), counter++);
+        base_ = name;
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, base_.c_str());
+        ::RegCreateKeyW(HKEY_CURRENT_USER, (base_ + L"\\HKCU").c_str(), &cu_);
+        ::RegCreateKeyW(HKEY_CURRENT_USER, (base_ + L"\\HKLM").c_str(), &lm_);
+    }
+    ~RebasedAdvapi32() override {
+        ::RegCloseKey(cu_);
+        ::RegCloseKey(lm_);
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, base_.c_str());
+        ::RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\PlmClientConfigTests");
+    }
+    RebasedAdvapi32(const RebasedAdvapi32&) = delete;
+    RebasedAdvapi32& operator=(const RebasedAdvapi32&) = delete;
+
+    // The sandbox key that stands for a root (nullptr for other handles).
+    ::HKEY RootFor(reg::HKEY key) const {
+        if (key == reg::CurrentUser) return cu_;
+        if (key == reg::LocalMachine) return lm_;
+        return nullptr;
+    }
+    ::HKEY Map(reg::HKEY key) const {
+        if (::HKEY root = RootFor(key)) return root;
+        return reinterpret_cast<::HKEY>(static_cast<std::intptr_t>(key));
+    }
+    static reg::HKEY Ours(::HKEY key) { return static_cast<reg::HKEY>(reinterpret_cast<std::intptr_t>(key)); }
+
+    reg::LONG RegOpenKeyA(reg::HKEY key, const char* subKey, reg::HKEY* result) override {
+        // An empty sub-key of a root gives the root back, which the caller
+        // may close: hand out a key of its own instead of the sandbox key.
+        if (RootFor(key) && (subKey == nullptr || *subKey == '\0')) {
+            *result = key;
+            return ERROR_SUCCESS;
+        }
+        ::HKEY out = nullptr;
+        LONG rc = ::RegOpenKeyA(Map(key), subKey, &out);
+        *result = rc == ERROR_SUCCESS ? Ours(out) : reg::NullKey;
+        return rc;
+    }
+    reg::LONG RegCreateKeyA(reg::HKEY key, const char* subKey, reg::HKEY* result) override {
+        if (RootFor(key) && (subKey == nullptr || *subKey == '\0')) {
+            *result = key;
+            return ERROR_SUCCESS;
+        }
+        ::HKEY out = nullptr;
+        LONG rc = ::RegCreateKeyA(Map(key), subKey, &out);
+        *result = rc == ERROR_SUCCESS ? Ours(out) : reg::NullKey;
+        return rc;
+    }
+    reg::LONG RegQueryValueExA(reg::HKEY key, const char* valueName, reg::DWORD* reserved, reg::DWORD* type,
+                               reg::BYTE* data, reg::DWORD* dataSize) override {
+        return ::RegQueryValueExA(Map(key), valueName, reserved, type, data, dataSize);
+    }
+    reg::LONG RegSetValueExA(reg::HKEY key, const char* valueName, reg::DWORD reserved, reg::DWORD type,
+                             const reg::BYTE* data, reg::DWORD dataSize) override {
+        return ::RegSetValueExA(Map(key), valueName, reserved, type, data, dataSize);
+    }
+    reg::LONG RegDeleteKeyA(reg::HKEY key, const char* subKey) override {
+        // A root key itself cannot be deleted.
+        if (RootFor(key) && subKey != nullptr && *subKey == '\0') return ERROR_ACCESS_DENIED;
+        return ::RegDeleteKeyA(Map(key), subKey);
+    }
+    reg::LONG RegCloseKey(reg::HKEY key) override {
+        if (RootFor(key)) return ERROR_SUCCESS;
+        return ::RegCloseKey(Map(key));
+    }
+
+private:
+    std::wstring base_;
+    ::HKEY cu_ = nullptr;
+    ::HKEY lm_ = nullptr;
+};
+
+// Counts the handles that the wrapped registry hands out and takes back.
+class CountingRegistry final : public reg::RegistryApi {
+public:
+    explicit CountingRegistry(reg::RegistryApi& inner) : inner_(inner) {}
+    reg::LONG RegOpenKeyA(reg::HKEY key, const char* subKey, reg::HKEY* result) override {
+        reg::LONG rc = inner_.RegOpenKeyA(key, subKey, result);
+        Track(rc, *result);
+        return rc;
+    }
+    reg::LONG RegCreateKeyA(reg::HKEY key, const char* subKey, reg::HKEY* result) override {
+        reg::LONG rc = inner_.RegCreateKeyA(key, subKey, result);
+        Track(rc, *result);
+        return rc;
+    }
+    reg::LONG RegQueryValueExA(reg::HKEY key, const char* valueName, reg::DWORD* reserved, reg::DWORD* type,
+                               reg::BYTE* data, reg::DWORD* dataSize) override {
+        return inner_.RegQueryValueExA(key, valueName, reserved, type, data, dataSize);
+    }
+    reg::LONG RegSetValueExA(reg::HKEY key, const char* valueName, reg::DWORD reserved, reg::DWORD type,
+                             const reg::BYTE* data, reg::DWORD dataSize) override {
+        return inner_.RegSetValueExA(key, valueName, reserved, type, data, dataSize);
+    }
+    reg::LONG RegDeleteKeyA(reg::HKEY key, const char* subKey) override { return inner_.RegDeleteKeyA(key, subKey); }
+    reg::LONG RegCloseKey(reg::HKEY key) override {
+        reg::LONG rc = inner_.RegCloseKey(key);
+        if (rc == ERROR_SUCCESS) {
+            auto it = std::find(open_.begin(), open_.end(), key);
+            if (it != open_.end()) open_.erase(it);
+        }
+        return rc;
+    }
+    std::size_t Open() const { return open_.size(); }
+
+private:
+    void Track(reg::LONG rc, reg::HKEY key) {
+        if (rc == ERROR_SUCCESS && key != reg::CurrentUser && key != reg::LocalMachine) open_.push_back(key);
+    }
+    reg::RegistryApi& inner_;
+    std::vector<reg::HKEY> open_;
+};
+
+// Prints and prepares the real registry through the W API, in the format of
+// the in-memory registry's snapshots.
+class Win32Inspector final : public reg::RegistryInspector {
+public:
+    Win32Inspector(RebasedAdvapi32& api, const reg::CodePage& codes) : api_(api), codes_(codes) {}
+
+    std::u16string Snapshot(reg::HKEY root, std::u16string_view keyPath) override {
+        ::HKEY key = nullptr;
+        if (::RegOpenKeyExW(api_.RootFor(root), Wide(keyPath).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+            return {};
+        }
+        std::u16string out;
+        Print(key, u"", out);
+        ::RegCloseKey(key);
+        return out;
+    }
+    bool KeyExists(reg::HKEY root, std::u16string_view keyPath) override {
+        ::HKEY key = nullptr;
+        if (::RegOpenKeyExW(api_.RootFor(root), Wide(keyPath).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+            return false;
+        }
+        ::RegCloseKey(key);
+        return true;
+    }
+    void RemoveTree(reg::HKEY root, std::u16string_view keyPath) override {
+        ::RegDeleteTreeW(api_.RootFor(root), Wide(keyPath).c_str());
+        ::RegDeleteKeyW(api_.RootFor(root), Wide(keyPath).c_str());
+    }
+    void PutValue(reg::HKEY root, std::u16string_view keyPath, std::u16string_view name, reg::DWORD type,
+                  std::string bytes) override {
+        ::HKEY key = nullptr;
+        ::RegCreateKeyW(api_.RootFor(root), Wide(keyPath).c_str(), &key);
+        // Strings go in through the A call so they hold the same code-page
+        // bytes the product would write.
+        auto ansiName = codes_.ToAnsi(name).value_or("?");
+        ::RegSetValueExA(key, ansiName.c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+                         static_cast<DWORD>(bytes.size()));
+        ::RegCloseKey(key);
+    }
+
+private:
+    struct Entry {
+        std::u16string folded;
+        std::u16string name;
+    };
+    static void Sort(std::vector<Entry>& v) {
+        std::sort(v.begin(), v.end(), [](const Entry& a, const Entry& b) { return a.folded < b.folded; });
+    }
+
+    void Print(::HKEY key, const std::u16string& relative, std::u16string& out) {
+        out += u"[" + relative + u"]\n";
+        std::vector<Entry> values;
+        for (DWORD i = 0;; ++i) {
+            wchar_t name[16384];
+            DWORD len = 16384;
+            if (::RegEnumValueW(key, i, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+            auto n = Narrow16(std::wstring_view(name, len));
+            values.push_back({ToUpper(n), n});
+        }
+        Sort(values);
+        for (const auto& v : values) {
+            DWORD type = 0;
+            DWORD size = 0;
+            auto ansiName = codes_.ToAnsi(v.name).value_or("?");
+            ::RegQueryValueExA(key, ansiName.c_str(), nullptr, &type, nullptr, &size);
+            std::string bytes(size, '\0');
+            ::RegQueryValueExA(key, ansiName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(bytes.data()), &size);
+            bytes.resize(size);
+            out += reg::FormatRegistryValue(v.name, type, bytes, codes_) + u"\n";
+        }
+        std::vector<Entry> keys;
+        for (DWORD i = 0;; ++i) {
+            wchar_t name[256];
+            DWORD len = 256;
+            if (::RegEnumKeyExW(key, i, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+            auto n = Narrow16(std::wstring_view(name, len));
+            keys.push_back({ToUpper(n), n});
+        }
+        Sort(keys);
+        for (const auto& k : keys) {
+            ::HKEY child = nullptr;
+            if (::RegOpenKeyExW(key, Wide(k.name).c_str(), 0, KEY_READ, &child) != ERROR_SUCCESS) continue;
+            Print(child, relative.empty() ? k.name : relative + u"\\" + k.name, out);
+            ::RegCloseKey(child);
+        }
+    }
+
+    RebasedAdvapi32& api_;
+    const reg::CodePage& codes_;
+};
+
+class Win32Backend final : public TestRegistry {
+public:
+    Win32Backend() : counting_(rebased_), inspector_(rebased_, reg::SystemCodePage()) {}
+    reg::RegistryApi& Api() override { return counting_; }
+    reg::RegistryInspector& Inspector() override { return inspector_; }
+    const reg::CodePage& Codes() override { return reg::SystemCodePage(); }
+    std::size_t OpenHandles() override { return counting_.Open(); }
+
+private:
+    RebasedAdvapi32 rebased_;
+    CountingRegistry counting_;
+    Win32Inspector inspector_;
+};
+
+#endif  // _WIN32
+
+}  // namespace
+
+std::vector<std::string> BackendNames() {
+#ifdef _WIN32
+    return {"Memory", "Win32"};
+#else
+    return {"Memory"};
+#endif
+}
+
+std::unique_ptr<TestRegistry> MakeBackend(const std::string& name) {
+#ifdef _WIN32
+    if (name == "Win32") return std::make_unique<Win32Backend>();
+#endif
+    if (name == "Memory") return std::make_unique<MemoryBackend>();
+    ADD_FAILURE() << "unknown registry backend " << name;
+    return std::make_unique<MemoryBackend>();
+}
+
+// ---- RecordingRegistry ----
+
+std::string RecordingRegistry::PathOf(reg::HKEY key) const {
+    if (key == reg::CurrentUser) return "HKCU";
+    if (key == reg::LocalMachine) return "HKLM";
+    for (auto it = paths_.rbegin(); it != paths_.rend(); ++it) {
+        if (it->first == key) return it->second;
+    }
+    return key == reg::NullKey ? "(null)" : "(unknown)";
+}
+
+std::string RecordingRegistry::Join(reg::HKEY key, const char* subKey) const {
+    std::string path = PathOf(key);
+    if (subKey && *subKey) path += std::string("\\") + ToUtf8(codePage_.FromAnsi(subKey));
+    return path;
+}
+
+reg::LONG RecordingRegistry::RegOpenKeyA(reg::HKEY key, const char* subKey, reg::HKEY* result) {
+    std::string path = Join(key, subKey);
+    log_.push_back("Open " + path);
+    reg::LONG rc = inner_.RegOpenKeyA(key, subKey, result);
+    if (rc == 0) paths_.emplace_back(*result, path);
+    return rc;
+}
+
+reg::LONG RecordingRegistry::RegCreateKeyA(reg::HKEY key, const char* subKey, reg::HKEY* result) {
+    std::string path = Join(key, subKey);
+    log_.push_back("Create " + path);
+    reg::LONG rc = inner_.RegCreateKeyA(key, subKey, result);
+    if (rc == 0) paths_.emplace_back(*result, path);
+    return rc;
+}
+
+reg::LONG RecordingRegistry::RegQueryValueExA(reg::HKEY key, const char* valueName, reg::DWORD* reserved,
+                                              reg::DWORD* type, reg::BYTE* data, reg::DWORD* dataSize) {
+    log_.push_back("Query " + PathOf(key) + " \"" + ToUtf8(codePage_.FromAnsi(valueName ? valueName : "")) + "\"");
+    return inner_.RegQueryValueExA(key, valueName, reserved, type, data, dataSize);
+}
+
+reg::LONG RecordingRegistry::RegSetValueExA(reg::HKEY key, const char* valueName, reg::DWORD reserved,
+                                            reg::DWORD type, const reg::BYTE* data, reg::DWORD dataSize) {
+    log_.push_back("SetValue " + PathOf(key) + " \"" + ToUtf8(codePage_.FromAnsi(valueName ? valueName : "")) +
+                   "\"");
+    return inner_.RegSetValueExA(key, valueName, reserved, type, data, dataSize);
+}
+
+reg::LONG RecordingRegistry::RegDeleteKeyA(reg::HKEY key, const char* subKey) {
+    log_.push_back("Delete " + PathOf(key) + " \"" + ToUtf8(codePage_.FromAnsi(subKey ? subKey : "")) + "\"");
+    return inner_.RegDeleteKeyA(key, subKey);
+}
+
+reg::LONG RecordingRegistry::RegCloseKey(reg::HKEY key) {
+    log_.push_back("Close " + PathOf(key));
+    return inner_.RegCloseKey(key);
+}
+
+std::vector<std::string> RecordingRegistry::Writes() const {
+    std::vector<std::string> out;
+    for (const auto& line : log_) {
+        if (line.rfind("Create ", 0) == 0 || line.rfind("SetValue ", 0) == 0 || line.rfind("Delete ", 0) == 0) {
+            out.push_back(line);
+        }
+    }
+    return out;
+}
+
+}  // namespace plm::test

@@ -1,0 +1,97 @@
+// Registry backends for tests. Every registry suite runs against each of
+// them: "Memory" everywhere, and on Windows builds also "Win32", the real
+// advapi32 (under Wine here), rebased into a key the test owns and removes,
+// so tests can use the real HKCU and HKLM paths without touching them.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "config/Text.h"
+#include "registry/CodePage.h"
+#include "registry/MemoryRegistry.h"
+#include "registry/RegisterKey.h"
+#include "registry/RegistryApi.h"
+#include "registry/RegistryInspector.h"
+
+namespace plm::test {
+
+class TestRegistry {
+public:
+    virtual ~TestRegistry() = default;
+    virtual reg::RegistryApi& Api() = 0;
+    virtual reg::RegistryInspector& Inspector() = 0;
+    virtual const reg::CodePage& Codes() = 0;
+    // Handles opened through Api() and not closed yet.
+    virtual std::size_t OpenHandles() = 0;
+    // The in-memory registry, for failure injection; nullptr for Win32.
+    virtual reg::MemoryRegistry* Memory() { return nullptr; }
+};
+
+std::vector<std::string> BackendNames();
+std::unique_ptr<TestRegistry> MakeBackend(const std::string& name);
+
+// A fixture over one backend, with a RegisterKey on it.
+class BackendTest : public ::testing::TestWithParam<std::string> {
+protected:
+    void SetUp() override {
+        backend_ = MakeBackend(GetParam());
+        keys_ = std::make_unique<reg::RegisterKey>(backend_->Api(), backend_->Codes());
+    }
+    void TearDown() override {
+        keys_.reset();
+        backend_.reset();
+    }
+    reg::RegistryApi& Api() { return backend_->Api(); }
+    reg::RegistryInspector& Inspect() { return backend_->Inspector(); }
+    reg::RegisterKey& Keys() { return *keys_; }
+    TestRegistry& Backend() { return *backend_; }
+    // Snapshot as UTF-8, for readable failure output.
+    std::string Snap(reg::HKEY root, TextView path) { return ToUtf8(Inspect().Snapshot(root, path)); }
+    bool IsMemory() const { return GetParam() == "Memory"; }
+
+private:
+    std::unique_ptr<TestRegistry> backend_;
+    std::unique_ptr<reg::RegisterKey> keys_;
+};
+
+// Logs every call that reaches the wrapped registry, one line each, with the
+// full key path of the handle: "Open HKCU\a\b", "SetValue HKLM\x \"name\"",
+// "Delete HKCU\a \"sub\"", "Create ...", "Query ...", "Close ...".
+class RecordingRegistry final : public reg::RegistryApi {
+public:
+    explicit RecordingRegistry(reg::RegistryApi& inner, const reg::CodePage& codePage)
+        : inner_(inner), codePage_(codePage) {}
+
+    reg::LONG RegOpenKeyA(reg::HKEY key, const char* subKey, reg::HKEY* result) override;
+    reg::LONG RegCreateKeyA(reg::HKEY key, const char* subKey, reg::HKEY* result) override;
+    reg::LONG RegQueryValueExA(reg::HKEY key, const char* valueName, reg::DWORD* reserved, reg::DWORD* type,
+                               reg::BYTE* data, reg::DWORD* dataSize) override;
+    reg::LONG RegSetValueExA(reg::HKEY key, const char* valueName, reg::DWORD reserved, reg::DWORD type,
+                             const reg::BYTE* data, reg::DWORD dataSize) override;
+    reg::LONG RegDeleteKeyA(reg::HKEY key, const char* subKey) override;
+    reg::LONG RegCloseKey(reg::HKEY key) override;
+
+    const std::vector<std::string>& Log() const { return log_; }
+    // Only the lines that change the registry (Create, SetValue, Delete).
+    std::vector<std::string> Writes() const;
+    void Clear() { log_.clear(); }
+
+private:
+    std::string PathOf(reg::HKEY key) const;
+    std::string Join(reg::HKEY key, const char* subKey) const;
+
+    reg::RegistryApi& inner_;
+    const reg::CodePage& codePage_;
+    std::vector<std::pair<reg::HKEY, std::string>> paths_;
+    std::vector<std::string> log_;
+};
+
+}  // namespace plm::test
+
+#define PLM_INSTANTIATE_FOR_BACKENDS(Suite)                                                       \
+    INSTANTIATE_TEST_SUITE_P(Backends, Suite, ::testing::ValuesIn(::plm::test::BackendNames()), \
+                             [](const ::testing::TestParamInfo<std::string>& backend) { return backend.param; })
