@@ -81,7 +81,9 @@ TEST_F(CloseIETest, PostsCloseOnlyToLoginTitles) {
         EXPECT_EQ(CloseIE::CloseLoginWindowsProc(w, 0), TRUE) << c.label;
         Drain();
         EXPECT_EQ(closeRequests, c.closed ? 1u : 0u) << c.label;
-        if (c.closed) EXPECT_EQ(lastClosed, w) << c.label;
+        if (c.closed) {
+            EXPECT_EQ(lastClosed, w) << c.label;
+        }
     }
 }
 

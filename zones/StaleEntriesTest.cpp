@@ -196,6 +196,43 @@ TEST_P(StaleEntriesTest, RemovesOnlyWhatAnAddressWithAPortLeftBehind) {
     }
 }
 
+TEST_P(StaleEntriesTest, DeletesTheFirstLabelThenTheStaleKeyInBothLists) {
+    struct Row {
+        const char* label;
+        TextView siteRoot;
+        std::string staleKey;
+        std::string firstLabel;
+    };
+    const std::vector<Row> rows = {
+        {"three labels", u"http://p.q.r:8080", "q.r:8080", "p"},
+        {"leading spaces count from the scheme", u"   https://p.q.r:8443", "q.r:8443", "p"},
+        {"no dot: no first label", u"http://plmhost:8080", "plmhost:8080", ""},
+        {"a path is cut after its first \"/\"", u"http://a/x:y", "a/", ""},
+        {"a dot in the path ends the first label", u"http://a/x.y:z", "y:z", "a/x"},
+    };
+    const std::string domains = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\ZoneMap\\Domains";
+    const std::string esc = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\ZoneMap\\EscDomains";
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.label);
+        Reset();
+        plm::test::RecordingRegistry recording(Api(), Backend().Codes());
+        reg::RegisterKey keys(recording, Backend().Codes());
+        RemoveWrongKey(keys, Text(row.siteRoot));
+        const std::vector<std::string> expected = {
+            "Create " + domains + "\\" + row.staleKey,
+            "Delete " + domains + "\\" + row.staleKey + " \"" + row.firstLabel + "\"",
+            "Create " + esc + "\\" + row.staleKey,
+            "Delete " + esc + "\\" + row.staleKey + " \"" + row.firstLabel + "\"",
+            "Create " + domains,
+            "Delete " + domains + " \"" + row.staleKey + "\"",
+            "Create " + esc,
+            "Delete " + esc + " \"" + row.staleKey + "\"",
+        };
+        EXPECT_EQ(recording.Writes(), expected);
+        EXPECT_EQ(ZoneMap(), "[]\n[Domains]\n[EscDomains]\n");
+    }
+}
+
 TEST_P(StaleEntriesTest, ARefusedStepLeavesTheOthersToRun) {
     reg::MemoryRegistry* memory = Backend().Memory();
     if (memory == nullptr) GTEST_SKIP() << "failure injection needs the in-memory registry";
