@@ -182,6 +182,10 @@ TEST_P(StaleEntriesTest, RemovesOnlyWhatAnAddressWithAPortLeftBehind) {
 "http"=dword:00000002
 )"},
         {"a bare host without a port: nothing is deleted", u"p.q.r", PortEntriesOfPqr, PortEntriesOfPqr},
+        {"a short bare host and port: its \":\" stands where a scheme's could", u"plmhost:8080",
+         "[]\n[plmhost:8080]\n\"http\"=dword:00000002\n", "[]\n[plmhost:8080]\n\"http\"=dword:00000002\n"},
+        {"a scheme without \"//\" is no port", u"http:p.q.r", "[]\n[q.r]\n\"http\"=dword:00000002\n",
+         "[]\n[q.r]\n\"http\"=dword:00000002\n"},
         {"empty text", u"", PortEntriesOfPqr, PortEntriesOfPqr},
         {"spaces only", u"      ", PortEntriesOfPqr, PortEntriesOfPqr},
     };
