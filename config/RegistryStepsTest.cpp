@@ -1,0 +1,95 @@
+// The command over the real configuration steps, on every registry backend:
+// what an accepted address leaves in the registry, and that a rejected one
+// leaves nothing.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "config/AutoSetting.h"
+#include "registry/CodePage.h"
+#include "tests/TestBackends.h"
+
+namespace plm::config {
+namespace {
+
+constexpr TextView ZoneMapPath = u"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\ZoneMap";
+constexpr TextView ZonesPath = u"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Zones\\2";
+constexpr TextView MachinePath = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
+
+class ScriptedUi final : public AutoSettingUi {
+public:
+    explicit ScriptedUi(Text url) : url_(std::move(url)) {}
+    Text UrlText() override { return url_; }
+    Text LocalText(TextView fallback, std::int16_t) override { return Text(fallback); }
+    void ShowMessage(TextView prompt, TextView) override { messages.push_back(ToUtf8(prompt)); }
+    std::uint32_t LastSystemError() override { return 0; }
+    void EndProgram() override { ended = true; }
+
+    std::vector<std::string> messages;
+    bool ended = false;
+
+private:
+    Text url_;
+};
+
+class RegistryStepsTest : public test::BackendTest {
+protected:
+    std::string State() {
+        return Snap(reg::CurrentUser, ZoneMapPath) + "--\n" + Snap(reg::CurrentUser, ZonesPath) + "--\n" +
+               Snap(reg::LocalMachine, MachinePath);
+    }
+};
+
+TEST_P(RegistryStepsTest, AcceptedAddressIsConfiguredBeforeTheLoginPageOpens) {
+    // The template goes only into a zone the browser has set up.
+    Inspect().PutValue(reg::CurrentUser, ZonesPath, u"1200", reg::TypeDword, std::string("\3\0\0\0", 4));
+    ScriptedUi ui(u"http://plm.example.com:8080/plm");
+    std::string atLoginPage;
+    RegistrySteps steps(Keys(), [&] { atLoginPage = State(); });
+    RunAutoSetting(ui, steps, Backend().Codes());
+
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_TRUE(ui.ended);
+    EXPECT_EQ(atLoginPage, State());
+    const std::string zoneMap = Snap(reg::CurrentUser, ZoneMapPath);
+    EXPECT_NE(zoneMap.find("[Domains\\example.com\\plm]\n\"http\"=dword:00000002\n"), std::string::npos) << zoneMap;
+    EXPECT_NE(zoneMap.find("[EscDomains\\example.com\\plm]\n\"http\"=dword:00000002\n"), std::string::npos)
+        << zoneMap;
+    EXPECT_EQ(zoneMap.find(":8080"), std::string::npos) << zoneMap;
+    const std::string zone = Snap(reg::CurrentUser, ZonesPath);
+    EXPECT_NE(zone.find("\"1200\"=dword:00000000"), std::string::npos) << zone;
+    EXPECT_NE(zone.find("\"Flags\"=dword:00000043"), std::string::npos) << zone;
+    EXPECT_NE(Snap(reg::LocalMachine, MachinePath).find("\"CodeBaseSearchPath\"="), std::string::npos);
+    EXPECT_EQ(Backend().OpenHandles(), 0u);
+}
+
+TEST_P(RegistryStepsTest, RejectedAddressesChangeNothing) {
+    Inspect().PutValue(reg::CurrentUser, Text(ZoneMapPath) + u"\\Domains\\plm:8080", u"http", reg::TypeDword,
+                       std::string("\2\0\0\0", 4));
+    Inspect().PutValue(reg::CurrentUser, ZonesPath, u"1200", reg::TypeDword, std::string("\3\0\0\0", 4));
+    reg::MemoryRegistry* memory = Backend().Memory();
+    std::size_t callsBefore = 0;
+    if (memory != nullptr) callsBefore = memory->CallCount();
+    const std::string before = State();
+    ASSERT_NE(before.find("plm:8080"), std::string::npos) << before;
+    for (TextView url : {TextView(u"http://plm.example.com"), TextView(u"http://:8080/plm"),
+                         TextView(u"http://plm\\evil/plm"), TextView(u"http://plm:99999/plm")}) {
+        ScriptedUi ui{Text(url)};
+        bool opened = false;
+        RegistrySteps steps(Keys(), [&] { opened = true; });
+        RunAutoSetting(ui, steps, Backend().Codes());
+        EXPECT_EQ(ui.messages.size(), 1u) << ToUtf8(url);
+        EXPECT_FALSE(opened) << ToUtf8(url);
+        EXPECT_FALSE(ui.ended) << ToUtf8(url);
+    }
+    EXPECT_EQ(State(), before);
+    if (memory != nullptr) {
+        EXPECT_EQ(memory->CallCount(), callsBefore);
+    }
+}
+
+PLM_INSTANTIATE_FOR_BACKENDS(RegistryStepsTest);
+
+}  // namespace
+}  // namespace plm::config
