@@ -74,7 +74,8 @@ bool IsHostCharacter(char32_t c) {
         return (c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z') || (c >= U'0' && c <= U'9') ||
                c == U'-' || c == U'_';
     }
-    if (std::find(InvisibleLetters.begin(), InvisibleLetters.end(), c) != InvisibleLetters.end()) return false;
+    const auto* invisible = std::find(InvisibleLetters.begin(), InvisibleLetters.end(), c);
+    if (invisible != InvisibleLetters.end()) return false;
     if (c < 0x10000) return InLetterRanges(c);
     // Beyond the BMP only the ideographs of planes 2 and 3 (CJK extensions);
     // historic scripts, emoji and private use are refused.
@@ -91,7 +92,8 @@ bool IsAcceptableHost(TextView host, const reg::CodePage& codePage) {
             continue;
         }
         std::size_t units = 1;
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < host.size() && host[i + 1] >= 0xDC00 && host[i + 1] <= 0xDFFF) {
+        const bool pairStart = c >= 0xD800 && c <= 0xDBFF && i + 1 < host.size();
+        if (pairStart && host[i + 1] >= 0xDC00 && host[i + 1] <= 0xDFFF) {
             c = 0x10000 + ((c - 0xD800) << 10) + (host[i + 1] - 0xDC00u);
             units = 2;
             ++i;

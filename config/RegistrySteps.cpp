@@ -9,7 +9,9 @@ namespace plm::config {
 
 void RegistrySteps::RemoveWrongKey(Text siteRoot) { zones::RemoveWrongKey(registry_, std::move(siteRoot)); }
 void RegistrySteps::SetCodeBaseSearchPath() { zones::SetCodeBaseSearchPath(registry_); }
-void RegistrySteps::AddTrustedSite(TextView scheme, TextView host) { zones::AddTrustedSite(registry_, scheme, host); }
+void RegistrySteps::AddTrustedSite(TextView scheme, TextView host) {
+    zones::AddTrustedSite(registry_, scheme, host);
+}
 void RegistrySteps::SetTrustedZoneSecurity() { zones::SetTrustedZoneSecurity(registry_); }
 void RegistrySteps::OpenLoginPage() {
     if (openLoginPage_) openLoginPage_();

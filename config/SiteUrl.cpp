@@ -1,5 +1,6 @@
 #include "config/SiteUrl.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -67,10 +68,8 @@ bool IsValidSiteUrl(TextView urlText, const reg::CodePage& codePage) {
 
 Text GetSiteRoot(TextView urlText) {
     // Where the scheme starts, after the leading spaces.
-    std::int32_t schemeStart = 1;
-    while (schemeStart <= static_cast<std::int32_t>(urlText.size()) && urlText[static_cast<std::size_t>(schemeStart - 1)] == u' ') {
-        ++schemeStart;
-    }
+    const std::size_t leadingSpaces = std::min(urlText.find_first_not_of(u' '), urlText.size());
+    const auto schemeStart = static_cast<std::int32_t>(leadingSpaces + 1);
     // The host begins after the "//" that follows the scheme's ":". A text
     // without that shape is searched from where the scheme starts.
     std::int32_t searchFrom = schemeStart;
