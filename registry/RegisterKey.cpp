@@ -182,11 +182,10 @@ void RegisterKey::DeleteKey(HKEY root, std::u16string_view parentKeyPath, std::u
 
     // The parent is opened with the create call, so a missing parent is
     // created (empty) on the way.
-    HKEY parent = NullKey;
-    lastRegError_ = api_.RegCreateKeyA(root, path->c_str(), &parent);
-    if (lastRegError_ != Success) parent = NullKey;
-    lastRegError_ = api_.RegDeleteKeyA(parent, sub->c_str());
-    if (parent != NullKey) api_.RegCloseKey(parent);
+    HKEY opened = NullKey;
+    lastRegError_ = api_.RegCreateKeyA(root, path->c_str(), &opened);
+    KeyHandle parent = lastRegError_ == Success ? KeyHandle(api_, opened) : KeyHandle();
+    lastRegError_ = api_.RegDeleteKeyA(parent.Get(), sub->c_str());
 }
 
 }  // namespace plm::reg
