@@ -117,30 +117,21 @@ private:
 };
 
 // Counts the handles that the wrapped registry hands out and takes back.
-class CountingRegistry final : public reg::RegistryApi {
+class CountingRegistry final : public ForwardingRegistry {
 public:
-    explicit CountingRegistry(reg::RegistryApi& inner) : inner_(inner) {}
+    using ForwardingRegistry::ForwardingRegistry;
     reg::LONG RegOpenKeyA(reg::HKEY key, const char* subKey, reg::HKEY* result) override {
-        reg::LONG rc = inner_.RegOpenKeyA(key, subKey, result);
+        reg::LONG rc = Inner().RegOpenKeyA(key, subKey, result);
         Track(rc, *result);
         return rc;
     }
     reg::LONG RegCreateKeyA(reg::HKEY key, const char* subKey, reg::HKEY* result) override {
-        reg::LONG rc = inner_.RegCreateKeyA(key, subKey, result);
+        reg::LONG rc = Inner().RegCreateKeyA(key, subKey, result);
         Track(rc, *result);
         return rc;
     }
-    reg::LONG RegQueryValueExA(reg::HKEY key, const char* valueName, reg::DWORD* reserved, reg::DWORD* type,
-                               reg::BYTE* data, reg::DWORD* dataSize) override {
-        return inner_.RegQueryValueExA(key, valueName, reserved, type, data, dataSize);
-    }
-    reg::LONG RegSetValueExA(reg::HKEY key, const char* valueName, reg::DWORD reserved, reg::DWORD type,
-                             const reg::BYTE* data, reg::DWORD dataSize) override {
-        return inner_.RegSetValueExA(key, valueName, reserved, type, data, dataSize);
-    }
-    reg::LONG RegDeleteKeyA(reg::HKEY key, const char* subKey) override { return inner_.RegDeleteKeyA(key, subKey); }
     reg::LONG RegCloseKey(reg::HKEY key) override {
-        reg::LONG rc = inner_.RegCloseKey(key);
+        reg::LONG rc = Inner().RegCloseKey(key);
         if (rc == ERROR_SUCCESS) {
             auto it = std::find(open_.begin(), open_.end(), key);
             if (it != open_.end()) open_.erase(it);
@@ -153,7 +144,6 @@ private:
     void Track(reg::LONG rc, reg::HKEY key) {
         if (rc == ERROR_SUCCESS && key != reg::CurrentUser && key != reg::LocalMachine) open_.push_back(key);
     }
-    reg::RegistryApi& inner_;
     std::vector<reg::HKEY> open_;
 };
 

@@ -252,37 +252,20 @@ TEST_P(StaleEntriesFailureTest, ARefusedStepLeavesTheOthersToRun) {
 }
 
 // Throws from the first key deletion that reaches it, passing all else on.
-// It closes the parent key it was handed, which the unwinding caller cannot.
-class ThrowOnFirstDelete final : public reg::RegistryApi {
+class ThrowOnFirstDelete final : public plm::test::ForwardingRegistry {
 public:
-    ThrowOnFirstDelete(reg::RegistryApi& inner, bool runTimeError) : inner_(inner), runTimeError_(runTimeError) {}
-    reg::LONG RegOpenKeyA(reg::HKEY key, const char* subKey, reg::HKEY* result) override {
-        return inner_.RegOpenKeyA(key, subKey, result);
-    }
-    reg::LONG RegCreateKeyA(reg::HKEY key, const char* subKey, reg::HKEY* result) override {
-        return inner_.RegCreateKeyA(key, subKey, result);
-    }
-    reg::LONG RegQueryValueExA(reg::HKEY key, const char* valueName, reg::DWORD* reserved, reg::DWORD* type,
-                               reg::BYTE* data, reg::DWORD* dataSize) override {
-        return inner_.RegQueryValueExA(key, valueName, reserved, type, data, dataSize);
-    }
-    reg::LONG RegSetValueExA(reg::HKEY key, const char* valueName, reg::DWORD reserved, reg::DWORD type,
-                             const reg::BYTE* data, reg::DWORD dataSize) override {
-        return inner_.RegSetValueExA(key, valueName, reserved, type, data, dataSize);
-    }
+    ThrowOnFirstDelete(reg::RegistryApi& inner, bool runTimeError)
+        : ForwardingRegistry(inner), runTimeError_(runTimeError) {}
     reg::LONG RegDeleteKeyA(reg::HKEY key, const char* subKey) override {
         if (!thrown_) {
             thrown_ = true;
-            inner_.RegCloseKey(key);
             if (runTimeError_) throw RunTimeError("injected");
             throw std::runtime_error("injected");
         }
-        return inner_.RegDeleteKeyA(key, subKey);
+        return Inner().RegDeleteKeyA(key, subKey);
     }
-    reg::LONG RegCloseKey(reg::HKEY key) override { return inner_.RegCloseKey(key); }
 
 private:
-    reg::RegistryApi& inner_;
     bool runTimeError_;
     bool thrown_ = false;
 };
