@@ -76,6 +76,36 @@ struct MemoryRegistry::Node {
     }
 };
 
+namespace {
+
+using NodePtr = std::shared_ptr<MemoryRegistry::Node>;
+
+// The existing key below `node` named by `parts`, or nullptr.
+NodePtr Descend(NodePtr node, const std::vector<std::u16string>& parts) {
+    for (const auto& part : parts) {
+        auto it = node->children.find(Fold(part));
+        if (it == node->children.end()) return nullptr;
+        node = it->second;
+    }
+    return node;
+}
+
+// The key below `node` named by `parts`, created with every missing key.
+NodePtr DescendCreating(NodePtr node, const std::vector<std::u16string>& parts) {
+    for (const auto& part : parts) {
+        auto& slot = node->children[Fold(part)];
+        if (!slot) {
+            slot = std::make_shared<MemoryRegistry::Node>();
+            slot->name = part;
+            slot->parent = node.get();
+        }
+        node = slot;
+    }
+    return node;
+}
+
+}  // namespace
+
 MemoryRegistry::MemoryRegistry(const CodePage& codePage)
     : codePage_(codePage),
       currentUser_(std::make_shared<Node>()),
@@ -154,11 +184,8 @@ LONG MemoryRegistry::RegOpenKeyA(HKEY key, const char* subKey, HKEY* result) {
         *result = key;
         return Success;
     }
-    for (const auto& part : parsed.parts) {
-        auto it = node->children.find(Fold(part));
-        if (it == node->children.end()) return ErrorFileNotFound;
-        node = it->second;
-    }
+    node = Descend(node, parsed.parts);
+    if (!node) return ErrorFileNotFound;
     *result = NewHandle(node);
     return Success;
 }
@@ -179,16 +206,7 @@ LONG MemoryRegistry::RegCreateKeyA(HKEY key, const char* subKey, HKEY* result) {
         return Success;
     }
     if (node->Depth() + parsed.parts.size() > MaxDepth) return ErrorInvalidParameter;
-    for (const auto& part : parsed.parts) {
-        auto& slot = node->children[Fold(part)];
-        if (!slot) {
-            slot = std::make_shared<Node>();
-            slot->name = part;
-            slot->parent = node.get();
-        }
-        node = slot;
-    }
-    *result = NewHandle(node);
+    *result = NewHandle(DescendCreating(node, parsed.parts));
     return Success;
 }
 
@@ -247,11 +265,8 @@ LONG MemoryRegistry::RegDeleteKeyA(HKEY key, const char* subKey) {
     if (!subKey) return ErrorInvalidParameter;
     auto parsed = SplitPath(sub);
     if (parsed.error != Success) return ErrorFileNotFound;
-    for (const auto& part : parsed.parts) {
-        auto it = node->children.find(Fold(part));
-        if (it == node->children.end()) return ErrorFileNotFound;
-        node = it->second;
-    }
+    node = Descend(node, parsed.parts);
+    if (!node) return ErrorFileNotFound;
     // An empty name acts on the key itself; the root keys cannot go.
     if (!node->parent) return ErrorAccessDenied;
     if (!node->children.empty()) return ErrorAccessDenied;
@@ -334,12 +349,8 @@ void Print(const MemoryRegistry::Node& node, const std::u16string& relative, con
 std::u16string MemoryRegistry::Snapshot(HKEY root, std::u16string_view keyPath) {
     LONG error = Success;
     auto node = Resolve(root, &error);
+    if (node) node = Descend(node, SplitPath(keyPath).parts);
     if (!node) return {};
-    for (const auto& part : SplitPath(keyPath).parts) {
-        auto it = node->children.find(Fold(part));
-        if (it == node->children.end()) return {};
-        node = it->second;
-    }
     std::u16string out;
     Print(*node, u"", codePage_, out);
     return out;
@@ -350,25 +361,14 @@ bool MemoryRegistry::KeyExists(HKEY root, std::u16string_view keyPath) {
     auto node = Resolve(root, &error);
     if (!node) return false;
     auto parsed = SplitPath(keyPath);
-    if (parsed.error != Success) return false;
-    for (const auto& part : parsed.parts) {
-        auto it = node->children.find(Fold(part));
-        if (it == node->children.end()) return false;
-        node = it->second;
-    }
-    return true;
+    return parsed.error == Success && Descend(node, parsed.parts) != nullptr;
 }
 
 void MemoryRegistry::RemoveTree(HKEY root, std::u16string_view keyPath) {
     LONG error = Success;
     auto node = Resolve(root, &error);
-    if (!node) return;
-    for (const auto& part : SplitPath(keyPath).parts) {
-        auto it = node->children.find(Fold(part));
-        if (it == node->children.end()) return;
-        node = it->second;
-    }
-    if (!node->parent) return;
+    if (node) node = Descend(node, SplitPath(keyPath).parts);
+    if (!node || !node->parent) return;
     auto keep = node;
     node->parent->children.erase(Fold(node->name));
     keep->MarkDeleted();
@@ -379,15 +379,7 @@ void MemoryRegistry::PutValue(HKEY root, std::u16string_view keyPath, std::u16st
     LONG error = Success;
     auto node = Resolve(root, &error);
     if (!node) return;
-    for (const auto& part : SplitPath(keyPath).parts) {
-        auto& slot = node->children[Fold(part)];
-        if (!slot) {
-            slot = std::make_shared<Node>();
-            slot->name = part;
-            slot->parent = node.get();
-        }
-        node = slot;
-    }
+    node = DescendCreating(node, SplitPath(keyPath).parts);
     auto& value = node->values[Fold(name)];
     if (value.name.empty()) value.name = std::u16string(name);
     value.type = type;
