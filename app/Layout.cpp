@@ -1,0 +1,34 @@
+#include "app/Layout.h"
+
+#include <algorithm>
+
+namespace plm::app {
+namespace {
+
+int MulDivRounded(std::int64_t a, std::int64_t b, std::int64_t c) {
+    std::int64_t p = a * b;
+    std::int64_t q = p >= 0 ? (p + c / 2) / c : -((-p + c / 2) / c);
+    return static_cast<int>(q);
+}
+
+}  // namespace
+
+int TwipsToPixels(int twips, int dpi) { return MulDivRounded(twips, dpi, 1440); }
+
+int ScalePixels(int pixels, int dpi) { return MulDivRounded(pixels, dpi, 96); }
+
+PixelRect ToPixels(const ControlSpec& spec, int dpi) {
+    return {TwipsToPixels(spec.left, dpi), TwipsToPixels(spec.top, dpi), TwipsToPixels(spec.width, dpi),
+            TwipsToPixels(spec.height, dpi)};
+}
+
+PixelRect FitProgressFill(const PixelRect& frame) {
+    return {frame.left + 2, frame.top + 2, 0, frame.height - 4};
+}
+
+int FittedLabelWidth(int designWidth, int textWidth, int left, int clientWidth, int margin) {
+    int room = std::max(designWidth, clientWidth - margin - left);
+    return std::clamp(textWidth, designWidth, room);
+}
+
+}  // namespace plm::app

@@ -1,0 +1,23 @@
+#include "app/Prefill.h"
+
+namespace plm::app {
+
+std::optional<Text> UrlFromClipboardText(TextView clipboardText) {
+    Text s = TrimSpaces(ToLower(clipboardText));
+    if (s.size() <= 7) return std::nullopt;
+    if (Left(s, 5) != u"http:" && Left(s, 6) != u"https:") return std::nullopt;
+    // A scheme straight followed by a host ("http:host") has no "/" to cut
+    // at; such a text is no address the box could use.
+    std::int32_t lastSlash = InStrRev(s, u"/");
+    if (lastSlash == 0) return std::nullopt;
+    return Left(s, lastSlash - 1);
+}
+
+Text InitialUrlText(TextView clipboardText) {
+    Text url;
+    if (auto taken = UrlFromClipboardText(clipboardText)) url = *taken;
+    if (TrimSpaces(url).empty()) url = u"http://";
+    return url;
+}
+
+}  // namespace plm::app
