@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -11,7 +12,9 @@ namespace plm::app::art {
 namespace {
 
 std::string Show(Rgb c) {
-    return "(" + std::to_string(c.r) + "," + std::to_string(c.g) + "," + std::to_string(c.b) + ")";
+    char text[32];
+    std::snprintf(text, sizeof(text), "(%d,%d,%d)", c.r, c.g, c.b);
+    return text;
 }
 
 std::vector<std::uint8_t> ReadFile(const std::string& path) {
@@ -179,7 +182,10 @@ TEST(Files, CommittedPicturesAreTheGeneratedOnes) {
         {"plm.ico", EncodeIco({MakeIconImage(48), MakeIconImage(32), MakeIconImage(16)})},
     };
     for (const auto& row : rows) {
-        auto onDisk = ReadFile(std::string(PLM_ART_DIR) + "/" + row.file);
+        std::string path = PLM_ART_DIR;
+        path += '/';
+        path += row.file;
+        auto onDisk = ReadFile(path);
         EXPECT_EQ(onDisk.size(), row.bytes.size()) << row.file;
         auto [mine, theirs] = std::mismatch(onDisk.begin(), onDisk.end(), row.bytes.begin(), row.bytes.end());
         EXPECT_EQ(mine - onDisk.begin(), static_cast<std::ptrdiff_t>(onDisk.size()))

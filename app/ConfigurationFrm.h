@@ -1,0 +1,121 @@
+// ConfigurationFrm: the program's only window (Win32 layer). A borderless,
+// skinned window with a caption label, a close picture, the URL box and
+// the "Auto Setting" and Cancel buttons. It chooses its language at
+// start-up, pre-fills the URL box from the clipboard, and runs the Auto
+// Setting command on the real registry.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+
+#include "app/Language.h"
+#include "app/Layout.h"
+#include "app/Win32Support_win.h"
+#include "config/AutoSetting.h"
+
+namespace plm::app {
+
+class ConfigurationFrm final : public CaptionTarget, public config::AutoSettingUi {
+public:
+    explicit ConfigurationFrm(HINSTANCE instance);
+    ConfigurationFrm(const ConfigurationFrm&) = delete;
+    ConfigurationFrm& operator=(const ConfigurationFrm&) = delete;
+    ~ConfigurationFrm() override;
+
+    // Creates the window and its controls and runs start-up; the window is
+    // not shown yet. False when the window cannot be created.
+    bool Create();
+    // Centres the window on the screen, shows it and puts the focus in the
+    // URL box.
+    void Show(int showCommand);
+    // The message loop, with the window's key preview. Returns when the
+    // loop ends (the program normally ends before, from inside an event).
+    int RunMessageLoop();
+
+    // CaptionTarget: what the language choice writes.
+    void SetFormCaption(TextView text) override;
+    void SetSampleCaption(TextView text) override;
+    void SetCancelCaption(TextView text) override;
+    void SetConfigurationCaption(TextView text) override;
+    Text FormCaption() override;
+    void SetWindowCaption(TextView text) override;
+
+    // AutoSettingUi: what the Auto Setting command needs from the window.
+    Text UrlText() override;
+    Text LocalText(TextView fallback, std::int16_t index) override;
+    void ShowMessage(TextView prompt, TextView title) override;
+    std::uint32_t LastSystemError() override;
+    [[noreturn]] void EndProgram() override;
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK UrlBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                       UINT_PTR id, DWORD_PTR self);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    void OnCreate();
+    void OnPaint();
+    void OnCommand(int id, int code);
+    void OnDrawItem(const DRAWITEMSTRUCT& item);
+    void OnActivate(bool active);
+    void OnDpiChanged(int dpi, const RECT& suggested);
+
+    // Key preview and the window's keys; true when the message is used up.
+    bool PreviewMessage(const MSG& message);
+    void ProcessMessage(MSG& message);
+    void DrainMessages();
+
+    void CreateControls();
+    void StartUp();
+    void ApplyDpi(int dpi);
+    void LoadPictures();
+    void SetBackgroundFromSmallPicture();
+    void FitProgressFill();
+    void FitLabel(ControlId id);
+    void SetHeightTwips(int twips);
+
+    void PaintBackground(HDC dc, POINT origin, SIZE size);
+    void DrawLabel(const DRAWITEMSTRUCT& item);
+    void DrawButton(const DRAWITEMSTRUCT& item);
+    void DrawPicture(const DRAWITEMSTRUCT& item, ControlId id);
+
+    void SelectAllUrl();
+    void RunAutoSettingCommand();
+    void OpenLoginPage();
+    [[noreturn]] void EndAtOnce();
+
+    HWND Control(ControlId id) const;
+    PixelRect ControlRect(ControlId id) const;
+    bool IsOwnWindow(HWND window) const;
+    HFONT FontFor(FontKind kind) const;
+
+    HINSTANCE instance_;
+    HWND window_ = nullptr;
+    std::array<HWND, Controls.size()> controls_{};
+    int dpi_ = 96;
+    int heightTwips_ = DesignHeightTwips;
+    bool startedUp_ = false;
+    HWND lastFocus_ = nullptr;
+
+    GdiObject windowFont_;
+    GdiObject arialFont_;
+    GdiObject songTiFont_;
+    GdiObject urlBoxBrush_;
+    // The pictures at 96 DPI: the window background (held by picSmall) and
+    // the close cross (picClose) from the resources, and the tall designed
+    // background (picBig), drawn from its rules.
+    GdiObject smallPicture_;
+    GdiObject bigPicture_;
+    GdiObject closePicture_;
+    // The same pictures drawn for another DPI.
+    GdiObject scaledBackground_;
+    GdiObject scaledClose_;
+    HBITMAP background_ = nullptr;
+    HBITMAP closeGlyph_ = nullptr;
+
+    Text languageCode_;
+    Messages messages_;
+};
+
+}  // namespace plm::app

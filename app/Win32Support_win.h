@@ -1,0 +1,56 @@
+// Small Win32 helpers of the window: GDI objects that delete themselves,
+// text between the core's UTF-16 and the W API, the screen DPI, pictures
+// drawn by the core turned into bitmaps, and the clipboard's text.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+#include "app/art/Artwork.h"
+#include "config/Text.h"
+
+namespace plm::app {
+
+// Owns one GDI object (font, bitmap, brush). Move-only.
+class GdiObject {
+public:
+    GdiObject() = default;
+    explicit GdiObject(HGDIOBJ object) : object_(object) {}
+    GdiObject(const GdiObject&) = delete;
+    GdiObject& operator=(const GdiObject&) = delete;
+    GdiObject(GdiObject&& other) noexcept : object_(other.object_) { other.object_ = nullptr; }
+    GdiObject& operator=(GdiObject&& other) noexcept;
+    ~GdiObject() { Reset(); }
+
+    void Reset();
+    HGDIOBJ Get() const { return object_; }
+    HFONT Font() const { return static_cast<HFONT>(object_); }
+    HBITMAP Bitmap() const { return static_cast<HBITMAP>(object_); }
+    HBRUSH Brush() const { return static_cast<HBRUSH>(object_); }
+
+private:
+    HGDIOBJ object_ = nullptr;
+};
+
+std::wstring ToWide(TextView text);
+Text FromWide(std::wstring_view text);
+Text WindowText(HWND window);
+void SetWindowTextOf(HWND window, TextView text);
+
+COLORREF ToColorRef(Rgb colour);
+
+// The DPI the window is shown at: the window's own where the system can
+// tell it (per-monitor awareness), else the screen's.
+int WindowDpi(HWND window);
+
+// A 24-bit DIB section with the picture's pixels.
+GdiObject MakeBitmap(const art::Image& image);
+
+// The clipboard's plain text in its Unicode form, or empty text when it
+// holds none. Another program may hold the clipboard open for a moment:
+// opening is retried for at most about 100 ms before giving up.
+Text ReadClipboardText(HWND owner);
+
+}  // namespace plm::app
