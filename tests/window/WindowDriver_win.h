@@ -1,0 +1,135 @@
+// Drives the real PlmClientConfig.exe from outside, as a user would: starts
+// it with a chosen locale, finds its window and controls, types and clicks
+// through SendInput, sets the clipboard and captures the window's pixels.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace plm::windowtest {
+
+// Command-line options of the test program.
+struct Options {
+    std::wstring app;    // PlmClientConfig.exe
+    std::wstring shots;  // where screenshots go; empty for none
+};
+Options& TheOptions();
+
+// A Unix path ("/x/y", as CMake passes it under Wine) as a Windows path on
+// drive Z:; other paths unchanged.
+std::wstring WindowsPath(const std::string& path);
+
+// Polls `condition` every 10 ms for at most `milliseconds`.
+bool WaitFor(const std::function<bool()>& condition, DWORD milliseconds = 3000);
+
+// One run of the program.
+class App {
+public:
+    // Starts the program and waits until its window is shown. It inherits
+    // the locale of this process: under Wine the system default locale
+    // follows LC_ALL of the Unix environment, which a child takes from its
+    // parent (ctest sets it for each language).
+    App();
+    App(const App&) = delete;
+    App& operator=(const App&) = delete;
+    ~App();  // ends the program if it still runs
+
+    bool Started() const { return window_ != nullptr; }
+    HWND Window() const { return window_; }
+    HWND Control(int id) const { return GetDlgItem(window_, id); }
+    DWORD Thread() const { return thread_; }
+    bool Running() const;
+    // The exit code once the process has ended within `milliseconds`.
+    std::optional<DWORD> WaitForExit(DWORD milliseconds = 5000);
+    // The window that has the keyboard focus in the program.
+    HWND Focus() const;
+    // A message box of the program that is shown, or nullptr.
+    HWND MessageBoxWindow() const;
+
+private:
+    PROCESS_INFORMATION process_{};
+    HWND window_ = nullptr;
+    DWORD thread_ = 0;
+};
+
+// Texts and places of another process's windows.
+std::wstring TextOf(HWND window);
+void SetTextOf(HWND window, const std::wstring& text);
+std::wstring ClassOf(HWND window);
+RECT RectIn(HWND window, HWND parent);  // client coordinates of `parent`
+std::pair<int, int> SelectionOf(HWND edit);
+
+// Keyboard and mouse, through SendInput.
+void KeyDown(WORD key);
+void KeyUp(WORD key);
+void Tap(WORD key);
+void ReleaseModifiers();
+void Click(HWND window, POINT inWindow);
+void DoubleClick(HWND window, POINT inWindow);
+POINT CentreOf(HWND window);
+
+// The clipboard, set for the program to read.
+void SetClipboardText(const std::wstring& text);
+void SetClipboardWithoutText();
+
+// Holds the clipboard open until destroyed.
+class ClipboardHold {
+public:
+    ClipboardHold();
+    ~ClipboardHold();
+    ClipboardHold(const ClipboardHold&) = delete;
+    ClipboardHold& operator=(const ClipboardHold&) = delete;
+    bool Held() const { return held_; }
+
+private:
+    bool held_ = false;
+};
+
+struct Pixel {
+    int r = 0;
+    int g = 0;
+    int b = 0;
+    friend bool operator==(const Pixel&, const Pixel&) = default;
+};
+std::string Show(const Pixel& pixel);
+
+// The pixels of a window as the screen shows them.
+class Capture {
+public:
+    explicit Capture(HWND window);
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    Pixel At(int x, int y) const;
+    // Counts pixels in the rectangle darker than `limit` in every channel.
+    int CountDark(const RECT& rect, int limit) const;
+    // Rows (top, bottom) holding pixels darker than `limit`; (-1, -1) if none.
+    std::pair<int, int> DarkRows(const RECT& rect, int limit) const;
+    void SaveBmp(const std::wstring& name) const;  // in TheOptions().shots
+
+private:
+    int width_ = 0;
+    int height_ = 0;
+    std::vector<unsigned char> bgra_;
+};
+
+// The system DPI setting of the Wine prefix (HKCU\Control Panel\Desktop
+// LogPixels), which a program reads when it starts; restored on destruction.
+class DpiSetting {
+public:
+    explicit DpiSetting(DWORD dpi);
+    ~DpiSetting();
+    DpiSetting(const DpiSetting&) = delete;
+    DpiSetting& operator=(const DpiSetting&) = delete;
+    void Restore();
+
+private:
+    std::optional<DWORD> previous_;
+    bool restored_ = false;
+};
+
+}  // namespace plm::windowtest

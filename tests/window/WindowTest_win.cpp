@@ -1,0 +1,740 @@
+// The real PlmClientConfig.exe under test: what a user sees and does. Each
+// suite starts the program once (a Wine process start is slow) and its last
+// test ends it the way the suite is about.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/Layout.h"
+#include "tests/window/WindowDriver_win.h"
+
+namespace plm::windowtest {
+namespace {
+
+using app::ControlId;
+
+std::string Narrow(const std::wstring& text) {
+    int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+std::string Rect(int left, int top, int width, int height) {
+    char text[64];
+    std::snprintf(text, sizeof(text), "{%d,%d,%d,%d}", left, top, width, height);
+    return text;
+}
+
+std::string Show(const RECT& r) { return Rect(r.left, r.top, r.right - r.left, r.bottom - r.top); }
+
+// The title band's shading: rows 2 to 20 (at 96 DPI) from (216, 215, 215)
+// down to (243, 242, 242).
+Pixel BandColour(int row, int first, int last) {
+    double t = double(row - first) / (last - first);
+    auto mix = [t](int a, int b) { return static_cast<int>(std::lround(a + (b - a) * t)); };
+    return {mix(216, 243), mix(215, 242), mix(215, 242)};
+}
+
+bool Near(const Pixel& a, const Pixel& b, int tolerance = 1) {
+    return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance && std::abs(a.b - b.b) <= tolerance;
+}
+
+const Pixel Body{232, 234, 236};
+const Pixel Frame{134, 134, 134};
+const Pixel ButtonFace{232, 230, 225};
+const Pixel UrlBoxBack{240, 242, 244};
+
+struct Step {
+    WORD key;
+    bool up;
+};
+
+void Press(const std::vector<Step>& steps) {
+    for (const Step& step : steps) {
+        if (step.up) {
+            KeyUp(step.key);
+        } else {
+            KeyDown(step.key);
+        }
+    }
+}
+
+void ShiftTab() { Press({{VK_SHIFT, false}, {VK_TAB, false}, {VK_TAB, true}, {VK_SHIFT, true}}); }
+void AltKey(WORD key) { Press({{VK_MENU, false}, {key, false}, {key, true}, {VK_MENU, true}}); }
+
+// A message box of the program: its parts as the user sees them.
+struct Box {
+    HWND window = nullptr;
+    HWND owner = nullptr;
+    std::wstring title;
+    std::wstring text;
+    int buttons = 0;
+    bool okButton = false;
+    bool icon = false;
+};
+
+BOOL CALLBACK InspectChild(HWND child, LPARAM param) {
+    auto* box = reinterpret_cast<Box*>(param);
+    if (!IsWindowVisible(child)) return TRUE;
+    std::wstring cls = ClassOf(child);
+    LONG style = GetWindowLongW(child, GWL_STYLE);
+    if (_wcsicmp(cls.c_str(), L"Button") == 0) {
+        ++box->buttons;
+        if (GetDlgCtrlID(child) == IDOK) box->okButton = true;
+    }
+    if (_wcsicmp(cls.c_str(), L"Static") == 0 && (style & SS_TYPEMASK) == SS_ICON) {
+        // Wine keeps an empty icon control in a box without an icon.
+        DWORD_PTR icon = 0;
+        SendMessageTimeoutW(child, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, 2000, &icon);
+        if (icon != 0) box->icon = true;
+    }
+    return TRUE;
+}
+
+Box InspectBox(HWND window) {
+    Box box;
+    box.window = window;
+    box.owner = GetWindow(window, GW_OWNER);
+    wchar_t title[256] = {};
+    GetWindowTextW(window, title, 256);
+    box.title = title;
+    box.text = TextOf(GetDlgItem(window, 0xFFFF));  // the message text of a message box
+    EnumChildWindows(window, InspectChild, reinterpret_cast<LPARAM>(&box));
+    return box;
+}
+
+// Runs the prompt for an invalid address: `trigger` presses Auto Setting,
+// the box must show the expected title and text, and after OK the window
+// stays open with the text as typed.
+void ExpectInvalidAddressPrompt(App& app, const std::wstring& typed, const std::function<void()>& trigger,
+                                const std::wstring& title, const std::wstring& text) {
+    HWND url = app.Control(static_cast<int>(ControlId::txtUrl));
+    SetTextOf(url, typed);
+    trigger();
+    HWND found = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (found = app.MessageBoxWindow()) != nullptr; })) << "no message box";
+    Box box = InspectBox(found);
+    EXPECT_EQ(box.owner, app.Window()) << "the box belongs to the main window";
+    EXPECT_EQ(Narrow(box.title), Narrow(title));
+    EXPECT_EQ(Narrow(box.text), Narrow(text));
+    EXPECT_EQ(box.buttons, 1);
+    EXPECT_TRUE(box.okButton);
+    EXPECT_FALSE(box.icon);
+    Tap(VK_RETURN);
+    EXPECT_TRUE(WaitFor([&] { return app.MessageBoxWindow() == nullptr; })) << "OK closes the box";
+    EXPECT_TRUE(app.Running());
+    EXPECT_TRUE(IsWindowVisible(app.Window()));
+    EXPECT_EQ(Narrow(TextOf(url)), Narrow(typed));
+}
+
+struct TextRow {
+    ControlId id;
+    std::wstring text;
+};
+
+void ExpectTexts(App& app, const std::wstring& caption, const std::vector<TextRow>& rows) {
+    wchar_t title[256] = {};
+    GetWindowTextW(app.Window(), title, 256);
+    EXPECT_EQ(Narrow(title), Narrow(caption)) << "window caption";
+    for (const TextRow& row : rows) {
+        const auto& spec = app::Controls[static_cast<std::size_t>(static_cast<int>(row.id) - 101)];
+        EXPECT_EQ(Narrow(TextOf(app.Control(static_cast<int>(row.id)))), Narrow(row.text)) << spec.name;
+    }
+}
+
+// The caption's ink: dark pixels inside the caption label.
+void ExpectCaptionDrawn(App& app, const Capture& shot) {
+    RECT caption = RectIn(app.Control(static_cast<int>(ControlId::lblFormCaption)), app.Window());
+    EXPECT_GT(shot.CountDark(caption, 100), 40) << "caption text is drawn";
+}
+
+// The program inherits this process's locale, so a suite runs only in the
+// locale of its language (ctest starts this program once per language with
+// LC_ALL set); elsewhere its tests are skipped, saying why.
+std::string LocaleMismatch(LCID wanted, const char* locale) {
+    LCID have = GetSystemDefaultLCID();
+    if (have == wanted) return {};
+    char text[160];
+    std::snprintf(text, sizeof(text), "needs the system locale %04lx (LC_ALL=%s), this run has %04lx",
+                  static_cast<unsigned long>(wanted), locale, static_cast<unsigned long>(have));
+    return text;
+}
+
+// One run of the program shared by the tests of a suite, in definition order.
+struct SuiteRun {
+    std::unique_ptr<App> app;
+    std::string skip;
+
+    void Start(LCID wanted, const char* locale, const std::function<void()>& prepareClipboard) {
+        skip = LocaleMismatch(wanted, locale);
+        if (!skip.empty()) return;
+        prepareClipboard();
+        app = std::make_unique<App>();
+    }
+};
+
+#define PLM_SUITE_SETUP(run)                                                 \
+    if (!(run).skip.empty()) GTEST_SKIP() << (run).skip;                     \
+    ASSERT_TRUE((run).app && (run).app->Started()) << "the window did not appear"; \
+    ASSERT_TRUE((run).app->Running())
+
+constexpr LCID SimplifiedChineseLcid = 0x0804;
+constexpr LCID TraditionalChineseLcid = 0x0404;
+constexpr LCID EnglishLcid = 0x0409;
+
+// ---------------------------------------------------------------------------
+// Simplified Chinese, the design language, at 96 DPI.
+
+class DesignLanguage : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        run_.Start(SimplifiedChineseLcid, "zh_CN.UTF-8",
+                   [] { SetClipboardText(L"  HTTP://PLM.Example.com/Folder/Login.aspx  "); });
+        app_ = run_.app.get();
+    }
+    static void TearDownTestSuite() { run_.app.reset(); }
+    void SetUp() override { PLM_SUITE_SETUP(run_); }
+    static HWND C(ControlId id) { return app_->Control(static_cast<int>(id)); }
+    static SuiteRun run_;
+    static App* app_;
+};
+SuiteRun DesignLanguage::run_;
+App* DesignLanguage::app_ = nullptr;
+
+TEST_F(DesignLanguage, BorderlessCentredWindowOf490By133) {
+    HWND window = app_->Window();
+    RECT client{};
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, 490);
+    EXPECT_EQ(client.bottom, 133);
+    RECT outer{};
+    GetWindowRect(window, &outer);
+    EXPECT_EQ(outer.right - outer.left, 490) << "no frame";
+    EXPECT_EQ(outer.bottom - outer.top, 133) << "no title bar";
+
+    LONG style = GetWindowLongW(window, GWL_STYLE);
+    LONG exStyle = GetWindowLongW(window, GWL_EXSTYLE);
+    EXPECT_NE(style & WS_POPUP, 0);
+    EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
+    EXPECT_NE(exStyle & WS_EX_APPWINDOW, 0) << "taskbar button";
+
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT& work = monitor.rcWork;
+    EXPECT_NEAR((outer.left + outer.right) / 2, (work.left + work.right) / 2, 1) << "centred";
+    EXPECT_NEAR((outer.top + outer.bottom) / 2, (work.top + work.bottom) / 2, 1) << "centred";
+}
+
+struct PlaceRow {
+    ControlId id;
+    const char* name;
+    const wchar_t* cls;
+    int left, top, width, height;
+    bool visible;
+};
+
+// The width of a label's one-line text in Arial of the given pixel height,
+// measured here with the fonts of the same prefix.
+int TextWidth(HWND label, int weight, int pixels) {
+    HDC dc = GetDC(nullptr);
+    HFONT font = CreateFontW(-pixels, 0, 0, 0, weight, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Arial");
+    HGDIOBJ old = SelectObject(dc, font);
+    std::wstring text = TextOf(label);
+    RECT measure{};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &measure, DT_CALCRECT | DT_SINGLELINE);
+    SelectObject(dc, old);
+    DeleteObject(font);
+    ReleaseDC(nullptr, dc);
+    return measure.right;
+}
+
+// A label as wide as designed, or as its text when that is wider: a text
+// is never cut off.
+int LabelWidth(HWND label, ControlId id, int designed, int pixels) {
+    switch (id) {
+    case ControlId::lblFormCaption: return std::max(designed, TextWidth(label, FW_BOLD, pixels));
+    case ControlId::lblSample:
+    case ControlId::lblUrl: return std::max(designed, TextWidth(label, FW_NORMAL, pixels));
+    default: return designed;
+    }
+}
+
+void ExpectPlaces(App& app, const std::vector<PlaceRow>& rows, int fontPixels) {
+    for (const PlaceRow& row : rows) {
+        HWND control = app.Control(static_cast<int>(row.id));
+        ASSERT_NE(control, nullptr) << row.name;
+        EXPECT_EQ(GetParent(control), app.Window()) << row.name;
+        EXPECT_EQ(_wcsicmp(ClassOf(control).c_str(), row.cls), 0) << row.name << " is a " << Narrow(ClassOf(control));
+        int width = LabelWidth(control, row.id, row.width, fontPixels);
+        EXPECT_EQ(Show(RectIn(control, app.Window())), Rect(row.left, row.top, width, row.height)) << row.name;
+        EXPECT_EQ(IsWindowVisible(control) != FALSE, row.visible) << row.name;
+    }
+}
+
+TEST_F(DesignLanguage, ThirteenControlsInTheirDesignedPlaces) {
+    // The design in twips divided by 15.
+    ExpectPlaces(*app_, {
+        {ControlId::picProgress, "picProgress", L"Static", 66, 138, 0, 21, true},  // fitted into picback
+        {ControlId::picBig, "picBig", L"Static", 8, -68, 17, 17, false},
+        {ControlId::picSmall, "picSmall", L"Static", 8, -68, 17, 17, false},
+        {ControlId::btnCancel, "btnCancel", L"Button", 352, 88, 105, 27, true},
+        {ControlId::btnConfiguration, "btnConfiguration", L"Button", 240, 88, 105, 27, true},
+        {ControlId::picback, "picback", L"Static", 64, 136, 345, 25, true},
+        {ControlId::txtUrl, "txtUrl", L"Edit", 104, 40, 337, 22, true},
+        {ControlId::picClose, "picClose", L"Static", 467, 7, 16, 15, true},
+        {ControlId::lblSample, "lblSample", L"Static", 104, 64, 134, 15, true},
+        {ControlId::lblMessage, "lblMessage", L"Static", 40, 176, 411, 71, true},
+        {ControlId::lblRate, "lblRate", L"Static", 208, 136, 27, 23, true},
+        {ControlId::lblUrl, "lblUrl", L"Static", 40, 48, 45, 15, true},
+        {ControlId::lblFormCaption, "lblFormCaption", L"Static", 8, 8, 142, 15, true},
+    }, 12);
+}
+
+TEST_F(DesignLanguage, DesignTexts) {
+    ExpectTexts(*app_, L"PLM客户端系统配置工具",
+                {{ControlId::lblFormCaption, L"PLM客户端系统配置工具"},
+                 {ControlId::lblSample, L"如\uFF1A http://127.0.0.1/PLM"},
+                 {ControlId::btnConfiguration, L"自动配置(&A)"},
+                 {ControlId::btnCancel, L"取消(&C)"},
+                 {ControlId::lblUrl, L"URL(&R):"},
+                 {ControlId::lblMessage, L""},
+                 {ControlId::lblRate, L""},
+                 {ControlId::picClose, L""}});
+}
+
+TEST_F(DesignLanguage, UrlBoxPrefilledFromTheClipboard) {
+    EXPECT_EQ(Narrow(TextOf(C(ControlId::txtUrl))), "http://plm.example.com/folder");
+}
+
+TEST_F(DesignLanguage, FocusStartsInTheUrlBoxAndTabSkipsThePictures) {
+    EXPECT_EQ(app_->Focus(), C(ControlId::txtUrl));
+    EXPECT_EQ(GetForegroundWindow(), app_->Window());
+    struct Row {
+        const char* label;
+        std::function<void()> keys;
+        ControlId focus;
+    };
+    const Row rows[] = {
+        {"Tab", [] { Tap(VK_TAB); }, ControlId::btnConfiguration},
+        {"Tab", [] { Tap(VK_TAB); }, ControlId::btnCancel},
+        {"Tab wraps", [] { Tap(VK_TAB); }, ControlId::txtUrl},
+        {"Shift+Tab wraps back", ShiftTab, ControlId::btnCancel},
+        {"Shift+Tab", ShiftTab, ControlId::btnConfiguration},
+        {"arrow keys do not move the focus", [] { Tap(VK_RIGHT); Tap(VK_TAB); }, ControlId::btnCancel},
+    };
+    for (const Row& row : rows) {
+        row.keys();
+        EXPECT_TRUE(WaitFor([&] { return app_->Focus() == C(row.focus); }))
+            << row.label << ": focus on " << GetDlgCtrlID(app_->Focus());
+    }
+    EXPECT_TRUE(app_->Running()) << "Enter, Tab and arrows do not end or run anything";
+}
+
+TEST_F(DesignLanguage, AltRSelectsTheAddressOnlyWithAltAlone) {
+    HWND url = C(ControlId::txtUrl);
+    HWND cancel = C(ControlId::btnCancel);
+    const std::wstring text = TextOf(url);
+    const auto all = std::make_pair(0, static_cast<int>(text.size()));
+    struct Row {
+        const char* label;
+        std::vector<Step> keys;
+        bool selects;
+    };
+    const Row rows[] = {
+        {"Alt+R", {{VK_MENU, false}, {'R', false}, {'R', true}, {VK_MENU, true}}, true},
+        {"Alt+Shift+R",
+         {{VK_MENU, false}, {VK_SHIFT, false}, {'R', false}, {'R', true}, {VK_SHIFT, true}, {VK_MENU, true}},
+         false},
+        {"Ctrl+Alt+R",
+         {{VK_CONTROL, false}, {VK_MENU, false}, {'R', false}, {'R', true}, {VK_MENU, true}, {VK_CONTROL, true}},
+         false},
+        {"R released after Alt", {{VK_MENU, false}, {'R', false}, {VK_MENU, true}, {'R', true}}, false},
+        {"R alone", {{'R', false}, {'R', true}}, false},
+        {"Alt+R again", {{VK_MENU, false}, {'R', false}, {'R', true}, {VK_MENU, true}}, true},
+    };
+    for (const Row& row : rows) {
+        // From the Cancel button, with the caret inside the address.
+        if (app_->Focus() == url) ShiftTab();
+        if (app_->Focus() == C(ControlId::btnConfiguration)) Tap(VK_TAB);
+        ASSERT_TRUE(WaitFor([&] { return app_->Focus() == cancel; })) << row.label;
+        SendMessageW(url, EM_SETSEL, 2, 2);
+        Press(row.keys);
+        if (row.selects) {
+            EXPECT_TRUE(WaitFor([&] { return app_->Focus() == url && SelectionOf(url) == all; })) << row.label;
+        } else {
+            // Input is handled in order: once Shift+Tab has moved the focus,
+            // the keys before it have been handled too.
+            ShiftTab();
+            EXPECT_TRUE(WaitFor([&] { return app_->Focus() == C(ControlId::btnConfiguration); }))
+                << row.label << ": the focus left the Cancel button";
+            EXPECT_EQ(SelectionOf(url), std::make_pair(2, 2)) << row.label;
+        }
+        EXPECT_EQ(Narrow(TextOf(url)), Narrow(text)) << row.label << ": nothing typed";
+    }
+}
+
+TEST_F(DesignLanguage, DoubleClickSelectsTheWholeAddress) {
+    HWND url = C(ControlId::txtUrl);
+    RECT box{};
+    GetClientRect(url, &box);
+    struct Row {
+        const char* label;
+        std::wstring text;
+        int x;  // each row elsewhere, so no click pairs with the row before
+    };
+    const Row rows[] = {
+        {"an address of several words, in the word plm", L"http://plm.example.com/folder", 40},
+        {"an empty box", L"", 80},
+        {"an address with a space, in its first part", L"https://h/p q", 20},
+    };
+    for (const Row& row : rows) {
+        SetTextOf(url, row.text);
+        SendMessageW(url, EM_SETSEL, 1, 1);
+        DoubleClick(url, {row.x, box.bottom / 2});
+        auto all = std::make_pair(0, static_cast<int>(row.text.size()));
+        EXPECT_TRUE(WaitFor([&] { return SelectionOf(url) == all && app_->Focus() == url; }))
+            << row.label << ": selection " << SelectionOf(url).first << ".." << SelectionOf(url).second;
+        EXPECT_EQ(Narrow(TextOf(url)), Narrow(row.text)) << row.label;
+    }
+    SetTextOf(url, L"http://plm.example.com/folder");
+}
+
+TEST_F(DesignLanguage, PixelsOfTheSkinnedWindow) {
+    HWND window = app_->Window();
+    Sleep(200);
+    Capture shot(window);
+    shot.SaveBmp(L"zh_CN.bmp");
+    ASSERT_EQ(shot.Width(), 490);
+    ASSERT_EQ(shot.Height(), 133);
+
+    struct Row {
+        const char* label;
+        int x;
+        int y;
+        Pixel expected;
+    };
+    const Row rows[] = {
+        {"body", 30, 110, Body},
+        {"body right of the buttons", 470, 110, Body},
+        {"top frame", 300, 0, Frame},
+        {"bottom frame", 300, 132, Frame},
+        {"left frame", 0, 60, Frame},
+        {"right frame", 489, 60, Frame},
+        {"band top", 300, 2, Pixel{216, 215, 215}},
+        {"band bottom", 300, 20, Pixel{243, 242, 242}},
+        {"body under the band", 300, 21, Body},
+        {"caption label is transparent over the band", 8, 8, BandColour(8, 2, 20)},
+        {"URL label is transparent over the body", 40, 48, Body},
+        {"Auto Setting in its face colour", 242, 90, ButtonFace},
+        {"Cancel in its face colour", 354, 90, ButtonFace},
+        {"URL box inside its border", 105, 50, UrlBoxBack},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(Show(shot.At(row.x, row.y)), Show(row.expected)) << row.label;
+    }
+    for (int y = 2; y <= 20; ++y) {
+        EXPECT_TRUE(Near(shot.At(300, y), BandColour(y, 2, 20)))
+            << "band row " << y << " is " << Show(shot.At(300, y)) << ", expected about "
+            << Show(BandColour(y, 2, 20));
+    }
+    Pixel border = shot.At(104, 50);
+    EXPECT_LT(border.r + 60, UrlBoxBack.r) << "the URL box has a visible one-pixel border: " << Show(border);
+    EXPECT_TRUE(Near(shot.At(103, 50), Body, 0)) << "and no more than one pixel";
+    Pixel edge = shot.At(240, 100);
+    EXPECT_LT(edge.r + 40, ButtonFace.r) << "the button has an edge: " << Show(edge);
+
+    ExpectCaptionDrawn(*app_, shot);
+    RECT caption = RectIn(C(ControlId::lblFormCaption), window);
+    auto [top, bottom] = shot.DarkRows(caption, 100);
+    EXPECT_LE(bottom - top + 1, 13) << "a 9 point caption at 96 DPI";
+    RECT sample = RectIn(C(ControlId::lblSample), window);
+    EXPECT_GT(shot.CountDark(sample, 100), 40) << "sample text is drawn";
+
+    RECT close = RectIn(C(ControlId::picClose), window);
+    Pixel cross = shot.At(close.left + 8, close.top + 8);
+    Pixel corner = shot.At(close.left, close.top);
+    EXPECT_LT(cross.r, 170) << "the close cross: " << Show(cross);
+    EXPECT_EQ(cross.r, cross.b) << "grey";
+    EXPECT_GT(corner.r, 200) << "on a light background: " << Show(corner);
+}
+
+TEST_F(DesignLanguage, InvalidAddressShowsThePromptAndKeepsTheWindow) {
+    HWND button = C(ControlId::btnConfiguration);
+    ExpectInvalidAddressPrompt(
+        *app_, L"ftp://plm.example.com/plm", [&] { Click(button, CentreOf(button)); }, L"Velmora提示",
+        L"请输入PLM系统的URL位置\u3002\n\n如(http://127.0.0.1/plm)");
+    HKEY key = nullptr;
+    LONG status = RegOpenKeyExW(HKEY_CURRENT_USER,
+                                L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\ZoneMap\\Domains\\"
+                                L"example.com",
+                                0, KEY_READ, &key);
+    if (status == ERROR_SUCCESS) RegCloseKey(key);
+    EXPECT_EQ(status, ERROR_FILE_NOT_FOUND) << "a rejected address writes nothing";
+}
+
+TEST_F(DesignLanguage, EscInTheUrlBoxEndsTheProgram) {
+    AltKey('R');
+    ASSERT_TRUE(WaitFor([&] { return app_->Focus() == C(ControlId::txtUrl); }));
+    Tap(VK_ESCAPE);
+    EXPECT_EQ(app_->WaitForExit(), std::optional<DWORD>(0));
+}
+
+// ---------------------------------------------------------------------------
+// Traditional Chinese.
+
+class TraditionalChinese : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        // Not an http address: not taken.
+        run_.Start(TraditionalChineseLcid, "zh_TW.UTF-8", [] { SetClipboardText(L"ftp://plm.example.com/plm/page"); });
+        app_ = run_.app.get();
+    }
+    static void TearDownTestSuite() { run_.app.reset(); }
+    void SetUp() override { PLM_SUITE_SETUP(run_); }
+    static SuiteRun run_;
+    static App* app_;
+};
+SuiteRun TraditionalChinese::run_;
+App* TraditionalChinese::app_ = nullptr;
+
+TEST_F(TraditionalChinese, Texts) {
+    ExpectTexts(*app_, L"PLM用戶端系統設置工具",
+                {{ControlId::lblFormCaption, L"PLM用戶端系統設置工具"},
+                 {ControlId::lblSample, L"如\uFF1A http://127.0.0.1/PLM"},
+                 {ControlId::btnConfiguration, L"自動配置(&A)"},
+                 {ControlId::btnCancel, L"取消(&C)"},
+                 {ControlId::lblUrl, L"URL(&R):"},
+                 {ControlId::txtUrl, L"http://"}});
+    Sleep(200);
+    Capture shot(app_->Window());
+    shot.SaveBmp(L"zh_TW.bmp");
+    ExpectCaptionDrawn(*app_, shot);
+}
+
+TEST_F(TraditionalChinese, AltAWithAnIncompleteAddressShowsThePrompt) {
+    ExpectInvalidAddressPrompt(
+        *app_, L"http://", [] { AltKey('A'); }, L"Velmora提示",
+        L"請輸入PLM系統的URL位置\u3002\n\n如(http://127.0.0.1/plm)");
+}
+
+TEST_F(TraditionalChinese, CancelEndsTheProgram) {
+    HWND cancel = app_->Control(static_cast<int>(ControlId::btnCancel));
+    Click(cancel, CentreOf(cancel));
+    EXPECT_EQ(app_->WaitForExit(), std::optional<DWORD>(0));
+}
+
+// ---------------------------------------------------------------------------
+// English.
+
+class English : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        run_.Start(EnglishLcid, "en_US.UTF-8", [] { SetClipboardText(L"https://Secure.Example.com/PLM/"); });
+        app_ = run_.app.get();
+    }
+    static void TearDownTestSuite() { run_.app.reset(); }
+    void SetUp() override { PLM_SUITE_SETUP(run_); }
+    static SuiteRun run_;
+    static App* app_;
+};
+SuiteRun English::run_;
+App* English::app_ = nullptr;
+
+TEST_F(English, Texts) {
+    ExpectTexts(*app_, L"PLM Client System Configuration Tool",
+                {{ControlId::lblFormCaption, L"PLM Client System Configuration Tool"},
+                 {ControlId::lblSample, L"For Example: http://127.0.0.1/PLM"},
+                 {ControlId::btnConfiguration, L"&Auto Setting"},
+                 {ControlId::btnCancel, L"&Cancel"},
+                 {ControlId::lblUrl, L"URL(&R):"},
+                 {ControlId::txtUrl, L"https://secure.example.com/plm"}});
+    Sleep(200);
+    Capture shot(app_->Window());
+    shot.SaveBmp(L"en_US.bmp");
+    ExpectCaptionDrawn(*app_, shot);
+}
+
+TEST_F(English, LongerTextsAreNotClipped) {
+    struct Row {
+        ControlId id;
+        const char* name;
+        int designedWidth;
+        int weight;
+    };
+    const Row rows[] = {
+        {ControlId::lblFormCaption, "lblFormCaption", 142, FW_BOLD},
+        {ControlId::lblSample, "lblSample", 134, FW_NORMAL},
+        {ControlId::lblUrl, "lblUrl", 45, FW_NORMAL},
+    };
+    for (const Row& row : rows) {
+        HWND label = app_->Control(static_cast<int>(row.id));
+        RECT at = RectIn(label, app_->Window());
+        int text = TextWidth(label, row.weight, 12);
+        EXPECT_GE(at.right - at.left, text) << row.name << " holds its text";
+        EXPECT_GE(at.right - at.left, row.designedWidth) << row.name << " keeps at least its designed width";
+        EXPECT_LE(at.right, 467) << row.name << " stays left of the close picture";
+    }
+    RECT caption = RectIn(app_->Control(static_cast<int>(ControlId::lblFormCaption)), app_->Window());
+    EXPECT_GT(caption.right - caption.left, 142) << "the English caption is longer than the design's";
+}
+
+TEST_F(English, InvalidAddressShowsTheEnglishPrompt) {
+    HWND button = app_->Control(static_cast<int>(ControlId::btnConfiguration));
+    ExpectInvalidAddressPrompt(
+        *app_, L"http://plm.example.com", [&] { Click(button, CentreOf(button)); }, L"Velmora Prompt",
+        L"Please input PLM URL.\n\nFor exsample (http://127.0.0.1/plm)");
+}
+
+TEST_F(English, AltCEndsTheProgram) {
+    AltKey('C');
+    EXPECT_EQ(app_->WaitForExit(), std::optional<DWORD>(0));
+}
+
+// ---------------------------------------------------------------------------
+// Clipboards without a usable text, and the other ways out.
+
+TEST(Clipboard, HeldByAnotherProgramTheWindowStartsWithoutPrefill) {
+    std::string skip = LocaleMismatch(SimplifiedChineseLcid, "zh_CN.UTF-8");
+    if (!skip.empty()) GTEST_SKIP() << skip;
+    SetClipboardText(L"http://plm.example.com/plm/page");
+    std::unique_ptr<App> app;
+    {
+        ClipboardHold hold;
+        ASSERT_TRUE(hold.Held());
+        ULONGLONG start = GetTickCount64();
+        app = std::make_unique<App>();
+        ASSERT_TRUE(app->Started());
+        EXPECT_LT(GetTickCount64() - start, 10000u) << "start-up does not wait for the clipboard";
+    }
+    EXPECT_EQ(Narrow(TextOf(app->Control(static_cast<int>(ControlId::txtUrl)))), "http://");
+    HWND close = app->Control(static_cast<int>(ControlId::picClose));
+    Click(close, CentreOf(close));
+    EXPECT_EQ(app->WaitForExit(), std::optional<DWORD>(0)) << "the close picture ends the program";
+}
+
+TEST(Clipboard, WithoutTextGivesHttpAndACloseRequestEnds) {
+    std::string skip = LocaleMismatch(SimplifiedChineseLcid, "zh_CN.UTF-8");
+    if (!skip.empty()) GTEST_SKIP() << skip;
+    SetClipboardWithoutText();
+    App app;
+    ASSERT_TRUE(app.Started());
+    EXPECT_EQ(Narrow(TextOf(app.Control(static_cast<int>(ControlId::txtUrl)))), "http://");
+    // A logoff asks first: the window never objects.
+    DWORD_PTR answer = 0;
+    ASSERT_NE(SendMessageTimeoutW(app.Window(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 2000,
+                                  &answer),
+              0);
+    EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE)) << "the end of the session is never blocked";
+    EXPECT_TRUE(app.Running());
+    PostMessageW(app.Window(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(app.WaitForExit(), std::optional<DWORD>(0)) << "a close request from outside ends like Cancel";
+}
+
+// ---------------------------------------------------------------------------
+// 144 DPI: everything scales, the background is drawn for the size.
+
+TEST(HighDpi, EverythingScalesAt144Dpi) {
+    std::string skip = LocaleMismatch(SimplifiedChineseLcid, "zh_CN.UTF-8");
+    if (!skip.empty()) GTEST_SKIP() << skip;
+    SetClipboardWithoutText();
+    DpiSetting dpi(144);
+    App app;
+    dpi.Restore();  // read at start-up; the other runs keep 96
+    ASSERT_TRUE(app.Started());
+    HWND window = app.Window();
+    RECT client{};
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, 735);
+    EXPECT_EQ(client.bottom, 200);
+
+    // The design in twips times 144 / 1440, rounded.
+    ExpectPlaces(app, {
+        {ControlId::btnCancel, "btnCancel", L"Button", 528, 132, 158, 41, true},
+        {ControlId::btnConfiguration, "btnConfiguration", L"Button", 360, 132, 158, 41, true},
+        {ControlId::txtUrl, "txtUrl", L"Edit", 156, 60, 506, 33, true},
+        {ControlId::picClose, "picClose", L"Static", 700, 11, 25, 23, true},
+        {ControlId::lblUrl, "lblUrl", L"Static", 60, 72, 68, 23, true},
+        {ControlId::lblFormCaption, "lblFormCaption", L"Static", 12, 12, 213, 23, true},
+        {ControlId::picback, "picback", L"Static", 96, 204, 518, 38, true},
+        {ControlId::picProgress, "picProgress", L"Static", 98, 206, 0, 34, true},
+    }, 18);
+
+    Sleep(200);
+    Capture shot(window);
+    shot.SaveBmp(L"zh_CN-144dpi.bmp");
+    struct PixelRow {
+        const char* label;
+        int x;
+        int y;
+        Pixel expected;
+    };
+    const PixelRow pixels[] = {
+        {"frame, outer row", 450, 0, Frame},
+        {"frame, inner row", 450, 1, Frame},
+        {"band top at row 3", 450, 3, Pixel{216, 215, 215}},
+        {"band bottom at row 31", 450, 31, Pixel{243, 242, 242}},
+        {"body under the band", 450, 32, Body},
+        {"body", 45, 165, Body},
+        {"right frame", 734, 100, Frame},
+    };
+    for (const auto& row : pixels) {
+        EXPECT_EQ(Show(shot.At(row.x, row.y)), Show(row.expected)) << row.label;
+    }
+    for (int y = 3; y <= 31; ++y) {
+        EXPECT_TRUE(Near(shot.At(450, y), BandColour(y, 3, 31))) << "band row " << y << " is " << Show(shot.At(450, y));
+    }
+    RECT caption = RectIn(app.Control(static_cast<int>(ControlId::lblFormCaption)), window);
+    auto [top, bottom] = shot.DarkRows(caption, 100);
+    EXPECT_GE(bottom - top + 1, 15) << "the caption font scales with the DPI";
+    RECT close = RectIn(app.Control(static_cast<int>(ControlId::picClose)), window);
+    EXPECT_LT(shot.At(close.left + 12, close.top + 12).r, 170) << "the close cross fills the larger picture";
+
+    AltKey(VK_F4);
+    EXPECT_EQ(app.WaitForExit(), std::optional<DWORD>(0)) << "Alt+F4 ends like Cancel";
+}
+
+bool UnderWine() {
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+}  // namespace
+}  // namespace plm::windowtest
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    using plm::windowtest::TheOptions;
+    using plm::windowtest::WindowsPath;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg.rfind("--app=", 0) == 0) TheOptions().app = WindowsPath(arg.substr(6));
+        if (arg.rfind("--shots=", 0) == 0) TheOptions().shots = WindowsPath(arg.substr(8));
+    }
+    if (TheOptions().app.empty()) {
+        std::fprintf(stderr, "usage: window_tests --app=PlmClientConfig.exe [--shots=DIR]\n");
+        return 2;
+    }
+    if (plm::windowtest::UnderWine() && GetEnvironmentVariableW(L"DISPLAY", nullptr, 0) == 0) {
+        std::printf("SKIPPED: the window tests need a display; run them under xvfb-run\n");
+        return 77;
+    }
+    HDC screen = GetDC(nullptr);
+    int bits = GetDeviceCaps(screen, BITSPIXEL);
+    ReleaseDC(nullptr, screen);
+    if (bits < 24) {
+        std::fprintf(stderr, "the screen has %d bits a pixel; colours need 24 (xvfb-run -s \"-screen 0 1024x768x24\")\n",
+                     bits);
+        return 1;
+    }
+    return RUN_ALL_TESTS();
+}
