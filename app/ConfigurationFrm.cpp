@@ -27,7 +27,7 @@ constexpr std::size_t IndexOf(ControlId id) {
     return static_cast<std::size_t>(static_cast<int>(id) - static_cast<int>(ControlId::picProgress));
 }
 
-const ControlSpec& SpecOf(ControlId id) { return Controls[IndexOf(id)]; }
+const ControlDesign& DesignOf(ControlId id) { return Controls[IndexOf(id)]; }
 
 TextView InitialText(ControlId id) {
     switch (id) {
@@ -40,9 +40,9 @@ TextView InitialText(ControlId id) {
     }
 }
 
-DWORD StyleOf(const ControlSpec& spec) {
-    DWORD style = WS_CHILD | (spec.hidden ? 0 : WS_VISIBLE);
-    switch (spec.kind) {
+DWORD StyleOf(const ControlDesign& design) {
+    DWORD style = WS_CHILD | (design.hidden ? 0 : WS_VISIBLE);
+    switch (design.kind) {
     case ControlKind::CommandButton:
         // Each focusable control is a group of its own, so the arrow keys
         // do not move the focus: only Tab does.
@@ -53,7 +53,7 @@ DWORD StyleOf(const ControlSpec& spec) {
         return style | SS_OWNERDRAW;
     case ControlKind::PictureBox:
         // Picture boxes take no focus; the close picture reports clicks.
-        return style | SS_OWNERDRAW | (spec.id == ControlId::picClose ? SS_NOTIFY : 0);
+        return style | SS_OWNERDRAW | (design.id == ControlId::picClose ? SS_NOTIFY : 0);
     }
     return style;
 }
@@ -340,20 +340,20 @@ void ConfigurationFrm::LoadPictures() {
 }
 
 void ConfigurationFrm::CreateControls() {
-    for (const ControlSpec& spec : Controls) {
-        HWND control = CreateWindowExW(0, ClassOf(spec.kind), ToWide(InitialText(spec.id)).c_str(), StyleOf(spec),
+    for (const ControlDesign& design : Controls) {
+        HWND control = CreateWindowExW(0, ClassOf(design.kind), ToWide(InitialText(design.id)).c_str(), StyleOf(design),
                                        0, 0, 0, 0, window_,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(static_cast<int>(spec.id))),
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(static_cast<int>(design.id))),
                                        instance_, nullptr);
-        controls_[IndexOf(spec.id)] = control;
+        controls_[IndexOf(design.id)] = control;
     }
     // Focus moves in tab-index order, which Windows takes from the z-order.
-    std::array<const ControlSpec*, Controls.size()> order{};
+    std::array<const ControlDesign*, Controls.size()> order{};
     for (std::size_t i = 0; i < Controls.size(); ++i) order[i] = &Controls[i];
     std::sort(order.begin(), order.end(), [](auto a, auto b) { return a->tabIndex < b->tabIndex; });
     HWND after = HWND_TOP;
-    for (const ControlSpec* spec : order) {
-        HWND control = Control(spec->id);
+    for (const ControlDesign* design : order) {
+        HWND control = Control(design->id);
         SetWindowPos(control, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         after = control;
     }
@@ -365,11 +365,11 @@ void ConfigurationFrm::ApplyDpi(int dpi) {
     windowFont_ = MakeFont(dpi, FW_BOLD, ANSI_CHARSET, L"Arial");
     arialFont_ = MakeFont(dpi, FW_NORMAL, ANSI_CHARSET, L"Arial");
     songTiFont_ = MakeFont(dpi, FW_NORMAL, GB2312_CHARSET, L"\u5B8B\u4F53");
-    for (const ControlSpec& spec : Controls) {
-        PixelRect at = ToPixels(spec, dpi);
-        HWND control = Control(spec.id);
+    for (const ControlDesign& design : Controls) {
+        PixelRect at = ToPixels(design, dpi);
+        HWND control = Control(design.id);
         SetWindowPos(control, nullptr, at.left, at.top, at.width, at.height, SWP_NOZORDER | SWP_NOACTIVATE);
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(spec.font)), FALSE);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(design.font)), FALSE);
     }
     if (startedUp_) FitProgressFill();
     FitLabel(ControlId::lblFormCaption);
@@ -429,17 +429,17 @@ void ConfigurationFrm::FitProgressFill() {
 // it off, within the room its neighbours leave.
 void ConfigurationFrm::FitLabel(ControlId id) {
     HWND label = Control(id);
-    const ControlSpec& spec = SpecOf(id);
-    PixelRect designed = ToPixels(spec, dpi_);
+    const ControlDesign& design = DesignOf(id);
+    PixelRect designed = ToPixels(design, dpi_);
     // How far a label may grow: the caption up to the close picture, the
     // URL label up to the URL box, the others up to the right edge.
     int right = TwipsToPixels(ClientWidthTwips, dpi_) - ScalePixels(8, dpi_);
-    if (id == ControlId::lblFormCaption) right = ToPixels(SpecOf(ControlId::picClose), dpi_).left - ScalePixels(4, dpi_);
-    if (id == ControlId::lblUrl) right = ToPixels(SpecOf(ControlId::txtUrl), dpi_).left - ScalePixels(2, dpi_);
+    if (id == ControlId::lblFormCaption) right = ToPixels(DesignOf(ControlId::picClose), dpi_).left - ScalePixels(4, dpi_);
+    if (id == ControlId::lblUrl) right = ToPixels(DesignOf(ControlId::txtUrl), dpi_).left - ScalePixels(2, dpi_);
 
     std::wstring text = ToWide(WindowText(label));
     HDC dc = GetDC(label);
-    HGDIOBJ old = SelectObject(dc, FontFor(spec.font));
+    HGDIOBJ old = SelectObject(dc, FontFor(design.font));
     RECT measure{0, 0, 0, 0};
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &measure, DT_CALCRECT | DT_SINGLELINE);
     SelectObject(dc, old);
@@ -468,7 +468,7 @@ void ConfigurationFrm::PaintBackground(HDC dc, POINT origin, SIZE size) {
 
 void ConfigurationFrm::OnDrawItem(const DRAWITEMSTRUCT& item) {
     auto id = static_cast<ControlId>(item.CtlID);
-    switch (SpecOf(id).kind) {
+    switch (DesignOf(id).kind) {
     case ControlKind::Label: DrawLabel(item); break;
     case ControlKind::CommandButton: DrawButton(item); break;
     case ControlKind::PictureBox: DrawPicture(item, id); break;

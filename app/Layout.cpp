@@ -17,9 +17,9 @@ int TwipsToPixels(int twips, int dpi) { return MulDivRounded(twips, dpi, 1440); 
 
 int ScalePixels(int pixels, int dpi) { return MulDivRounded(pixels, dpi, 96); }
 
-PixelRect ToPixels(const ControlSpec& spec, int dpi) {
-    return {TwipsToPixels(spec.left, dpi), TwipsToPixels(spec.top, dpi), TwipsToPixels(spec.width, dpi),
-            TwipsToPixels(spec.height, dpi)};
+PixelRect ToPixels(const ControlDesign& design, int dpi) {
+    return {TwipsToPixels(design.left, dpi), TwipsToPixels(design.top, dpi), TwipsToPixels(design.width, dpi),
+            TwipsToPixels(design.height, dpi)};
 }
 
 PixelRect FitProgressFill(const PixelRect& frame) {

@@ -32,7 +32,7 @@ enum class ControlKind { PictureBox, CommandButton, TextBox, Label };
 // Window: Arial 9 pt bold. Arial: Arial 9 pt. SongTi: "宋体" 9 pt, GB2312.
 enum class FontKind { Window, Arial, SongTi };
 
-struct ControlSpec {
+struct ControlDesign {
     ControlId id;
     const char* name;
     ControlKind kind;
@@ -45,7 +45,7 @@ struct ControlSpec {
     bool hidden;
 };
 
-inline constexpr std::array<ControlSpec, 13> Controls{{
+inline constexpr std::array<ControlDesign, 13> Controls{{
     {ControlId::picProgress, "picProgress", ControlKind::PictureBox, 990, 2040, 4455, 375, 10, FontKind::Window, false},
     {ControlId::picBig, "picBig", ControlKind::PictureBox, 120, -1017, 255, 255, 9, FontKind::Window, true},
     {ControlId::picSmall, "picSmall", ControlKind::PictureBox, 120, -1017, 255, 255, 8, FontKind::Window, true},
@@ -88,7 +88,7 @@ struct PixelRect {
     friend bool operator==(const PixelRect&, const PixelRect&) = default;
 };
 
-PixelRect ToPixels(const ControlSpec& spec, int dpi);
+PixelRect ToPixels(const ControlDesign& design, int dpi);
 
 // The progress fill inside its frame, as start-up leaves it: no width, two
 // pixels in from the frame's top and left, four pixels less high.

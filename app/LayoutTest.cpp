@@ -59,35 +59,35 @@ TEST(Controls, CreationOrderPlacesAndTabIndexes) {
     };
     ASSERT_EQ(Controls.size(), std::size(rows));
     for (std::size_t i = 0; i < Controls.size(); ++i) {
-        const auto& spec = Controls[i];
-        EXPECT_EQ(std::string(spec.name), rows[i].name) << "position " << i;
-        EXPECT_EQ(ToPixels(spec, 96), rows[i].at96) << rows[i].name;
-        EXPECT_EQ(spec.tabIndex, rows[i].tabIndex) << rows[i].name;
-        EXPECT_EQ(static_cast<int>(spec.id), 101 + static_cast<int>(i)) << rows[i].name;
+        const auto& design = Controls[i];
+        EXPECT_EQ(std::string(design.name), rows[i].name) << "position " << i;
+        EXPECT_EQ(ToPixels(design, 96), rows[i].at96) << rows[i].name;
+        EXPECT_EQ(design.tabIndex, rows[i].tabIndex) << rows[i].name;
+        EXPECT_EQ(static_cast<int>(design.id), 101 + static_cast<int>(i)) << rows[i].name;
     }
 }
 
 TEST(Controls, OnlyTheImageHoldersAreHiddenAndTheFourBelowTheEdgeLieOutside) {
     int clientHeight = TwipsToPixels(StartHeightTwips, 96);
-    for (const auto& spec : Controls) {
-        std::string name = spec.name;
+    for (const auto& design : Controls) {
+        std::string name = design.name;
         bool holder = name == "picBig" || name == "picSmall";
         bool below = name == "picback" || name == "picProgress" || name == "lblRate" || name == "lblMessage";
-        EXPECT_EQ(spec.hidden, holder) << name;
-        EXPECT_EQ(ToPixels(spec, 96).top >= clientHeight, below) << name;
+        EXPECT_EQ(design.hidden, holder) << name;
+        EXPECT_EQ(ToPixels(design, 96).top >= clientHeight, below) << name;
     }
 }
 
 TEST(Controls, FontsOfTheDesign) {
-    for (const auto& spec : Controls) {
-        std::string name = spec.name;
+    for (const auto& design : Controls) {
+        std::string name = design.name;
         FontKind expected = FontKind::Window;
         if (name == "picClose") {
             expected = FontKind::SongTi;
         } else if (name.rfind("btn", 0) == 0 || name == "txtUrl" || (name.rfind("lbl", 0) == 0 && name != "lblFormCaption")) {
             expected = FontKind::Arial;
         }
-        EXPECT_EQ(spec.font, expected) << name;
+        EXPECT_EQ(design.font, expected) << name;
     }
 }
 
