@@ -153,20 +153,20 @@ struct FindState {
     HWND found;
 };
 
+BOOL CALLBACK FindMainWindow(HWND hwnd, LPARAM lp) {
+    auto* s = reinterpret_cast<FindState*>(lp);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    if (owner == s->pid && IsWindowVisible(hwnd) && GetDlgItem(hwnd, TxtUrlId) != nullptr) {
+        s->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HWND MainWindowOf(DWORD pid) {
     FindState state{pid, nullptr};
-    EnumWindows(
-        [](HWND hwnd, LPARAM lp) -> BOOL {
-            auto* s = reinterpret_cast<FindState*>(lp);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(hwnd, &owner);
-            if (owner == s->pid && IsWindowVisible(hwnd) && GetDlgItem(hwnd, TxtUrlId) != nullptr) {
-                s->found = hwnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&state));
+    EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&state));
     return state.found;
 }
 
