@@ -219,7 +219,7 @@ bool ConfigurationFrm::PreviewMessage(const MSG& message) {
     if (!IsOwnWindow(message.hwnd)) return false;
     switch (message.message) {
     case WM_KEYDOWN:
-        if (message.wParam == VK_ESCAPE) EndAtOnce();
+        if (message.wParam == VK_ESCAPE) EndOnRequest();
         return false;
     case WM_KEYUP:
     case WM_SYSKEYUP:
@@ -235,7 +235,7 @@ bool ConfigurationFrm::PreviewMessage(const MSG& message) {
             RunAutoSettingCommand();
             return true;
         }
-        if (key == AccessKeyOf(WindowText(Control(ControlId::btnCancel)))) EndAtOnce();
+        if (key == AccessKeyOf(WindowText(Control(ControlId::btnCancel)))) EndOnRequest();
         // The URL label's key acts when it is released (above), not here.
         return key == AccessKeyOf(WindowText(Control(ControlId::lblUrl)));
     }
@@ -308,7 +308,8 @@ LRESULT ConfigurationFrm::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
         break;
     case WM_CLOSE:
         // Alt+F4 or a close request from another program: like Cancel.
-        EndAtOnce();  // does not return
+        EndOnRequest();
+        return 0;
     case WM_QUERYENDSESSION:
         return TRUE;  // nothing to save, never in the way of a logoff
     case WM_DPICHANGED:
@@ -537,20 +538,21 @@ void ConfigurationFrm::OnCommand(int id, int code) {
         if (code == BN_CLICKED) RunAutoSettingCommand();
         break;
     case static_cast<int>(ControlId::btnCancel):
-        if (code == BN_CLICKED) EndAtOnce();
+        if (code == BN_CLICKED) EndOnRequest();
         break;
     case static_cast<int>(ControlId::picClose):
-        if (code == STN_CLICKED) EndAtOnce();
+        if (code == STN_CLICKED) EndOnRequest();
         break;
     case IDOK: {
         // Enter clicks the button that has the focus; elsewhere it does nothing.
         HWND focus = GetFocus();
         if (focus == Control(ControlId::btnConfiguration)) RunAutoSettingCommand();
-        if (focus == Control(ControlId::btnCancel)) EndAtOnce();
+        if (focus == Control(ControlId::btnCancel)) EndOnRequest();
         break;
     }
     case IDCANCEL:
-        EndAtOnce();
+        EndOnRequest();
+        break;
     default:
         break;
     }
@@ -609,6 +611,16 @@ void ConfigurationFrm::OpenLoginPage() {
     // before the window disappears.
     auto ansi = reg::SystemCodePage().ToAnsi(parameters);
     if (!ansi) throw RunTimeError("launch parameters outside the code page");
+    // From here the run goes on to the browser: a Cancel or Esc that the
+    // queued messages still hold must not end the program half-way, after
+    // the settings are written but before the login page opens.
+    struct Launching {
+        bool& flag;
+        explicit Launching(bool& f) : flag(f) { flag = true; }
+        ~Launching() { flag = false; }
+        Launching(const Launching&) = delete;
+        Launching& operator=(const Launching&) = delete;
+    } launching(launching_);
     ShowWindow(window_, SW_HIDE);
     DrainMessages();
     Sleep(2000);
@@ -616,6 +628,11 @@ void ConfigurationFrm::OpenLoginPage() {
 }
 
 void ConfigurationFrm::EndAtOnce() { ExitProcess(0); }
+
+void ConfigurationFrm::EndOnRequest() {
+    if (launching_) return;
+    EndAtOnce();
+}
 
 void ConfigurationFrm::SetFormCaption(TextView text) {
     SetWindowTextOf(Control(ControlId::lblFormCaption), text);

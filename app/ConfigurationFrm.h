@@ -84,6 +84,9 @@ private:
     void RunAutoSettingCommand();
     void OpenLoginPage();
     [[noreturn]] void EndAtOnce();
+    // Cancel, Esc, Alt+C, the close picture, Alt+F4 and close requests from
+    // outside: end at once, except while the login page is being opened.
+    void EndOnRequest();
 
     HWND Control(ControlId id) const;
     PixelRect ControlRect(ControlId id) const;
@@ -96,6 +99,7 @@ private:
     int dpi_ = 96;
     int heightTwips_ = DesignHeightTwips;
     bool startedUp_ = false;
+    bool launching_ = false;
     HWND lastFocus_ = nullptr;
 
     GdiObject windowFont_;

@@ -24,6 +24,7 @@ std::wstring g_recorder;
 
 constexpr int TxtUrlId = 107;
 constexpr int BtnConfigurationId = 105;
+constexpr int BtnCancelId = 104;
 const wchar_t* const RecorderLog = L"C:\\plm-recorder.log";
 const wchar_t* const InternetSettings = L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
 
@@ -187,7 +188,10 @@ std::vector<Launch> ReadLaunches() {
     return out;
 }
 
-Outcome RunProgram(const std::wstring& address) {
+// With `impatient`, the user goes on pressing while the command runs: a
+// second "Auto Setting", Esc, Cancel and a close request are queued right
+// behind the click.
+Outcome RunProgram(const std::wstring& address, bool impatient = false) {
     Outcome run;
     DeleteFileW(RecorderLog);
     std::wstring commandLine = L"\"" + g_program + L"\"";
@@ -209,6 +213,15 @@ Outcome RunProgram(const std::wstring& address) {
         run.clicked = Now();
         PostMessageW(main, WM_COMMAND, MAKEWPARAM(BtnConfigurationId, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(main, BtnConfigurationId)));
+        if (impatient) {
+            HWND url = GetDlgItem(main, TxtUrlId);
+            PostMessageW(main, WM_COMMAND, MAKEWPARAM(BtnConfigurationId, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(main, BtnConfigurationId)));
+            PostMessageW(url, WM_KEYDOWN, VK_ESCAPE, 1);
+            PostMessageW(main, WM_COMMAND, MAKEWPARAM(BtnCancelId, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(main, BtnCancelId)));
+            PostMessageW(main, WM_CLOSE, 0, 0);
+        }
         while (WaitForSingleObject(pi.hProcess, 5) == WAIT_TIMEOUT) {
             if (!run.hidden && !IsWindowVisible(main)) run.hidden = Now();
             if (Milliseconds(run.clicked, Now()) > 20000) {
@@ -286,8 +299,12 @@ TEST_F(EndToEnd, HostNameRunsFromClickToEnd) {
 }
 
 TEST_F(EndToEnd, NumericAddressAndPortedAddress) {
-    Outcome numeric = RunProgram(L"http://10.1.2.3/plm");
+    // Presses made while the command runs neither run it again nor stop it
+    // between the settings and the login page.
+    Outcome numeric = RunProgram(L"http://10.1.2.3/plm", true);
     EXPECT_EQ(numeric.exitCode, 0u);
+    ASSERT_EQ(numeric.launches.size(), 1u) << "the browser is started exactly once";
+    EXPECT_EQ(numeric.launches[0].args, std::vector<std::string>{"http://10.1.2.3/plm/login.aspx"});
     for (const wchar_t* list : {L"Ranges", L"EscRanges"}) {
         SCOPED_TRACE(list);
         EXPECT_EQ(String(HKEY_CURRENT_USER, ZoneMap(std::wstring(list) + L"\\Range1"), L":Range"), L"10.1.2.3");
