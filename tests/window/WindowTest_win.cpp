@@ -190,24 +190,31 @@ constexpr LCID SimplifiedChineseLcid = 0x0804;
 constexpr LCID TraditionalChineseLcid = 0x0404;
 constexpr LCID EnglishLcid = 0x0409;
 
-// ---------------------------------------------------------------------------
-// Simplified Chinese, the design language, at 96 DPI.
-
-class DesignLanguage : public ::testing::Test {
+// A suite that shares one run of the program, started in the language that
+// `Language` names with its clipboard prepared as `Language` says.
+template <typename Language>
+class LanguageSuite : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        run_.Start(SimplifiedChineseLcid, "zh_CN.UTF-8",
-                   [] { SetClipboardText(L"  HTTP://PLM.Example.com/Folder/Login.aspx  "); });
+        run_.Start(Language::Lcid, Language::Locale, [] { SetClipboardText(Language::Clipboard); });
         app_ = run_.app.get();
     }
     static void TearDownTestSuite() { run_.app.reset(); }
     void SetUp() override { PLM_SUITE_SETUP(run_); }
     static HWND C(ControlId id) { return app_->Control(static_cast<int>(id)); }
-    static SuiteRun run_;
-    static App* app_;
+    static inline SuiteRun run_;
+    static inline App* app_ = nullptr;
 };
-SuiteRun DesignLanguage::run_;
-App* DesignLanguage::app_ = nullptr;
+
+// ---------------------------------------------------------------------------
+// Simplified Chinese, the design language, at 96 DPI.
+
+struct Simplified {
+    static constexpr LCID Lcid = SimplifiedChineseLcid;
+    static constexpr const char* Locale = "zh_CN.UTF-8";
+    static constexpr const wchar_t* Clipboard = L"  HTTP://PLM.Example.com/Folder/Login.aspx  ";
+};
+class DesignLanguage : public LanguageSuite<Simplified> {};
 
 TEST_F(DesignLanguage, BorderlessCentredWindowOf490By133) {
     HWND window = app_->Window();
@@ -492,20 +499,13 @@ TEST_F(DesignLanguage, EscInTheUrlBoxEndsTheProgram) {
 // ---------------------------------------------------------------------------
 // Traditional Chinese.
 
-class TraditionalChinese : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        // Not an http address: not taken.
-        run_.Start(TraditionalChineseLcid, "zh_TW.UTF-8", [] { SetClipboardText(L"ftp://plm.example.com/plm/page"); });
-        app_ = run_.app.get();
-    }
-    static void TearDownTestSuite() { run_.app.reset(); }
-    void SetUp() override { PLM_SUITE_SETUP(run_); }
-    static SuiteRun run_;
-    static App* app_;
+struct Traditional {
+    static constexpr LCID Lcid = TraditionalChineseLcid;
+    static constexpr const char* Locale = "zh_TW.UTF-8";
+    // Not an http address: not taken.
+    static constexpr const wchar_t* Clipboard = L"ftp://plm.example.com/plm/page";
 };
-SuiteRun TraditionalChinese::run_;
-App* TraditionalChinese::app_ = nullptr;
+class TraditionalChinese : public LanguageSuite<Traditional> {};
 
 TEST_F(TraditionalChinese, Texts) {
     ExpectTexts(*app_, L"PLM用戶端系統設置工具",
@@ -536,19 +536,12 @@ TEST_F(TraditionalChinese, CancelEndsTheProgram) {
 // ---------------------------------------------------------------------------
 // English.
 
-class English : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        run_.Start(EnglishLcid, "en_US.UTF-8", [] { SetClipboardText(L"https://Secure.Example.com/PLM/"); });
-        app_ = run_.app.get();
-    }
-    static void TearDownTestSuite() { run_.app.reset(); }
-    void SetUp() override { PLM_SUITE_SETUP(run_); }
-    static SuiteRun run_;
-    static App* app_;
+struct EnglishLanguage {
+    static constexpr LCID Lcid = EnglishLcid;
+    static constexpr const char* Locale = "en_US.UTF-8";
+    static constexpr const wchar_t* Clipboard = L"https://Secure.Example.com/PLM/";
 };
-SuiteRun English::run_;
-App* English::app_ = nullptr;
+class English : public LanguageSuite<EnglishLanguage> {};
 
 TEST_F(English, Texts) {
     ExpectTexts(*app_, L"PLM Client System Configuration Tool",
