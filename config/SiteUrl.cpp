@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "config/HostName.h"
+#include "zones/TrustedSite.h"
 
 namespace plm::config {
 namespace {
@@ -44,6 +45,8 @@ bool HasAcceptableHostAndPort(TextView trimmed, std::size_t prefixLength, const 
     std::size_t colon = authority.find(u':');
     TextView host = authority.substr(0, colon);
     if (!IsAcceptableHost(host, codePage)) return false;
+    // A host the registry cannot take would be "registered" without a trace.
+    if (!zones::ZoneMapCanHold(host, codePage)) return false;
     return colon == TextView::npos || IsPort(authority.substr(colon + 1));
 }
 

@@ -17,8 +17,8 @@ struct SiteAddress {
 // path: at least 9 characters, "http://" or "https://" in any letter case,
 // no space, and a "/" from position 9 on that is not the last character.
 // Beyond that the host (between the "//" and the first "/" or ":") must be
-// one the zone map can hold (see IsAcceptableHost, checked against
-// `codePage`, the code page of the registry calls), and a ":" after the host
+// one the zone map can hold (see IsAcceptableHost and ZoneMapCanHold, checked
+// against `codePage`, the code page of the registry calls), and a ":" after the host
 // must be followed by a port of 1 to 5 decimal digits no larger than 65535.
 bool IsValidSiteUrl(TextView urlText, const reg::CodePage& codePage);
 

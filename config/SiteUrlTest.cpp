@@ -146,15 +146,38 @@ TEST(IsValidSiteUrl, HostAndLabelLengths) {
     const Text host254 = label63 + u"." + label63 + u"." + label63 + u"." + Repeat(u'b', 62);
     ASSERT_EQ(host253.size(), 253u);
     ASSERT_EQ(host254.size(), 254u);
+    // The host rule on its own: 253 characters, labels of 63.
+    struct Row {
+        const char* label;
+        Text host;
+        bool accepted;
+        const reg::CodePage* codes;
+    } rows[] = {
+        {"host of 253", host253, true, &latin1},
+        {"host of 254", host254, false, &latin1},
+        {"Chinese label of 63", Repeat(u'中', 63) + u".cn", true, &utf8},
+        {"Chinese label of 64", Repeat(u'中', 64) + u".cn", false, &utf8},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.label);
+        EXPECT_EQ(IsAcceptableHost(row.host, *row.codes), row.accepted);
+    }
+    // The whole address: the registry must also take the longest entry
+    // path, "...\ZoneMap\EscDomains\" and the host, within 260 bytes in the
+    // code page, so hosts of more than 181 bytes are refused.
+    const Text host181 = label63 + u"." + label63 + u"." + Repeat(u'c', 53);
+    const Text host182 = host181 + u"c";
+    ASSERT_EQ(host181.size(), 181u);
     CheckValidation({
         {"label of 63", InHost(label63 + u".example.com"), true},
         {"label of 64", InHost(Repeat(u'a', 64) + u".example.com"), false},
         {"last label of 64", InHost(u"example." + Repeat(u'a', 64)), false},
-        {"host of 253", InHost(host253), true},
-        {"host of 254", InHost(host254), false},
-        {"host of 253 with port", u"http://" + host253 + u":8080/plm", true},
-        {"Chinese label of 63", InHost(Repeat(u'中', 63) + u".cn"), true, &utf8},
-        {"Chinese label of 64", InHost(Repeat(u'中', 64) + u".cn"), false, &utf8},
+        {"host of 181 bytes", InHost(host181), true},
+        {"host of 181 bytes with port", u"http://" + host181 + u":8080/plm", true},
+        {"host of 182 bytes", InHost(host182), false},
+        {"host of 253", InHost(host253), false},
+        {"59 Chinese characters and .cn: 180 bytes in UTF-8", InHost(Repeat(u'中', 59) + u".cn"), true, &utf8},
+        {"60 Chinese characters and .cn: 183 bytes in UTF-8", InHost(Repeat(u'中', 60) + u".cn"), false, &utf8},
     });
 }
 

@@ -16,11 +16,7 @@ std::u16string Fold(std::u16string_view name) { return ToUpper(name); }
 // Windows' limits: 255 characters a key name, 512 levels of keys.
 constexpr std::size_t MaxKeyNameLength = 255;
 constexpr std::size_t MaxDepth = 512;
-// The ANSI calls convert their sub-key argument through a buffer of
-// MAX_PATH characters; a longer one fails with ERROR_MORE_DATA (seen with
-// Wine's advapi32, which the contract tests compare us with).
-constexpr std::size_t MaxAnsiSubKey = 260;
-bool TooLong(const char* subKey) { return subKey && std::strlen(subKey) > MaxAnsiSubKey; }
+bool TooLong(const char* subKey) { return subKey && std::strlen(subKey) > MaxAnsiSubKeyPath; }
 
 struct ParsedPath {
     std::vector<std::u16string> parts;

@@ -36,6 +36,11 @@ inline constexpr DWORD TypeString = 1;  // REG_SZ
 inline constexpr DWORD TypeBinary = 3;  // REG_BINARY
 inline constexpr DWORD TypeDword = 4;   // REG_DWORD
 
+// The ANSI calls take a sub-key path of at most MAX_PATH bytes; a longer one
+// is refused with ERROR_MORE_DATA (Wine's advapi32 converts it through a
+// fixed buffer of that size).
+inline constexpr unsigned MaxAnsiSubKeyPath = 260;
+
 inline constexpr LONG Success = 0;
 inline constexpr LONG ErrorFileNotFound = 2;
 inline constexpr LONG ErrorAccessDenied = 5;

@@ -12,6 +12,11 @@ namespace plm::zones {
 // 32767 or later (the dot positions are 16-bit numbers).
 void AddTrustedSite(reg::RegisterKey& registry, TextView scheme, TextView host);
 
+// Whether the zone map can take the entries of `host`: the registration
+// writes through the ANSI registry calls, which refuse sub-key paths longer
+// than MAX_PATH, and its longest path is the EscDomains entry.
+bool ZoneMapCanHold(TextView host, const reg::CodePage& codePage);
+
 // The steps of the registration, each usable on its own.
 
 // An obsolete range slot is named "Range" followed directly by this fixed

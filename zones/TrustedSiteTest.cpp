@@ -508,6 +508,29 @@ TEST_P(TrustedSiteTest, MoreThanOneHundredPairsWriteOverSlot101) {
     EXPECT_EQ(Backend().OpenHandles(), 0u);
 }
 
+TEST_P(TrustedSiteTest, LongestHostTheZoneMapHoldsIsWrittenInBothLists) {
+    // 181 bytes is the longest host whose EscDomains entry fits the 260
+    // bytes of an ANSI sub-key path; one more and only Domains takes it.
+    const Text host181 = Text(63, u'a') + u"." + Text(63, u'b') + u"." + Text(53, u'c');
+    const Text host182 = host181 + u"c";
+    ASSERT_EQ(host181.size(), 181u);
+    EXPECT_TRUE(ZoneMapCanHold(host181, Backend().Codes()));
+    EXPECT_FALSE(ZoneMapCanHold(host182, Backend().Codes()));
+
+    AddTrustedSite(Keys(), u"http", host181);
+    const Text domain = Text(63, u'b') + u"." + Text(53, u'c');
+    for (TextView list : {u"Domains", u"EscDomains"}) {
+        SCOPED_TRACE(ToUtf8(list));
+        const Text entry = Text(ZoneMapPath) + u"\\" + Text(list) + u"\\" + domain + u"\\" + Text(63, u'a');
+        EXPECT_EQ(Keys().GetDwordValue(reg::CurrentUser, entry, u"http"), 2);
+    }
+    Reset();
+    AddTrustedSite(Keys(), u"http", host182 + u"d");
+    const Text escEntry = Text(ZoneMapPath) + u"\\EscDomains\\" + domain + u"cd\\" + Text(63, u'a');
+    EXPECT_FALSE(Inspect().KeyExists(reg::CurrentUser, escEntry)) << "the registry refuses a longer path";
+    EXPECT_EQ(Backend().OpenHandles(), 0u);
+}
+
 TEST_P(TrustedSiteTest, FirstDotAt32767OrLaterIsARunTimeError) {
     struct Row {
         const char* label;
