@@ -46,15 +46,16 @@ void AppendIfNew(std::vector<RangePair>& pairs, RangePair pair) {
 // of its own, each with the zone it had: rebuilding the list must not move
 // another address into a different zone (a site put into Restricted Sites
 // stays there). A slot with neither value is carried over as an http pair
-// without a value.
+// without a value, unless it maps other schemes ("*", "ftp", "file"), which
+// come after its http and https pairs, each in a slot of its own.
 void CollectSlot(std::vector<RangePair>& pairs, const Text& address, std::optional<std::int32_t> http,
-                 std::optional<std::int32_t> https) {
+                 std::optional<std::int32_t> https, bool otherSchemes) {
     if (https && *https > 0) {
         AppendIfNew(pairs, {address, Text(HttpsScheme), https});
         if (http) AppendIfNew(pairs, {address, Text(HttpScheme), http});
         return;
     }
-    if (http || !https) AppendIfNew(pairs, {address, Text(HttpScheme), http});
+    if (http || (!https && !otherSchemes)) AppendIfNew(pairs, {address, Text(HttpScheme), http});
     if (https) AppendIfNew(pairs, {address, Text(HttpsScheme), https});
 }
 
@@ -115,7 +116,12 @@ void AddRangeKey(reg::RegisterKey& registry, TextView listPath, TextView scheme,
         const auto http = registry.FindDwordValue(Root, readPath, HttpScheme);
         address = TrimSpaces(address);
         if (address.empty()) continue;
-        CollectSlot(pairs, address, http, https);
+        std::vector<RangePair> others;
+        for (TextView other : OtherRangeSchemes) {
+            if (auto zone = registry.FindDwordValue(Root, readPath, other)) others.push_back({address, Text(other), zone});
+        }
+        CollectSlot(pairs, address, http, https, !others.empty());
+        for (auto& other : others) AppendIfNew(pairs, std::move(other));
         registry.DeleteKey(Root, listPath, SlotName(n));
     }
 

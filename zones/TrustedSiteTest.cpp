@@ -436,6 +436,42 @@ TEST_P(TrustedSiteTest, RangeRebuildKeepsEarlierPairsInOrderWithTheirZones) {
 [Range2]
 ":Range"="10.0.0.1"
 )"},
+        {"a mapping for every scheme (*) keeps its zone and gains no http value", u"http",
+         R"([]
+[Range1]
+"*"=dword:00000004
+":Range"="10.0.0.1"
+)",
+         R"([]
+[Range1]
+":Range"="10.0.0.9"
+"http"=dword:00000002
+[Range2]
+"*"=dword:00000004
+":Range"="10.0.0.1"
+)"},
+        {"ftp and file mappings follow the http and https ones of their slot", u"http",
+         R"([]
+[Range1]
+":Range"="10.0.0.1"
+"file"=dword:00000001
+"ftp"=dword:00000003
+"http"=dword:00000001
+)",
+         R"([]
+[Range1]
+":Range"="10.0.0.9"
+"http"=dword:00000002
+[Range2]
+":Range"="10.0.0.1"
+"http"=dword:00000001
+[Range3]
+":Range"="10.0.0.1"
+"ftp"=dword:00000003
+[Range4]
+":Range"="10.0.0.1"
+"file"=dword:00000001
+)"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.label);
