@@ -114,6 +114,17 @@ Box InspectBox(HWND window) {
 // Runs the prompt for an invalid address: `trigger` presses Auto Setting,
 // the box must show the expected title and text, and after OK the window
 // stays open with the text as typed.
+// True once the main window is in front and one of its own windows has the
+// keyboard focus, so that typed keys reach it (a closing message box hands
+// the focus back a moment later).
+bool WaitForKeyboard(const App& app) {
+    return WaitFor([&] {
+        HWND focus = app.Focus();
+        return GetForegroundWindow() == app.Window() && focus != nullptr &&
+               (focus == app.Window() || IsChild(app.Window(), focus));
+    });
+}
+
 void ExpectInvalidAddressPrompt(App& app, const std::wstring& typed, const std::function<void()>& trigger,
                                 const std::wstring& title, const std::wstring& text) {
     HWND url = app.Control(static_cast<int>(ControlId::txtUrl));
@@ -130,6 +141,7 @@ void ExpectInvalidAddressPrompt(App& app, const std::wstring& typed, const std::
     EXPECT_FALSE(box.icon);
     Tap(VK_RETURN);
     EXPECT_TRUE(WaitFor([&] { return app.MessageBoxWindow() == nullptr; })) << "OK closes the box";
+    EXPECT_TRUE(WaitForKeyboard(app)) << "the keyboard comes back to the window";
     EXPECT_TRUE(app.Running());
     EXPECT_TRUE(IsWindowVisible(app.Window()));
     EXPECT_EQ(Narrow(TextOf(url)), Narrow(typed));
@@ -589,6 +601,7 @@ TEST_F(English, InvalidAddressShowsTheEnglishPrompt) {
 }
 
 TEST_F(English, AltCEndsTheProgram) {
+    ASSERT_TRUE(WaitForKeyboard(*app_));
     AltKey('C');
     EXPECT_EQ(app_->WaitForExit(), std::optional<DWORD>(0));
 }
