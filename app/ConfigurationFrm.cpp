@@ -153,10 +153,7 @@ void ConfigurationFrm::StartUp() {
     SetHeightTwips(StartHeightTwips);
     SetBackgroundFromSmallPicture();
     FitProgressFill();
-    if (auto url = UrlFromClipboardText(ReadClipboardText(window_))) {
-        SetWindowTextOf(Control(ControlId::txtUrl), *url);
-    }
-    if (TrimSpaces(UrlText()).empty()) SetWindowTextOf(Control(ControlId::txtUrl), u"http://");
+    SetWindowTextOf(Control(ControlId::txtUrl), InitialUrlText(ReadClipboardText(window_)));
     startedUp_ = true;
 }
 
