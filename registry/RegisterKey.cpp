@@ -72,23 +72,8 @@ std::u16string RegisterKey::GetStringValue(HKEY root, std::u16string_view keyPat
 
 std::int32_t RegisterKey::GetDwordValue(HKEY root, std::u16string_view keyPath,
                                         std::u16string_view valueName) {
-    if (!Begin(keyPath)) return 0;
-    auto path = Ansi(keyPath);
-    auto name = path ? Ansi(valueName) : std::nullopt;
-    if (!path || !name) return 0;
-
-    HKEY key = NullKey;
-    lastRegError_ = api_.RegOpenKeyA(root, path->c_str(), &key);
-    if (lastRegError_ != Success) return 0;
-
-    DWORD data = 0;
-    DWORD size = sizeof data;
-    DWORD type = 0;
-    LONG rc = api_.RegQueryValueExA(key, name->c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data), &size);
-    lastRegError_ = rc;
-    std::int32_t result = rc == Success ? static_cast<std::int32_t>(data) : 0;
-    lastRegError_ = api_.RegCloseKey(key);
-    return result;
+    // The same calls; a value that cannot be read is 0.
+    return FindDwordValue(root, keyPath, valueName).value_or(0);
 }
 
 std::optional<std::int32_t> RegisterKey::FindDwordValue(HKEY root, std::u16string_view keyPath,
