@@ -164,17 +164,28 @@ namespace {
 std::u16string Joined(const std::shared_ptr<MemoryRegistry::Node>& node, std::u16string_view sub);
 }
 
-LONG MemoryRegistry::RegOpenKeyA(HKEY key, const char* subKey, HKEY* result) {
-    if (result) *result = NullKey;
+// The start that the calls naming a sub-key share: the handle's key, an
+// injected failure, and the MAX_PATH limit of the ANSI sub-key argument.
+// A non-zero result ends the call with that code.
+LONG MemoryRegistry::StartSubKeyCall(RegCall call, HKEY key, const char* subKey, std::shared_ptr<Node>& node,
+                                     std::u16string& sub) {
     LONG error = Success;
-    auto node = Resolve(key, &error);
-    std::u16string sub = subKey ? codePage_.FromAnsi(subKey) : std::u16string();
-    if (LONG injected = Injected(RegCall::Open, node ? Joined(node, sub) : sub)) return injected;
+    node = Resolve(key, &error);
+    sub = subKey ? codePage_.FromAnsi(subKey) : std::u16string();
+    if (LONG injected = Injected(call, node ? Joined(node, sub) : sub)) return injected;
     if (!node) return error;
     if (TooLong(subKey)) return ErrorMoreData;
+    return Success;
+}
+
+LONG MemoryRegistry::RegOpenKeyA(HKEY key, const char* subKey, HKEY* result) {
+    if (result) *result = NullKey;
+    std::shared_ptr<Node> node;
+    std::u16string sub;
+    if (LONG error = StartSubKeyCall(RegCall::Open, key, subKey, node, sub)) return error;
     if (!result) return ErrorInvalidParameter;
     auto parsed = SplitPath(sub);
-    if (parsed.error != Success) return parsed.error == ErrorInvalidParameter ? ErrorFileNotFound : parsed.error;
+    if (parsed.error != Success) return ErrorFileNotFound;
     if (parsed.parts.empty()) {
         // An empty sub-key gives back the handle that was passed in.
         *result = key;
@@ -188,12 +199,9 @@ LONG MemoryRegistry::RegOpenKeyA(HKEY key, const char* subKey, HKEY* result) {
 
 LONG MemoryRegistry::RegCreateKeyA(HKEY key, const char* subKey, HKEY* result) {
     if (result) *result = NullKey;
-    LONG error = Success;
-    auto node = Resolve(key, &error);
-    std::u16string sub = subKey ? codePage_.FromAnsi(subKey) : std::u16string();
-    if (LONG injected = Injected(RegCall::Create, node ? Joined(node, sub) : sub)) return injected;
-    if (!node) return error;
-    if (TooLong(subKey)) return ErrorMoreData;
+    std::shared_ptr<Node> node;
+    std::u16string sub;
+    if (LONG error = StartSubKeyCall(RegCall::Create, key, subKey, node, sub)) return error;
     if (!result) return ErrorInvalidParameter;
     auto parsed = SplitPath(sub);
     if (parsed.error != Success) return parsed.error;
@@ -252,12 +260,9 @@ LONG MemoryRegistry::RegSetValueExA(HKEY key, const char* valueName, DWORD reser
 }
 
 LONG MemoryRegistry::RegDeleteKeyA(HKEY key, const char* subKey) {
-    LONG error = Success;
-    auto node = Resolve(key, &error);
-    std::u16string sub = subKey ? codePage_.FromAnsi(subKey) : std::u16string();
-    if (LONG injected = Injected(RegCall::Delete, node ? Joined(node, sub) : sub)) return injected;
-    if (!node) return error;
-    if (TooLong(subKey)) return ErrorMoreData;
+    std::shared_ptr<Node> node;
+    std::u16string sub;
+    if (LONG error = StartSubKeyCall(RegCall::Delete, key, subKey, node, sub)) return error;
     if (!subKey) return ErrorInvalidParameter;
     auto parsed = SplitPath(sub);
     if (parsed.error != Success) return ErrorFileNotFound;

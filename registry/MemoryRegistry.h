@@ -75,6 +75,8 @@ private:
         std::u16string pathPart;
     };
     LONG Injected(RegCall call, std::u16string_view path);
+    LONG StartSubKeyCall(RegCall call, HKEY key, const char* subKey, std::shared_ptr<Node>& node,
+                         std::u16string& sub);
     std::shared_ptr<Node> Resolve(HKEY key, LONG* error);
     HKEY NewHandle(std::shared_ptr<Node> node);
 
