@@ -10,7 +10,7 @@
 #include "app/Resources.h"
 #include "config/CloseIE_win.h"
 #include "config/LoginPage.h"
-#include "registry/CodePage.h"
+#include "text/CodePage.h"
 #include "registry/RegisterKey.h"
 #include "registry/Win32Registry.h"
 
@@ -22,12 +22,6 @@ constexpr UINT_PTR UrlBoxSubclass = 1;
 #ifndef WM_DPICHANGED
 constexpr UINT WM_DPICHANGED = 0x02E0;
 #endif
-
-constexpr std::size_t IndexOf(ControlId id) {
-    return static_cast<std::size_t>(static_cast<int>(id) - static_cast<int>(ControlId::picProgress));
-}
-
-const ControlDesign& DesignOf(ControlId id) { return Controls[IndexOf(id)]; }
 
 TextView InitialText(ControlId id) {
     switch (id) {
@@ -595,18 +589,18 @@ void ConfigurationFrm::SelectAllUrl() {
 }
 
 void ConfigurationFrm::RunAutoSettingCommand() {
-    reg::RegisterKey registry(reg::Advapi32(), reg::SystemCodePage());
+    reg::RegisterKey registry(reg::Advapi32(), SystemCodePage());
     config::RegistrySteps steps(registry, [this] { OpenLoginPage(); });
-    config::RunAutoSetting(*this, steps, reg::SystemCodePage());
+    config::RunAutoSetting(*this, steps, SystemCodePage());
 }
 
 void ConfigurationFrm::OpenLoginPage() {
     config::CloseIE::CloseLoginWindows();
     Text url = TrimSpaces(UrlText());
-    Text parameters = config::BuildLaunchParameters(config::BuildLoginUrl(url), reg::SystemCodePage());
+    Text parameters = config::BuildLaunchParameters(config::BuildLoginUrl(url), SystemCodePage());
     // The launch parameters hold only what the ANSI call can carry; check
     // before the window disappears.
-    auto ansi = reg::SystemCodePage().ToAnsi(parameters);
+    auto ansi = SystemCodePage().ToAnsi(parameters);
     if (!ansi) throw RunTimeError("launch parameters outside the code page");
     // From here the run goes on to the browser: a Cancel or Esc that the
     // queued messages still hold must not end the program half-way, after

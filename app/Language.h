@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "config/Text.h"
+#include "text/Text.h"
 
 namespace plm::app {
 

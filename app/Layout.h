@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 #include "app/Rgb.h"
@@ -60,6 +61,13 @@ inline constexpr std::array<ControlDesign, 13> Controls{{
     {ControlId::lblUrl, "lblUrl", ControlKind::Label, 600, 720, 675, 225, 4, FontKind::Arial, false},
     {ControlId::lblFormCaption, "lblFormCaption", ControlKind::Label, 120, 120, 2130, 225, 3, FontKind::Window, false},
 }};
+
+// A control's place in Controls, its design, and its id as Windows takes it.
+constexpr std::size_t IndexOf(ControlId id) {
+    return static_cast<std::size_t>(static_cast<int>(id) - static_cast<int>(ControlId::picProgress));
+}
+constexpr const ControlDesign& DesignOf(ControlId id) { return Controls[IndexOf(id)]; }
+constexpr int IdOf(ControlId id) { return static_cast<int>(id); }
 
 inline constexpr int ClientWidthTwips = 7350;
 inline constexpr int DesignHeightTwips = 1995;

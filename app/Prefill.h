@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "config/Text.h"
+#include "text/Text.h"
 
 namespace plm::app {
 

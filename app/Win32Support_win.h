@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "app/art/Artwork.h"
-#include "config/Text.h"
+#include "text/Text.h"
 
 namespace plm::app {
 

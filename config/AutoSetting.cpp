@@ -39,7 +39,7 @@ void ShowInvalidAddress(AutoSettingUi& ui) {
 
 }  // namespace
 
-void RunAutoSetting(AutoSettingUi& ui, ConfigurationSteps& steps, const reg::CodePage& codePage) {
+void RunAutoSetting(AutoSettingUi& ui, ConfigurationSteps& steps, const CodePage& codePage) {
     if (running) return;
     RunGuard guard;
 

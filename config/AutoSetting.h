@@ -8,8 +8,8 @@
 #include <functional>
 #include <utility>
 
-#include "config/Text.h"
-#include "registry/CodePage.h"
+#include "text/Text.h"
+#include "text/CodePage.h"
 #include "registry/RegisterKey.h"
 
 namespace plm::config {
@@ -62,6 +62,6 @@ private:
 
 // Runs the command once. Re-entrant calls (a second click dispatched while
 // the login page step handles queued messages) return at once.
-void RunAutoSetting(AutoSettingUi& ui, ConfigurationSteps& steps, const reg::CodePage& codePage);
+void RunAutoSetting(AutoSettingUi& ui, ConfigurationSteps& steps, const CodePage& codePage);
 
 }  // namespace plm::config

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "registry/CodePage.h"
+#include "text/CodePage.h"
 
 namespace plm::config {
 namespace {
@@ -93,7 +93,7 @@ private:
     Log& log_;
 };
 
-const reg::Latin1CodePage latin1;
+const Latin1CodePage latin1;
 
 const Log FullRun = {
     "UrlText",

@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "config/LoginPage.h"
-#include "registry/CodePage.h"
+#include "text/CodePage.h"
 
 namespace plm::config::CloseIE {
 namespace {
@@ -17,7 +17,7 @@ constexpr int TitleBufferSize = 255;
 BOOL CALLBACK CloseLoginWindowsProc(HWND window, LPARAM /*unused*/) {
     char buffer[TitleBufferSize] = {};
     GetWindowTextA(window, buffer, TitleBufferSize);
-    const Text title = TrimAtNull(reg::SystemCodePage().FromAnsi(std::string_view(buffer, TitleBufferSize)));
+    const Text title = TrimAtNull(SystemCodePage().FromAnsi(std::string_view(buffer, TitleBufferSize)));
     if (IsLoginWindowTitle(title)) PostMessageA(window, WM_CLOSE, 0, 0);
     return TRUE;
 }

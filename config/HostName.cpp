@@ -82,26 +82,19 @@ bool IsHostCharacter(char32_t c) {
     return c >= 0x20000 && c <= 0x3FFFD;
 }
 
-bool IsAcceptableHost(TextView host, const reg::CodePage& codePage) {
+bool IsAcceptableHost(TextView host, const CodePage& codePage) {
     if (host.empty() || host.size() > MaxHostLength) return false;
     std::size_t label = 0;
-    for (std::size_t i = 0; i < host.size(); ++i) {
-        char32_t c = host[i];
-        if (c == U'.') {
+    for (std::size_t i = 0; i < host.size();) {
+        const CodePoint point = CodePointAt(host, i);
+        i += point.units;
+        if (point.value == U'.') {
             label = 0;
             continue;
         }
-        std::size_t units = 1;
-        const bool pairStart = c >= 0xD800 && c <= 0xDBFF && i + 1 < host.size();
-        if (pairStart && host[i + 1] >= 0xDC00 && host[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (host[i + 1] - 0xDC00u);
-            units = 2;
-            ++i;
-        } else if (c >= 0xD800 && c <= 0xDFFF) {
-            return false;  // an unpaired surrogate
-        }
-        if (!IsHostCharacter(c)) return false;
-        label += units;
+        if (IsSurrogate(point.value)) return false;  // an unpaired surrogate
+        if (!IsHostCharacter(point.value)) return false;
+        label += point.units;
         if (label > MaxLabelLength) return false;
     }
     // The key is written through the ANSI registry calls: a character the

@@ -5,8 +5,8 @@
 
 #include <cstddef>
 
-#include "config/Text.h"
-#include "registry/CodePage.h"
+#include "text/Text.h"
+#include "text/CodePage.h"
 
 namespace plm::config {
 
@@ -27,6 +27,6 @@ bool IsHostCharacter(char32_t c);
 // above (counted in UTF-16 units, as the registry counts key names) and
 // exactly representable in the code page the registry calls use. Empty
 // labels (".a", "a..b") are left alone.
-bool IsAcceptableHost(TextView host, const reg::CodePage& codePage);
+bool IsAcceptableHost(TextView host, const CodePage& codePage);
 
 }  // namespace plm::config

@@ -16,7 +16,7 @@ bool NeedsEncoding(char32_t c) {
 void AppendPercentEncoded(Text& out, TextView character) {
     static constexpr char16_t Hex[] = u"0123456789ABCDEF";
     // An unpaired surrogate has no UTF-8 form; it stands for U+FFFD.
-    bool lone = character.size() == 1 && character[0] >= 0xD800 && character[0] <= 0xDFFF;
+    const bool lone = character.size() == 1 && IsSurrogate(character[0]);
     const std::string bytes = ToUtf8(lone ? TextView(u"\uFFFD") : character);
     for (char b : bytes) {
         auto byte = static_cast<unsigned char>(b);
@@ -28,22 +28,17 @@ void AppendPercentEncoded(Text& out, TextView character) {
 
 // The URL with the characters percent-encoded that must not reach the
 // command line as they are.
-Text EncodeForCommandLine(TextView url, const reg::CodePage& codePage) {
+Text EncodeForCommandLine(TextView url, const CodePage& codePage) {
     Text out;
     out.reserve(url.size());
-    for (std::size_t i = 0; i < url.size(); ++i) {
-        std::size_t units = 1;
-        if (url[i] >= 0xD800 && url[i] <= 0xDBFF && i + 1 < url.size() && url[i + 1] >= 0xDC00 &&
-            url[i + 1] <= 0xDFFF) {
-            units = 2;
-        }
-        TextView character = url.substr(i, units);
+    for (std::size_t i = 0; i < url.size();) {
+        const TextView character = url.substr(i, CodePointAt(url, i).units);
         if (NeedsEncoding(character[0]) || !codePage.CanRepresent(character)) {
             AppendPercentEncoded(out, character);
         } else {
             out.append(character);
         }
-        i += units - 1;
+        i += character.size();
     }
     return out;
 }
@@ -62,7 +57,7 @@ Text BuildLoginUrl(TextView urlText) {
     return url;
 }
 
-Text BuildLaunchParameters(TextView loginUrl, const reg::CodePage& codePage) {
+Text BuildLaunchParameters(TextView loginUrl, const CodePage& codePage) {
     Text url = EncodeForCommandLine(loginUrl, codePage);
     // 2n backslashes before a quote stand for n backslashes and leave the
     // quote closing the argument; an odd run would turn it into a literal.

@@ -3,8 +3,8 @@
 // which launch parameters.
 #pragma once
 
-#include "config/Text.h"
-#include "registry/CodePage.h"
+#include "text/Text.h"
+#include "text/CodePage.h"
 
 namespace plm::config {
 
@@ -26,6 +26,6 @@ Text BuildLoginUrl(TextView urlText);
 // every character the code page of the ANSI launch call cannot hold exactly
 // are percent-encoded as their UTF-8 bytes, and backslashes right before
 // the closing quote are doubled. An ordinary address passes unchanged.
-Text BuildLaunchParameters(TextView loginUrl, const reg::CodePage& codePage);
+Text BuildLaunchParameters(TextView loginUrl, const CodePage& codePage);
 
 }  // namespace plm::config

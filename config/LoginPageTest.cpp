@@ -5,14 +5,14 @@
 #include <string>
 #include <vector>
 
-#include "config/LaunchCases.h"
-#include "registry/CodePage.h"
+#include "tests/support/LaunchCases.h"
+#include "text/CodePage.h"
 
 namespace plm::config {
 namespace {
 
-const reg::Latin1CodePage latin1;
-const reg::Utf8CodePage utf8;
+const Latin1CodePage latin1;
+const Utf8CodePage utf8;
 
 TEST(BuildLoginUrl, Table) {
     struct Case {

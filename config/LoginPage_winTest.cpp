@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "config/LaunchCases.h"
+#include "tests/support/LaunchCases.h"
 #include "config/LoginPage.h"
-#include "registry/CodePage.h"
+#include "text/CodePage.h"
 
 namespace plm::config {
 namespace {
@@ -28,7 +28,7 @@ std::vector<Text> RealSplit(const Text& line) {
 const Text BrowserPath = u"\"C:\\Program Files\\Internet Explorer\\iexplore.exe\"";
 
 TEST(BuildLaunchParametersWin32, RealSplitterGivesTheOneIntendedArgument) {
-    const reg::Latin1CodePage latin1;
+    const Latin1CodePage latin1;
     for (const auto& c : test::HostileLaunchCases()) {
         const std::vector<Text> args = RealSplit(BrowserPath + BuildLaunchParameters(c.loginUrl, latin1));
         ASSERT_EQ(args.size(), 2u) << c.label;
@@ -47,7 +47,7 @@ TEST(BuildLaunchParametersWin32, HostileRowsBreakTheRealSplitterUnprotected) {
 TEST(BuildLaunchParametersWin32, SystemCodePageCarriesTheParameters) {
     // Whatever the system code page, the encoded parameters convert exactly
     // for the ANSI launch call.
-    const reg::CodePage& system = reg::SystemCodePage();
+    const CodePage& system = SystemCodePage();
     for (const auto& c : test::HostileLaunchCases()) {
         EXPECT_TRUE(system.CanRepresent(BuildLaunchParameters(c.loginUrl, system))) << c.label;
     }

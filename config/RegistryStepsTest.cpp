@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "config/AutoSetting.h"
-#include "registry/CodePage.h"
-#include "tests/TestBackends.h"
+#include "text/CodePage.h"
+#include "tests/support/TestBackends.h"
 
 namespace plm::config {
 namespace {

@@ -39,7 +39,7 @@ std::size_t SchemePrefixLength(TextView s) {
 // The host and the optional port of a trimmed text that starts with one of
 // the two prefixes: the text after the prefix up to the first "/" (or the
 // end), split at its first ":".
-bool HasAcceptableHostAndPort(TextView trimmed, std::size_t prefixLength, const reg::CodePage& codePage) {
+bool HasAcceptableHostAndPort(TextView trimmed, std::size_t prefixLength, const CodePage& codePage) {
     TextView rest = trimmed.substr(prefixLength);
     TextView authority = rest.substr(0, rest.find(u'/'));
     std::size_t colon = authority.find(u':');
@@ -52,7 +52,7 @@ bool HasAcceptableHostAndPort(TextView trimmed, std::size_t prefixLength, const 
 
 }  // namespace
 
-bool IsValidSiteUrl(TextView urlText, const reg::CodePage& codePage) {
+bool IsValidSiteUrl(TextView urlText, const CodePage& codePage) {
     const Text t = TrimSpaces(urlText);
     const auto length = static_cast<std::int32_t>(t.size());
     bool valid = true;
@@ -70,15 +70,9 @@ bool IsValidSiteUrl(TextView urlText, const reg::CodePage& codePage) {
 }
 
 Text GetSiteRoot(TextView urlText) {
-    // Where the scheme starts, after the leading spaces.
-    const std::size_t leadingSpaces = std::min(urlText.find_first_not_of(u' '), urlText.size());
-    const auto schemeStart = static_cast<std::int32_t>(leadingSpaces + 1);
     // The host begins after the "//" that follows the scheme's ":". A text
     // without that shape is searched from where the scheme starts.
-    std::int32_t searchFrom = schemeStart;
-    const std::int32_t colon = InStr(urlText, u":", schemeStart);
-    if (colon > 0 && Mid(urlText, colon + 1, 2) == u"//") searchFrom = colon + 3;
-    const std::int16_t p = ToInt16(InStr(urlText, u"/", searchFrom));
+    const std::int16_t p = ToInt16(InStr(urlText, u"/", FindHostStart(urlText).position));
     if (p > 0) return Left(urlText, p - 1);
     return Text(urlText);
 }

@@ -3,8 +3,8 @@
 // (scheme and host). Pure functions over text; positions are 1-based.
 #pragma once
 
-#include "config/Text.h"
-#include "registry/CodePage.h"
+#include "text/Text.h"
+#include "text/CodePage.h"
 
 namespace plm::config {
 
@@ -20,7 +20,7 @@ struct SiteAddress {
 // one the zone map can hold (see IsAcceptableHost and ZoneMapCanHold, checked
 // against `codePage`, the code page of the registry calls), and a ":" after the host
 // must be followed by a port of 1 to 5 decimal digits no larger than 65535.
-bool IsValidSiteUrl(TextView urlText, const reg::CodePage& codePage);
+bool IsValidSiteUrl(TextView urlText, const CodePage& codePage);
 
 // The text as typed up to the first "/" after the "//" that follows the
 // scheme, the search starting where the scheme starts (after any leading

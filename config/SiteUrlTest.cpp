@@ -6,19 +6,19 @@
 #include <vector>
 
 #include "config/HostName.h"
-#include "registry/CodePage.h"
+#include "text/CodePage.h"
 
 namespace plm::config {
 namespace {
 
-const reg::Latin1CodePage latin1;
-const reg::Utf8CodePage utf8;
+const Latin1CodePage latin1;
+const Utf8CodePage utf8;
 
 struct ValidationCase {
     const char* label;
     Text url;
     bool accepted;
-    const reg::CodePage* codePage = &latin1;
+    const CodePage* codePage = &latin1;
 };
 
 void CheckValidation(const std::vector<ValidationCase>& cases) {
@@ -151,7 +151,7 @@ TEST(IsValidSiteUrl, HostAndLabelLengths) {
         const char* label;
         Text host;
         bool accepted;
-        const reg::CodePage* codes;
+        const CodePage* codes;
     } rows[] = {
         {"host of 253", host253, true, &latin1},
         {"host of 254", host254, false, &latin1},

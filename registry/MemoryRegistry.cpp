@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "config/Text.h"
+#include "text/Text.h"
 
 namespace plm::reg {
 

@@ -20,7 +20,7 @@
 #include <string_view>
 #include <vector>
 
-#include "registry/CodePage.h"
+#include "text/CodePage.h"
 #include "registry/RegistryApi.h"
 #include "registry/RegistryInspector.h"
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "config/Text.h"
+#include "text/Text.h"
 #include "registry/MemoryRegistry.h"
 #include "registry/RegisterKey.h"
 

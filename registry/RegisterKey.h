@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "registry/CodePage.h"
+#include "text/CodePage.h"
 #include "registry/RegistryApi.h"
 
 namespace plm::reg {
@@ -63,8 +63,20 @@ public:
     std::int32_t LastRegError() const { return lastRegError_; }
 
 private:
-    bool Begin(std::u16string_view keyPath);
-    std::optional<std::string> Ansi(std::u16string_view text);
+    // The key path, value name and string data of one call, as the ANSI
+    // registry calls take them.
+    struct AnsiArgs {
+        std::string path;
+        std::string name;
+        std::string data;
+    };
+    // The start every operation shares: LastRegError reset, an empty key
+    // path refused (-1002), and every text converted to the code page.
+    // nullopt, with LastRegError set, when the operation must stop there.
+    std::optional<AnsiArgs> Start(std::u16string_view keyPath, std::u16string_view name = {},
+                                  std::u16string_view data = {});
+    // RegOpenKeyA into `key`; true when it succeeded. LastRegError = its code.
+    bool Open(HKEY root, const std::string& path, HKEY& key);
 
     RegistryApi& api_;
     const CodePage& codePage_;

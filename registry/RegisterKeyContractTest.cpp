@@ -9,7 +9,7 @@
 #include <functional>
 #include <string>
 
-#include "tests/TestBackends.h"
+#include "tests/support/TestBackends.h"
 
 namespace plm::reg {
 namespace {

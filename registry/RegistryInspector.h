@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "registry/CodePage.h"
+#include "text/CodePage.h"
 #include "registry/RegistryApi.h"
 
 namespace plm::reg {

@@ -23,26 +23,13 @@ void ResumeNext(Step&& step) noexcept {
     }
 }
 
-// Where the host starts and from where on a ":" counts as a port, 1-based.
-// Positions count from where the scheme starts, so leading spaces move
-// nothing. After "scheme://" the host starts right behind the "//", and any
-// ":" from there on is a port. A text without "//" behind its scheme is read
-// as a bare host from its first character that is not a space; as there is
-// no host start to tell a scheme's ":" from a port's, its ":" counts only
-// from the 10th character on, beyond where "http:" or "https:" can end.
-struct HostPosition {
-    std::int32_t start = 0;  // 0: a text of spaces only
-    std::int32_t portFrom = 0;
-};
-
-HostPosition FindHost(TextView siteRoot) {
-    const std::size_t first = siteRoot.find_first_not_of(u' ');
-    if (first == TextView::npos) return {};
-    const auto schemeStart = static_cast<std::int32_t>(first) + 1;
-    const std::int32_t colon = InStr(siteRoot, u":", schemeStart);
-    if (colon > 0 && siteRoot.substr(static_cast<std::size_t>(colon), 2) == u"//") return {colon + 3, colon + 3};
-    return {schemeStart, schemeStart + 9};
-}
+// From where on a ":" counts as a port, 1-based. Positions count from where
+// the scheme starts, so leading spaces move nothing. After "scheme://" any
+// ":" from the host start on is a port. A text without "//" behind its
+// scheme has no host start to tell a scheme's ":" from a port's: its ":"
+// counts only from the 10th character on, beyond where "http:" or "https:"
+// can end.
+std::int32_t PortFrom(const HostStart& host) { return host.afterScheme ? host.position : host.position + 9; }
 
 }  // namespace
 
@@ -52,9 +39,9 @@ void RemoveWrongKey(reg::RegisterKey& registry, Text siteRoot) {
     // A port is a ":" at or after the start of the host. The scheme's own
     // ":" comes before it, however many spaces lead the text, so an address
     // without a port never gets here: its entries are left alone.
-    const HostPosition host = FindHost(text);
-    if (host.start < 1 || InStrRev(text, u":") < host.portFrom) return;
-    const std::int32_t hostStart = host.start;
+    const HostStart host = FindHostStart(text);
+    if (host.position < 1 || InStrRev(text, u":") < PortFrom(host)) return;
+    const std::int32_t hostStart = host.position;
 
     // The first label: from the host start up to the host's first ".". A
     // host without "." has none (the negative cut fails, the label stays

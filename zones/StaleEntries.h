@@ -2,7 +2,7 @@
 // (keys named host:port), before the host is registered again.
 #pragma once
 
-#include "config/Text.h"
+#include "text/Text.h"
 #include "registry/RegisterKey.h"
 
 namespace plm::zones {

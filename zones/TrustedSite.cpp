@@ -136,7 +136,7 @@ void AddRangeKey(reg::RegisterKey& registry, TextView listPath, TextView scheme,
     }
 }
 
-bool ZoneMapCanHold(TextView host, const reg::CodePage& codePage) {
+bool ZoneMapCanHold(TextView host, const CodePage& codePage) {
     // A sub-domain entry (EscDomains\q.r\p) is as long as the domain entry
     // of the whole host (EscDomains\p.q.r); range slots are short.
     const auto path = codePage.ToAnsi(JoinPath(EscDomainsKey, host));

@@ -3,7 +3,7 @@
 // addresses, in the normal list first and its enhanced-security twin second.
 #pragma once
 
-#include "config/Text.h"
+#include "text/Text.h"
 #include "registry/RegisterKey.h"
 
 namespace plm::zones {
@@ -15,7 +15,7 @@ void AddTrustedSite(reg::RegisterKey& registry, TextView scheme, TextView host);
 // Whether the zone map can take the entries of `host`: the registration
 // writes through the ANSI registry calls, which refuse sub-key paths longer
 // than MAX_PATH, and its longest path is the EscDomains entry.
-bool ZoneMapCanHold(TextView host, const reg::CodePage& codePage);
+bool ZoneMapCanHold(TextView host, const CodePage& codePage);
 
 // The steps of the registration, each usable on its own.
 

@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "tests/TestBackends.h"
-#include "zones/ZonesTestSupport.h"
+#include "tests/support/TestBackends.h"
+#include "tests/support/ZoneMapSeed.h"
 
 namespace plm::zones {
 namespace {

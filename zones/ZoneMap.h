@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "config/Text.h"
+#include "text/Text.h"
 
 namespace plm::zones {
 

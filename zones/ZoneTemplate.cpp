@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-#include "config/Text.h"
+#include "text/Text.h"
 #include "zones/ZoneMap.h"
 
 namespace plm::zones {

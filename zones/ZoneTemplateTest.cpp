@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "tests/TestBackends.h"
-#include "zones/ZonesTestSupport.h"
+#include "tests/support/TestBackends.h"
+#include "tests/support/ZoneMapSeed.h"
 
 namespace plm::zones {
 namespace {

@@ -17,14 +17,16 @@
 #include <thread>
 #include <vector>
 
+#include "app/Layout.h"
+
 namespace {
 
 std::wstring g_program;
 std::wstring g_recorder;
 
-constexpr int TxtUrlId = 107;
-constexpr int BtnConfigurationId = 105;
-constexpr int BtnCancelId = 104;
+constexpr int TxtUrlId = plm::app::IdOf(plm::app::ControlId::txtUrl);
+constexpr int BtnConfigurationId = plm::app::IdOf(plm::app::ControlId::btnConfiguration);
+constexpr int BtnCancelId = plm::app::IdOf(plm::app::ControlId::btnCancel);
 const wchar_t* const RecorderLog = L"C:\\plm-recorder.log";
 const wchar_t* const InternetSettings = L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
 

@@ -157,7 +157,7 @@ void ExpectTexts(App& app, const std::wstring& caption, const std::vector<TextRo
     GetWindowTextW(app.Window(), title, 256);
     EXPECT_EQ(Narrow(title), Narrow(caption)) << "window caption";
     for (const TextRow& row : rows) {
-        const auto& design = app::Controls[static_cast<std::size_t>(static_cast<int>(row.id) - 101)];
+        const auto& design = app::DesignOf(row.id);
         EXPECT_EQ(Narrow(TextOf(app.Control(static_cast<int>(row.id)))), Narrow(row.text)) << design.name;
     }
 }

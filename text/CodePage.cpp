@@ -1,8 +1,8 @@
-#include "registry/CodePage.h"
+#include "text/CodePage.h"
 
-#include "config/Text.h"
+#include "text/Text.h"
 
-namespace plm::reg {
+namespace plm {
 
 std::optional<std::string> Latin1CodePage::ToAnsi(std::u16string_view text) const {
     std::string out;
@@ -22,15 +22,10 @@ std::u16string Latin1CodePage::FromAnsi(std::string_view ansi) const {
 }
 
 std::optional<std::string> Utf8CodePage::ToAnsi(std::u16string_view text) const {
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char16_t c = text[i];
-        bool high = c >= 0xD800 && c <= 0xDBFF;
-        bool low = c >= 0xDC00 && c <= 0xDFFF;
-        if (low) return std::nullopt;
-        if (high) {
-            if (i + 1 >= text.size() || text[i + 1] < 0xDC00 || text[i + 1] > 0xDFFF) return std::nullopt;
-            ++i;
-        }
+    for (std::size_t i = 0; i < text.size();) {
+        const CodePoint point = CodePointAt(text, i);
+        if (IsSurrogate(point.value)) return std::nullopt;  // unpaired: no UTF-8 form
+        i += point.units;
     }
     return ToUtf8(text);
 }
@@ -44,4 +39,4 @@ const CodePage& SystemCodePage() {
 }
 #endif
 
-}  // namespace plm::reg
+}  // namespace plm

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace plm::reg {
+namespace plm {
 
 class CodePage {
 public:
@@ -38,4 +38,4 @@ public:
 // The system code page: CP_ACP on Windows, Latin-1 elsewhere.
 const CodePage& SystemCodePage();
 
-}  // namespace plm::reg
+}  // namespace plm

@@ -1,24 +1,8 @@
-// Login URLs that try to break out of the quoted browser argument, with the
-// one argument the browser must receive for each, shared by the command-line
-// round-trip tests (a model of the splitting rules everywhere, the real
-// CommandLineToArgvW on Windows).
-#pragma once
-
-#include <vector>
-
-#include "config/Text.h"
+#include "tests/support/LaunchCases.h"
 
 namespace plm::config::test {
 
-struct LaunchCase {
-    const char* label;
-    Text loginUrl;
-    Text argument;  // what the browser gets, percent-encoded where needed
-    bool breaksUnquoted;  // passed raw inside quotes, it would not arrive intact
-};
-
-// With a Latin-1 code page for the ANSI launch call.
-inline const std::vector<LaunchCase>& HostileLaunchCases() {
+const std::vector<LaunchCase>& HostileLaunchCases() {
     static const std::vector<LaunchCase> cases = {
         {"ordinary", u"http://plm.example.com/plm/login.aspx", u"http://plm.example.com/plm/login.aspx", false},
         {"quote closing the argument", u"http://h/plm\" --evil \"x/login.aspx",

@@ -1,10 +1,11 @@
-// Text helpers shared by the portable core.
+// Text helpers shared by every layer of the portable core.
 //
 // Text is UTF-16, as in a Windows text box, so that lengths and positions
 // count what the user's text box counts. Positions are 1-based: the first
 // character is at 1, and a search that finds nothing gives 0.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -52,6 +53,29 @@ Text Mid(TextView s, std::int32_t start, std::int32_t length);
 // A position held in a signed 16-bit integer; beyond 32767 it is the
 // overflow the configuration steps report as a run-time error.
 std::int16_t ToInt16(std::int32_t position);
+
+// UTF-16 surrogates: a code point beyond U+FFFF takes a high unit followed
+// by a low one.
+constexpr bool IsSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDFFF; }
+
+// The code point that starts at index `i` of `s` and the number of units it
+// takes: 2 for a surrogate pair, else 1. An unpaired surrogate stands for
+// itself (check with IsSurrogate).
+struct CodePoint {
+    char32_t value;
+    std::size_t units;
+};
+CodePoint CodePointAt(TextView s, std::size_t i);
+
+// Where the host of a typed address starts, 1-based, counted in the text as
+// typed. After "scheme://" the host starts right behind the "//"; a text
+// without "//" behind its scheme is read as a bare host from its first
+// character that is not a space. 0 for a text of spaces only.
+struct HostStart {
+    std::int32_t position = 0;
+    bool afterScheme = false;  // true when a "scheme://" comes before it
+};
+HostStart FindHostStart(TextView address);
 
 // UTF-8 conversions, for tests, logs and the Linux side.
 Text FromUtf8(std::string_view s);

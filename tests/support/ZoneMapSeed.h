@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "config/Text.h"
+#include "text/Text.h"
 #include "registry/RegisterKey.h"
 #include "registry/RegistryApi.h"
 #include "registry/RegistryInspector.h"

@@ -1,7 +1,7 @@
 // The 1-based text rules that every address rule is written in.
 #include <gtest/gtest.h>
 
-#include "config/Text.h"
+#include "text/Text.h"
 
 namespace plm {
 namespace {

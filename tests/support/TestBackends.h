@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "config/Text.h"
-#include "registry/CodePage.h"
+#include "text/Text.h"
+#include "text/CodePage.h"
 #include "registry/MemoryRegistry.h"
 #include "registry/RegisterKey.h"
 #include "registry/RegistryApi.h"
@@ -24,7 +24,7 @@ public:
     virtual ~TestRegistry() = default;
     virtual reg::RegistryApi& Api() = 0;
     virtual reg::RegistryInspector& Inspector() = 0;
-    virtual const reg::CodePage& Codes() = 0;
+    virtual const CodePage& Codes() = 0;
     // Handles opened through Api() and not closed yet.
     virtual std::size_t OpenHandles() = 0;
     // The in-memory registry, for failure injection; nullptr for Win32.
@@ -90,10 +90,10 @@ private:
 // Logs every call that reaches the wrapped registry, one line each, with the
 // full key path of the handle: "Open HKCU\a\b", "SetValue HKLM\x \"name\"",
 // "Delete HKCU\a \"sub\"", "Create ...", "Query ...", "Close ...".
-class RecordingRegistry final : public reg::RegistryApi {
+class RecordingRegistry final : public ForwardingRegistry {
 public:
-    explicit RecordingRegistry(reg::RegistryApi& inner, const reg::CodePage& codePage)
-        : inner_(inner), codePage_(codePage) {}
+    explicit RecordingRegistry(reg::RegistryApi& inner, const CodePage& codePage)
+        : ForwardingRegistry(inner), codePage_(codePage) {}
 
     reg::LONG RegOpenKeyA(reg::HKEY key, const char* subKey, reg::HKEY* result) override;
     reg::LONG RegCreateKeyA(reg::HKEY key, const char* subKey, reg::HKEY* result) override;
@@ -113,8 +113,7 @@ private:
     std::string PathOf(reg::HKEY key) const;
     std::string Join(reg::HKEY key, const char* subKey) const;
 
-    reg::RegistryApi& inner_;
-    const reg::CodePage& codePage_;
+    const CodePage& codePage_;
     std::vector<std::pair<reg::HKEY, std::string>> paths_;
     std::vector<std::string> log_;
 };

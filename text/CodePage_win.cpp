@@ -1,9 +1,9 @@
 // The system code page (CP_ACP) through WideCharToMultiByte and back.
 #include <windows.h>
 
-#include "registry/CodePage.h"
+#include "text/CodePage.h"
 
-namespace plm::reg {
+namespace plm {
 namespace {
 
 class SystemAnsiCodePage final : public CodePage {
@@ -50,4 +50,4 @@ const CodePage& SystemCodePage() {
     return page;
 }
 
-}  // namespace plm::reg
+}  // namespace plm

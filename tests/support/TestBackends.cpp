@@ -1,4 +1,4 @@
-#include "tests/TestBackends.h"
+#include "tests/support/TestBackends.h"
 
 #include <algorithm>
 #include <atomic>
@@ -19,12 +19,12 @@ public:
     MemoryBackend() : registry_(codes_) {}
     reg::RegistryApi& Api() override { return registry_; }
     reg::RegistryInspector& Inspector() override { return registry_; }
-    const reg::CodePage& Codes() override { return codes_; }
+    const CodePage& Codes() override { return codes_; }
     std::size_t OpenHandles() override { return registry_.OpenHandles(); }
     reg::MemoryRegistry* Memory() override { return &registry_; }
 
 private:
-    reg::Latin1CodePage codes_;
+    Latin1CodePage codes_;
     reg::MemoryRegistry registry_;
 };
 
@@ -151,7 +151,7 @@ private:
 // the in-memory registry's snapshots.
 class Win32Inspector final : public reg::RegistryInspector {
 public:
-    Win32Inspector(RebasedAdvapi32& api, const reg::CodePage& codes) : api_(api), codes_(codes) {}
+    Win32Inspector(RebasedAdvapi32& api, const CodePage& codes) : api_(api), codes_(codes) {}
 
     std::u16string Snapshot(reg::HKEY root, std::u16string_view keyPath) override {
         ::HKEY key = nullptr;
@@ -235,15 +235,15 @@ private:
     }
 
     RebasedAdvapi32& api_;
-    const reg::CodePage& codes_;
+    const CodePage& codes_;
 };
 
 class Win32Backend final : public TestRegistry {
 public:
-    Win32Backend() : counting_(rebased_), inspector_(rebased_, reg::SystemCodePage()) {}
+    Win32Backend() : counting_(rebased_), inspector_(rebased_, SystemCodePage()) {}
     reg::RegistryApi& Api() override { return counting_; }
     reg::RegistryInspector& Inspector() override { return inspector_; }
-    const reg::CodePage& Codes() override { return reg::SystemCodePage(); }
+    const CodePage& Codes() override { return SystemCodePage(); }
     std::size_t OpenHandles() override { return counting_.Open(); }
 
 private:
@@ -293,7 +293,7 @@ std::string RecordingRegistry::Join(reg::HKEY key, const char* subKey) const {
 reg::LONG RecordingRegistry::RegOpenKeyA(reg::HKEY key, const char* subKey, reg::HKEY* result) {
     std::string path = Join(key, subKey);
     log_.push_back("Open " + path);
-    reg::LONG rc = inner_.RegOpenKeyA(key, subKey, result);
+    reg::LONG rc = Inner().RegOpenKeyA(key, subKey, result);
     if (rc == 0) paths_.emplace_back(*result, path);
     return rc;
 }
@@ -301,7 +301,7 @@ reg::LONG RecordingRegistry::RegOpenKeyA(reg::HKEY key, const char* subKey, reg:
 reg::LONG RecordingRegistry::RegCreateKeyA(reg::HKEY key, const char* subKey, reg::HKEY* result) {
     std::string path = Join(key, subKey);
     log_.push_back("Create " + path);
-    reg::LONG rc = inner_.RegCreateKeyA(key, subKey, result);
+    reg::LONG rc = Inner().RegCreateKeyA(key, subKey, result);
     if (rc == 0) paths_.emplace_back(*result, path);
     return rc;
 }
@@ -309,24 +309,24 @@ reg::LONG RecordingRegistry::RegCreateKeyA(reg::HKEY key, const char* subKey, re
 reg::LONG RecordingRegistry::RegQueryValueExA(reg::HKEY key, const char* valueName, reg::DWORD* reserved,
                                               reg::DWORD* type, reg::BYTE* data, reg::DWORD* dataSize) {
     log_.push_back("Query " + PathOf(key) + " \"" + ToUtf8(codePage_.FromAnsi(valueName ? valueName : "")) + "\"");
-    return inner_.RegQueryValueExA(key, valueName, reserved, type, data, dataSize);
+    return Inner().RegQueryValueExA(key, valueName, reserved, type, data, dataSize);
 }
 
 reg::LONG RecordingRegistry::RegSetValueExA(reg::HKEY key, const char* valueName, reg::DWORD reserved,
                                             reg::DWORD type, const reg::BYTE* data, reg::DWORD dataSize) {
     log_.push_back("SetValue " + PathOf(key) + " \"" + ToUtf8(codePage_.FromAnsi(valueName ? valueName : "")) +
                    "\"");
-    return inner_.RegSetValueExA(key, valueName, reserved, type, data, dataSize);
+    return Inner().RegSetValueExA(key, valueName, reserved, type, data, dataSize);
 }
 
 reg::LONG RecordingRegistry::RegDeleteKeyA(reg::HKEY key, const char* subKey) {
     log_.push_back("Delete " + PathOf(key) + " \"" + ToUtf8(codePage_.FromAnsi(subKey ? subKey : "")) + "\"");
-    return inner_.RegDeleteKeyA(key, subKey);
+    return Inner().RegDeleteKeyA(key, subKey);
 }
 
 reg::LONG RecordingRegistry::RegCloseKey(reg::HKEY key) {
     log_.push_back("Close " + PathOf(key));
-    return inner_.RegCloseKey(key);
+    return Inner().RegCloseKey(key);
 }
 
 std::vector<std::string> RecordingRegistry::Writes() const {

@@ -1,4 +1,4 @@
-#include "config/Text.h"
+#include "text/Text.h"
 
 namespace plm {
 
@@ -135,12 +135,10 @@ Text FromUtf8(std::string_view s) {
 
 std::string ToUtf8(TextView s) {
     std::string out;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        char32_t cp = s[i];
-        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (s[i + 1] - 0xDC00);
-            ++i;
-        }
+    for (std::size_t i = 0; i < s.size();) {
+        const CodePoint point = CodePointAt(s, i);
+        const char32_t cp = point.value;
+        i += point.units;
         if (cp < 0x80) {
             out.push_back(static_cast<char>(cp));
         } else if (cp < 0x800) {
@@ -158,6 +156,23 @@ std::string ToUtf8(TextView s) {
         }
     }
     return out;
+}
+
+CodePoint CodePointAt(TextView s, std::size_t i) {
+    const char32_t c = s[i];
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
+        return {0x10000 + ((c - 0xD800) << 10) + (s[i + 1] - 0xDC00u), 2};
+    }
+    return {c, 1};
+}
+
+HostStart FindHostStart(TextView address) {
+    const std::size_t first = address.find_first_not_of(u' ');
+    if (first == TextView::npos) return {};
+    const auto schemeStart = static_cast<std::int32_t>(first) + 1;
+    const std::int32_t colon = InStr(address, u":", schemeStart);
+    if (colon > 0 && address.substr(static_cast<std::size_t>(colon), 2) == u"//") return {colon + 3, true};
+    return {schemeStart, false};
 }
 
 Text DecimalText(std::int64_t n) {
