@@ -9,14 +9,15 @@
 
 #include <array>
 
+#include "app/FrmSkin_win.h"
 #include "app/Language.h"
 #include "app/Layout.h"
-#include "app/Win32Support_win.h"
 #include "config/AutoSetting.h"
+#include "config/LoginPageStep_win.h"
 
 namespace plm::app {
 
-class ConfigurationFrm final : public CaptionTarget, public config::AutoSettingUi {
+class ConfigurationFrm final : public CaptionTarget, public config::AutoSettingUi, public config::LoginPageWindow {
 public:
     explicit ConfigurationFrm(HINSTANCE instance);
     ConfigurationFrm(const ConfigurationFrm&) = delete;
@@ -46,9 +47,17 @@ public:
     Text LocalText(TextView fallback, std::int16_t index) override;
     void ShowMessage(TextView prompt, TextView title) override;
     std::uint32_t LastSystemError() override;
+    // The program's one way out: nothing is saved, nothing else runs.
     [[noreturn]] void EndProgram() override;
 
+    // LoginPageWindow: what the login page step does with the window.
+    void Hide() override;
+    void HandleQueuedEvents() override;
+    void ShowAgain() override;
+
 private:
+    // The URL box is subclassed for its double-click.
+    static constexpr UINT_PTR UrlBoxSubclass = 1;
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK UrlBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                        UINT_PTR id, DWORD_PTR self);
@@ -57,69 +66,44 @@ private:
     void OnCreate();
     void OnPaint();
     void OnCommand(int id, int code);
-    void OnDrawItem(const DRAWITEMSTRUCT& item);
     void OnActivate(bool active);
     void OnDpiChanged(int dpi, const RECT& suggested);
 
     // Key preview and the window's keys; true when the message is used up.
     bool PreviewMessage(const MSG& message);
     void ProcessMessage(MSG& message);
-    void DrainMessages();
 
     void CreateControls();
     void StartUp();
     void ApplyDpi(int dpi);
-    void LoadPictures();
     void SetBackgroundFromSmallPicture();
     void FitProgressFill();
     void FitLabel(ControlId id);
     void SetHeightTwips(int twips);
 
-    void PaintBackground(HDC dc, POINT origin, SIZE size);
-    void DrawLabel(const DRAWITEMSTRUCT& item);
-    void DrawButton(const DRAWITEMSTRUCT& item);
-    void DrawPicture(const DRAWITEMSTRUCT& item, ControlId id);
-
     void SelectAllUrl();
     void RunAutoSettingCommand();
-    void OpenLoginPage();
-    [[noreturn]] void EndAtOnce();
     // Cancel, Esc, Alt+C, the close picture, Alt+F4 and close requests from
     // outside: end at once, except while the login page is being opened.
     void EndOnRequest();
 
     HWND Control(ControlId id) const;
     PixelRect ControlRect(ControlId id) const;
+    SIZE ClientSize() const;
     bool IsOwnWindow(HWND window) const;
-    HFONT FontFor(FontKind kind) const;
 
     HINSTANCE instance_;
     HWND window_ = nullptr;
     std::array<HWND, Controls.size()> controls_{};
-    int dpi_ = 96;
     int heightTwips_ = DesignHeightTwips;
     bool startedUp_ = false;
-    bool launching_ = false;
     HWND lastFocus_ = nullptr;
-
-    GdiObject windowFont_;
-    GdiObject arialFont_;
-    GdiObject songTiFont_;
-    GdiObject urlBoxBrush_;
-    // The pictures at 96 DPI: the window background (held by picSmall) and
-    // the close cross (picClose) from the resources, and the tall designed
-    // background (picBig), drawn from its rules.
-    GdiObject smallPicture_;
-    GdiObject bigPicture_;
-    GdiObject closePicture_;
-    // The same pictures drawn for another DPI.
-    GdiObject scaledBackground_;
-    GdiObject scaledClose_;
-    HBITMAP background_ = nullptr;
-    HBITMAP closeGlyph_ = nullptr;
+    FrmSkin skin_;
 
     Text languageCode_;
     Messages messages_;
+    config::AutoSettingCommand command_;
+    config::LoginPageStep loginPage_;
 };
 
 }  // namespace plm::app

@@ -167,16 +167,16 @@ TEST(Texts, PunctuationIsTheFullWidthOneWhereDesigned) {
         TextView expected;
     };
     const Row rows[] = {
-        {"design sample: full-width colon then one space", DesignCaptions().sample,
+        {"design sample: full-width colon then one space", config::DesignLanguage().captions.sample,
          u"\u5982\uFF1A\u0020http://127.0.0.1/PLM"},
-        {"traditional invalid address ends in U+FF01", TraditionalChineseTexts().messages[3],
+        {"traditional invalid address ends in U+FF01", config::LanguageOf(TraditionalChinese).messages[3],
          u"\u4E0D\u662F\u6709\u6548\u7684\u7CFB\u7D71\u7DB2\u7AD9\u8DEF\u5F91\uFF01"},
-        {"design caption", DesignCaptions().formCaption, u"PLM\u5BA2\u6237\u7AEF\u7CFB\u7EDF\u914D\u7F6E\u5DE5\u5177"},
-        {"design cancel", DesignCaptions().cancel, u"\u53D6\u6D88(&C)"},
-        {"design auto setting", DesignCaptions().configuration, u"\u81EA\u52A8\u914D\u7F6E(&A)"},
-        {"url label", UrlLabelCaption, u"URL(&R):"},
-        {"example A", ExampleAddressA, u"http://127.0.0.1/PLM"},
-        {"example B", ExampleAddressB, u"http://127.0.0.1/plm"},
+        {"design caption", config::DesignLanguage().captions.formCaption, u"PLM\u5BA2\u6237\u7AEF\u7CFB\u7EDF\u914D\u7F6E\u5DE5\u5177"},
+        {"design cancel", config::DesignLanguage().captions.cancel, u"\u53D6\u6D88(&C)"},
+        {"design auto setting", config::DesignLanguage().captions.configuration, u"\u81EA\u52A8\u914D\u7F6E(&A)"},
+        {"url label", config::UrlLabelCaption, u"URL(&R):"},
+        {"example A", config::ExampleAddressA, u"http://127.0.0.1/PLM"},
+        {"example B", config::ExampleAddressB, u"http://127.0.0.1/plm"},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(ToUtf8(row.text), ToUtf8(row.expected)) << row.label;
@@ -190,13 +190,13 @@ TEST(Texts, EveryAccessKeyIsMarkedOnce) {
         char16_t key;
     };
     const Row rows[] = {
-        {"design cancel", DesignCaptions().cancel, u'C'},
-        {"design auto setting", DesignCaptions().configuration, u'A'},
-        {"english cancel", EnglishTexts().captions.cancel, u'C'},
-        {"english auto setting", EnglishTexts().captions.configuration, u'A'},
-        {"traditional cancel", TraditionalChineseTexts().captions.cancel, u'C'},
-        {"traditional auto setting", TraditionalChineseTexts().captions.configuration, u'A'},
-        {"url label", UrlLabelCaption, u'R'},
+        {"design cancel", config::DesignLanguage().captions.cancel, u'C'},
+        {"design auto setting", config::DesignLanguage().captions.configuration, u'A'},
+        {"english cancel", config::LanguageOf(English).captions.cancel, u'C'},
+        {"english auto setting", config::LanguageOf(English).captions.configuration, u'A'},
+        {"traditional cancel", config::LanguageOf(TraditionalChinese).captions.cancel, u'C'},
+        {"traditional auto setting", config::LanguageOf(TraditionalChinese).captions.configuration, u'A'},
+        {"url label", config::UrlLabelCaption, u'R'},
     };
     for (const auto& row : rows) {
         auto amp = row.text.find(u'&');

@@ -60,8 +60,16 @@ private:
     std::function<void()> openLoginPage_;
 };
 
-// Runs the command once. Re-entrant calls (a second click dispatched while
-// the login page step handles queued messages) return at once.
-void RunAutoSetting(AutoSettingUi& ui, ConfigurationSteps& steps, const CodePage& codePage);
+// The command of one window. A press while a run is in progress (a second
+// click dispatched while the login page step handles queued messages)
+// returns at once.
+class AutoSettingCommand {
+public:
+    void Run(AutoSettingUi& ui, ConfigurationSteps& steps, const CodePage& codePage);
+    bool Running() const { return running_; }
+
+private:
+    bool running_ = false;
+};
 
 }  // namespace plm::config

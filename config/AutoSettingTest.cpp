@@ -121,7 +121,7 @@ TEST(RunAutoSetting, RejectedAddressShowsThePromptInEachLanguage) {
         Log log;
         FakeUi ui(log, u"http://plm.example.com", c.language);
         FakeSteps steps(log);
-        RunAutoSetting(ui, steps, latin1);
+        AutoSettingCommand().Run(ui, steps, latin1);
         EXPECT_EQ(log, (Log{"UrlText", c.shown})) << c.label;
     }
 }
@@ -136,7 +136,7 @@ TEST(RunAutoSetting, RejectedAddressesRunNothing) {
         Log log;
         FakeUi ui(log, url);
         FakeSteps steps(log);
-        RunAutoSetting(ui, steps, latin1);
+        AutoSettingCommand().Run(ui, steps, latin1);
         ASSERT_EQ(log.size(), 2u) << ToUtf8(url);
         EXPECT_EQ(log[1].rfind("ShowMessage 请输入", 0), 0u) << ToUtf8(url);
     }
@@ -146,7 +146,7 @@ TEST(RunAutoSetting, AcceptedAddressRunsTheStepsInOrderAndEnds) {
     Log log;
     FakeUi ui(log, u"http://plm.example.com/plm");
     FakeSteps steps(log);
-    RunAutoSetting(ui, steps, latin1);
+    AutoSettingCommand().Run(ui, steps, latin1);
     EXPECT_EQ(log, FullRun);
 }
 
@@ -171,7 +171,7 @@ TEST(RunAutoSetting, WhatTheStepsAreGiven) {
         Log log;
         FakeUi ui(log, c.url);
         FakeSteps steps(log);
-        RunAutoSetting(ui, steps, latin1);
+        AutoSettingCommand().Run(ui, steps, latin1);
         ASSERT_EQ(log.size(), 7u) << c.label;
         EXPECT_EQ(log[1], c.removed) << c.label;
         EXPECT_EQ(log[3], c.trusted) << c.label;
@@ -200,7 +200,7 @@ TEST(RunAutoSetting, OverflowShowsTheLastSystemError) {
         FakeUi ui(log, url, c.language);
         ui.lastError = c.code;
         FakeSteps steps(log);
-        RunAutoSetting(ui, steps, latin1);
+        AutoSettingCommand().Run(ui, steps, latin1);
         EXPECT_EQ(log, (Log{"UrlText", "LastSystemError", c.shown})) << c.label;
     }
 }
@@ -226,7 +226,7 @@ TEST(RunAutoSetting, AFailingStepStopsTheRest) {
         FakeSteps steps(log);
         steps.failAt = c.failAt;
         steps.failure = c.failure;
-        RunAutoSetting(ui, steps, latin1);
+        AutoSettingCommand().Run(ui, steps, latin1);
         Log expected(FullRun.begin(), FullRun.begin() + static_cast<std::ptrdiff_t>(1 + c.stepsRun));
         expected.push_back("LastSystemError");
         expected.push_back("ShowMessage Err:1018 | Velmora提示");
@@ -240,13 +240,16 @@ TEST(RunAutoSetting, AClickDuringTheLoginPageStepDoesNotRunAgain) {
     FakeSteps steps(log);
     // The login page step drains the message queue: a second click on the
     // button (and so a nested command) may be dispatched there.
+    AutoSettingCommand command;
     int clicks = 0;
     steps.duringLoginPage = [&] {
         if (++clicks > 1) return;  // without the guard, one nested run is enough to see
         log.push_back("nested click");
-        RunAutoSetting(ui, steps, latin1);
+        EXPECT_TRUE(command.Running());
+        command.Run(ui, steps, latin1);
     };
-    RunAutoSetting(ui, steps, latin1);
+    command.Run(ui, steps, latin1);
+    EXPECT_FALSE(command.Running());
     Log expected = FullRun;
     expected.insert(expected.end() - 1, "nested click");
     EXPECT_EQ(log, expected);
@@ -256,14 +259,15 @@ TEST(RunAutoSetting, EachPressAfterARunEndsIsARunOfItsOwn) {
     Log log;
     FakeUi ui(log, u"http://plm.example.com");
     FakeSteps steps(log);
-    RunAutoSetting(ui, steps, latin1);  // rejected
+    AutoSettingCommand command;
+    command.Run(ui, steps, latin1);  // rejected
     steps.failAt = "AddTrustedSite";
     steps.failure = Failure::RunTime;
     ui.SetUrl(u"http://plm.example.com/plm");
-    RunAutoSetting(ui, steps, latin1);  // failed
+    command.Run(ui, steps, latin1);  // failed
     steps.failAt.clear();
     log.clear();
-    RunAutoSetting(ui, steps, latin1);  // complete
+    command.Run(ui, steps, latin1);  // complete
     EXPECT_EQ(log, FullRun);
 }
 
@@ -271,11 +275,12 @@ TEST(RunAutoSetting, CorrectedTextAfterARejectionRunsEverything) {
     Log log;
     FakeUi ui(log, u"http://plm.example.com/");
     FakeSteps steps(log);
-    RunAutoSetting(ui, steps, latin1);
+    AutoSettingCommand command;
+    command.Run(ui, steps, latin1);
     ASSERT_EQ(log.size(), 2u);
     log.clear();
     ui.SetUrl(u"http://plm.example.com/plm");
-    RunAutoSetting(ui, steps, latin1);
+    command.Run(ui, steps, latin1);
     EXPECT_EQ(log, FullRun);
 }
 

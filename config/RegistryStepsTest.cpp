@@ -47,7 +47,7 @@ TEST_P(RegistryStepsTest, AcceptedAddressIsConfiguredBeforeTheLoginPageOpens) {
     ScriptedUi ui(u"http://plm.example.com:8080/plm");
     std::string atLoginPage;
     RegistrySteps steps(Keys(), [&] { atLoginPage = State(); });
-    RunAutoSetting(ui, steps, Backend().Codes());
+    AutoSettingCommand().Run(ui, steps, Backend().Codes());
 
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_TRUE(ui.ended);
@@ -78,7 +78,7 @@ TEST_P(RegistryStepsTest, RejectedAddressesChangeNothing) {
         ScriptedUi ui{Text(url)};
         bool opened = false;
         RegistrySteps steps(Keys(), [&] { opened = true; });
-        RunAutoSetting(ui, steps, Backend().Codes());
+        AutoSettingCommand().Run(ui, steps, Backend().Codes());
         EXPECT_EQ(ui.messages.size(), 1u) << ToUtf8(url);
         EXPECT_FALSE(opened) << ToUtf8(url);
         EXPECT_FALSE(ui.ended) << ToUtf8(url);

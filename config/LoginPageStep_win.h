@@ -1,0 +1,53 @@
+// The last step of Auto Setting: asks the open "Login" windows to close,
+// hides the main window, handles the program's queued events, waits two
+// seconds and starts the browser on the login page of the typed address.
+// Wraps shell32 ShellExecuteA and kernel32 Sleep; the window enumeration is
+// CloseIE's.
+#pragma once
+
+#include <string>
+
+#include "text/CodePage.h"
+#include "text/Text.h"
+
+namespace plm::config {
+
+// What the step needs from the main window.
+class LoginPageWindow {
+public:
+    virtual ~LoginPageWindow() = default;
+    virtual void Hide() = 0;
+    // Handles the events already queued, without waiting for new ones.
+    virtual void HandleQueuedEvents() = 0;
+    virtual void ShowAgain() = 0;
+};
+
+// The browser the shipped program starts, found the way the shell finds it.
+inline constexpr char InternetExplorer[] = "iexplore.exe";
+
+class LoginPageStep {
+public:
+    // `browser` is the file the shell is asked to open; the program passes
+    // InternetExplorer.
+    LoginPageStep(LoginPageWindow& window, std::string browser, const CodePage& codePage)
+        : window_(window), browser_(std::move(browser)), codePage_(codePage) {}
+
+    // Throws RunTimeError, before anything is closed or hidden, when the
+    // launch parameters cannot cross the ANSI launch call. Should anything
+    // fail after the hide, the window is shown again.
+    void Open(TextView urlText);
+
+    // True from the hide until the browser start has returned. Presses that
+    // the queued events still hold (Esc, Cancel, a close request) must not
+    // end the program then, after the settings are written but before the
+    // login page opens.
+    bool InProgress() const { return inProgress_; }
+
+private:
+    LoginPageWindow& window_;
+    std::string browser_;
+    const CodePage& codePage_;
+    bool inProgress_ = false;
+};
+
+}  // namespace plm::config
