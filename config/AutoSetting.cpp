@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "config/Languages.h"
+#include "config/ScopedFlag.h"
 #include "config/SiteUrl.h"
 
 namespace plm::config {
@@ -21,15 +22,7 @@ void ShowInvalidAddress(AutoSettingUi& ui) {
 
 void AutoSettingCommand::Run(AutoSettingUi& ui, ConfigurationSteps& steps, const CodePage& codePage) {
     if (running_) return;
-    // Everything runs on the user-interface thread, so a plain flag is
-    // enough; it is cleared however the run ends.
-    struct Guard {
-        bool& flag;
-        explicit Guard(bool& f) : flag(f) { flag = true; }
-        ~Guard() { flag = false; }
-        Guard(const Guard&) = delete;
-        Guard& operator=(const Guard&) = delete;
-    } guard(running_);
+    const ScopedFlag running(running_);
 
     const Text url = ui.UrlText();
     if (!IsValidSiteUrl(url, codePage)) {
@@ -44,9 +37,12 @@ void AutoSettingCommand::Run(AutoSettingUi& ui, ConfigurationSteps& steps, const
         steps.AddTrustedSite(site.Scheme, site.Host);
         steps.SetTrustedZoneSecurity();
         steps.OpenLoginPage();
-    } catch (const std::exception&) {
-        // Read first: building the message may make system calls of its own.
-        const auto code = static_cast<std::int32_t>(ui.LastSystemError());
+    } catch (const std::exception& failure) {
+        // A failure that knows its status shows that; any other shows the
+        // thread's last error, read first: building the message may make
+        // system calls of its own.
+        const auto* coded = dynamic_cast<const CodedError*>(&failure);
+        const std::int32_t code = coded ? coded->Code() : static_cast<std::int32_t>(ui.LastSystemError());
         ui.ShowMessage(u"Err:" + DecimalText(code), Local(ui, Message::Title));
         return;
     }

@@ -24,7 +24,8 @@ public:
     // A modal box with one OK button and no icon. Must leave the main window
     // visible (a failure after the window was hidden shows it again).
     virtual void ShowMessage(TextView prompt, TextView title) = 0;
-    // The thread's last system error code (GetLastError on Windows).
+    // The thread's last system error code (GetLastError on Windows), shown
+    // for a failing step that does not carry a status of its own.
     virtual std::uint32_t LastSystemError() = 0;
     // Ends the process at once (ExitProcess(0) on Windows).
     virtual void EndProgram() = 0;

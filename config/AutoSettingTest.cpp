@@ -57,7 +57,7 @@ private:
     int language_;
 };
 
-enum class Failure { None, RunTime, Standard, OutOfMemory };
+enum class Failure { None, RunTime, Standard, OutOfMemory, Coded };
 
 class FakeSteps final : public ConfigurationSteps {
 public:
@@ -87,6 +87,7 @@ private:
             case Failure::RunTime: throw RunTimeError("overflow");
             case Failure::Standard: throw std::runtime_error("refused");
             case Failure::OutOfMemory: throw std::bad_alloc();
+            case Failure::Coded: throw CodedError("the browser cannot be started", 2);
             case Failure::None: break;
         }
     }
@@ -211,13 +212,17 @@ TEST(RunAutoSetting, AFailingStepStopsTheRest) {
         std::string failAt;
         Failure failure;
         std::size_t stepsRun;
+        Log shown;
     };
+    const Log lastError = {"LastSystemError", "ShowMessage Err:1018 | Velmora提示"};
     const std::vector<Case> cases = {
-        {"stale entries", "RemoveWrongKey", Failure::RunTime, 1},
-        {"code-base path", "SetCodeBaseSearchPath", Failure::Standard, 2},
-        {"trusted site", "AddTrustedSite", Failure::RunTime, 3},
-        {"zone template", "SetTrustedZoneSecurity", Failure::OutOfMemory, 4},
-        {"login page", "OpenLoginPage", Failure::RunTime, 5},
+        {"stale entries", "RemoveWrongKey", Failure::RunTime, 1, lastError},
+        {"code-base path", "SetCodeBaseSearchPath", Failure::Standard, 2, lastError},
+        {"trusted site", "AddTrustedSite", Failure::RunTime, 3, lastError},
+        {"zone template", "SetTrustedZoneSecurity", Failure::OutOfMemory, 4, lastError},
+        {"login page", "OpenLoginPage", Failure::RunTime, 5, lastError},
+        {"a failure with its own status shows that status", "OpenLoginPage", Failure::Coded, 5,
+         {"ShowMessage Err:2 | Velmora提示"}},
     };
     for (const auto& c : cases) {
         Log log;
@@ -228,8 +233,7 @@ TEST(RunAutoSetting, AFailingStepStopsTheRest) {
         steps.failure = c.failure;
         AutoSettingCommand().Run(ui, steps, latin1);
         Log expected(FullRun.begin(), FullRun.begin() + static_cast<std::ptrdiff_t>(1 + c.stepsRun));
-        expected.push_back("LastSystemError");
-        expected.push_back("ShowMessage Err:1018 | Velmora提示");
+        expected.insert(expected.end(), c.shown.begin(), c.shown.end());
         EXPECT_EQ(log, expected) << c.label;
     }
 }

@@ -5,6 +5,7 @@
 
 #include "config/CloseIE_win.h"
 #include "config/LoginPage.h"
+#include "config/ScopedFlag.h"
 
 namespace plm::config {
 namespace {
@@ -23,21 +24,18 @@ void LoginPageStep::Open(TextView urlText) {
     const auto ansi = codePage_.ToAnsi(parameters);
     if (!ansi) throw RunTimeError("launch parameters outside the code page");
 
-    struct Scope {
-        LoginPageStep& step;
-        explicit Scope(LoginPageStep& s) : step(s) { step.inProgress_ = true; }
-        ~Scope() {
-            step.inProgress_ = false;
-            // Only a failure leaves the step here with the window hidden.
-            if (std::uncaught_exceptions() > 0) step.window_.ShowAgain();
-        }
-        Scope(const Scope&) = delete;
-        Scope& operator=(const Scope&) = delete;
-    } scope(*this);
+    const ScopedFlag inProgress(inProgress_);
     window_.Hide();
     window_.HandleQueuedEvents();
     Sleep(CloseWait);
-    ShellExecuteA(nullptr, "Open", browser_.c_str(), ansi->c_str(), "", SW_SHOWNORMAL);
+    const auto started = reinterpret_cast<INT_PTR>(
+        ShellExecuteA(nullptr, "Open", browser_.c_str(), ansi->c_str(), "", SW_SHOWNORMAL));
+    // At once: nothing may run between the call and the read of its error.
+    const DWORD error = GetLastError();
+    if (started <= 32) {
+        window_.ShowAgain();
+        throw CodedError("the browser cannot be started", static_cast<std::int32_t>(error));
+    }
 }
 
 }  // namespace plm::config

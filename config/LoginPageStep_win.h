@@ -6,24 +6,25 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 #include "text/CodePage.h"
 #include "text/Text.h"
 
 namespace plm::config {
 
-// What the step needs from the main window.
+// The browser the shipped program starts, found the way the shell finds it.
+inline constexpr char InternetExplorer[] = "iexplore.exe";
+
+// The main window as the step sees it: hidden before the wait, its queued
+// events handled once, and shown again when the step cannot go on.
 class LoginPageWindow {
 public:
     virtual ~LoginPageWindow() = default;
     virtual void Hide() = 0;
-    // Handles the events already queued, without waiting for new ones.
-    virtual void HandleQueuedEvents() = 0;
+    virtual void HandleQueuedEvents() = 0;  // those already queued; no waiting
     virtual void ShowAgain() = 0;
 };
-
-// The browser the shipped program starts, found the way the shell finds it.
-inline constexpr char InternetExplorer[] = "iexplore.exe";
 
 class LoginPageStep {
 public:
@@ -33,8 +34,10 @@ public:
         : window_(window), browser_(std::move(browser)), codePage_(codePage) {}
 
     // Throws RunTimeError, before anything is closed or hidden, when the
-    // launch parameters cannot cross the ANSI launch call. Should anything
-    // fail after the hide, the window is shown again.
+    // launch parameters cannot cross the ANSI launch call. When the browser
+    // cannot be started, shows the window again and throws CodedError with
+    // the system's error code, so that the user learns it and the program
+    // keeps running.
     void Open(TextView urlText);
 
     // True from the hide until the browser start has returned. Presses that

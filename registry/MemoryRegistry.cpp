@@ -178,40 +178,40 @@ LONG MemoryRegistry::StartSubKeyCall(RegCall call, HKEY key, const char* subKey,
     return Success;
 }
 
-LONG MemoryRegistry::RegOpenKeyA(HKEY key, const char* subKey, HKEY* result) {
+// RegOpenKeyA and RegCreateKeyA: the same path rules, except that a create
+// makes what is missing (within Windows' depth limit) and reports a bad
+// path as such, while an open simply finds nothing.
+LONG MemoryRegistry::OpenKey(RegCall call, HKEY key, const char* subKey, HKEY* result) {
     if (result) *result = NullKey;
     std::shared_ptr<Node> node;
     std::u16string sub;
-    if (LONG error = StartSubKeyCall(RegCall::Open, key, subKey, node, sub)) return error;
+    if (LONG error = StartSubKeyCall(call, key, subKey, node, sub)) return error;
     if (!result) return ErrorInvalidParameter;
+    const bool create = call == RegCall::Create;
     auto parsed = SplitPath(sub);
-    if (parsed.error != Success) return ErrorFileNotFound;
+    if (parsed.error != Success) return create ? parsed.error : ErrorFileNotFound;
     if (parsed.parts.empty()) {
         // An empty sub-key gives back the handle that was passed in.
         *result = key;
         return Success;
     }
-    node = Descend(node, parsed.parts);
-    if (!node) return ErrorFileNotFound;
+    if (create) {
+        if (node->Depth() + parsed.parts.size() > MaxDepth) return ErrorInvalidParameter;
+        node = DescendCreating(node, parsed.parts);
+    } else {
+        node = Descend(node, parsed.parts);
+        if (!node) return ErrorFileNotFound;
+    }
     *result = NewHandle(node);
     return Success;
 }
 
+LONG MemoryRegistry::RegOpenKeyA(HKEY key, const char* subKey, HKEY* result) {
+    return OpenKey(RegCall::Open, key, subKey, result);
+}
+
 LONG MemoryRegistry::RegCreateKeyA(HKEY key, const char* subKey, HKEY* result) {
-    if (result) *result = NullKey;
-    std::shared_ptr<Node> node;
-    std::u16string sub;
-    if (LONG error = StartSubKeyCall(RegCall::Create, key, subKey, node, sub)) return error;
-    if (!result) return ErrorInvalidParameter;
-    auto parsed = SplitPath(sub);
-    if (parsed.error != Success) return parsed.error;
-    if (parsed.parts.empty()) {
-        *result = key;
-        return Success;
-    }
-    if (node->Depth() + parsed.parts.size() > MaxDepth) return ErrorInvalidParameter;
-    *result = NewHandle(DescendCreating(node, parsed.parts));
-    return Success;
+    return OpenKey(RegCall::Create, key, subKey, result);
 }
 
 LONG MemoryRegistry::RegQueryValueExA(HKEY key, const char* valueName, DWORD* reserved, DWORD* type,

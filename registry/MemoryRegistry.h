@@ -77,6 +77,7 @@ private:
     LONG Injected(RegCall call, std::u16string_view path);
     LONG StartSubKeyCall(RegCall call, HKEY key, const char* subKey, std::shared_ptr<Node>& node,
                          std::u16string& sub);
+    LONG OpenKey(RegCall call, HKEY key, const char* subKey, HKEY* result);
     std::shared_ptr<Node> Resolve(HKEY key, LONG* error);
     HKEY NewHandle(std::shared_ptr<Node> node);
 

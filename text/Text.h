@@ -24,6 +24,19 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A run-time error whose system status is known where it happens. The
+// command shows this code rather than the thread's last error, which may be
+// overwritten on the way (a MinGW-built process resets it when it throws its
+// first C++ exception, and registry calls do not set it at all).
+class CodedError : public RunTimeError {
+public:
+    CodedError(const char* what, std::int32_t code) : RunTimeError(what), code_(code) {}
+    std::int32_t Code() const { return code_; }
+
+private:
+    std::int32_t code_;
+};
+
 // Removes leading and trailing U+0020 only; tabs and line breaks stay.
 Text TrimSpaces(TextView s);
 

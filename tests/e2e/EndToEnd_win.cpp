@@ -190,38 +190,53 @@ std::vector<Launch> ReadLaunches() {
     return out;
 }
 
+// The program started, with its main window once it shows (nullptr when
+// it does not).
+struct Started {
+    PROCESS_INFORMATION process{};
+    HWND main = nullptr;
+};
+
+Started StartProgram() {
+    Started started;
+    std::wstring commandLine = L"\"" + g_program + L"\"";
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    if (!CreateProcessW(g_program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &started.process)) {
+        ADD_FAILURE() << "cannot start the program: " << GetLastError();
+        return started;
+    }
+    for (int i = 0; i < 1000 && !started.main; ++i) {
+        started.main = MainWindowOf(started.process.dwProcessId);
+        if (!started.main) Sleep(10);
+    }
+    return started;
+}
+
+void Press(HWND main, int button) {
+    PostMessageW(main, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(main, button)));
+}
+
 // With `impatient`, the user goes on pressing while the command runs: a
 // second "Auto Setting", Esc, Cancel and a close request are queued right
 // behind the click.
 Outcome RunProgram(const std::wstring& address, bool impatient = false) {
     Outcome run;
     DeleteFileW(RecorderLog);
-    std::wstring commandLine = L"\"" + g_program + L"\"";
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(g_program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-        ADD_FAILURE() << "cannot start the program: " << GetLastError();
-        return run;
-    }
-    HWND main = nullptr;
-    for (int i = 0; i < 1000 && !main; ++i) {
-        main = MainWindowOf(pi.dwProcessId);
-        if (!main) Sleep(10);
-    }
+    const Started started = StartProgram();
+    const PROCESS_INFORMATION& pi = started.process;
+    if (pi.hProcess == nullptr) return run;
+    HWND main = started.main;
     run.windowFound = main != nullptr;
     if (main) {
         SendMessageW(GetDlgItem(main, TxtUrlId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(address.c_str()));
         run.clicked = Now();
-        PostMessageW(main, WM_COMMAND, MAKEWPARAM(BtnConfigurationId, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(main, BtnConfigurationId)));
+        Press(main, BtnConfigurationId);
         if (impatient) {
-            HWND url = GetDlgItem(main, TxtUrlId);
-            PostMessageW(main, WM_COMMAND, MAKEWPARAM(BtnConfigurationId, BN_CLICKED),
-                         reinterpret_cast<LPARAM>(GetDlgItem(main, BtnConfigurationId)));
-            PostMessageW(url, WM_KEYDOWN, VK_ESCAPE, 1);
-            PostMessageW(main, WM_COMMAND, MAKEWPARAM(BtnCancelId, BN_CLICKED),
-                         reinterpret_cast<LPARAM>(GetDlgItem(main, BtnCancelId)));
+            Press(main, BtnConfigurationId);
+            PostMessageW(GetDlgItem(main, TxtUrlId), WM_KEYDOWN, VK_ESCAPE, 1);
+            Press(main, BtnCancelId);
             PostMessageW(main, WM_CLOSE, 0, 0);
         }
         while (WaitForSingleObject(pi.hProcess, 5) == WAIT_TIMEOUT) {
@@ -338,6 +353,94 @@ TEST_F(EndToEnd, AddressThatTriesToBreakTheQuotingStaysOneArgument) {
     // The recorder escapes backslashes; the browser got one argument:
     // http://plmhost/a%22%09-new\x.aspx\ .
     EXPECT_EQ(run.launches[0].args, std::vector<std::string>{"http://plmhost/a%22%09-new\\\\x.aspx\\\\"});
+}
+
+// Moves every iexplore.exe of the prefix aside while it lives, so that no
+// browser can be started.
+class NoBrowser {
+public:
+    NoBrowser() {
+        wchar_t windows[MAX_PATH];
+        GetWindowsDirectoryW(windows, MAX_PATH);
+        const std::wstring drive(windows, 2);
+        for (const std::wstring& path :
+             {std::wstring(windows) + L"\\system32\\iexplore.exe", std::wstring(windows) + L"\\syswow64\\iexplore.exe",
+              drive + L"\\Program Files\\Internet Explorer\\iexplore.exe",
+              drive + L"\\Program Files (x86)\\Internet Explorer\\iexplore.exe"}) {
+            if (MoveFileExW(path.c_str(), (path + L".aside").c_str(), MOVEFILE_REPLACE_EXISTING)) moved_.push_back(path);
+        }
+    }
+    ~NoBrowser() {
+        for (const std::wstring& path : moved_) MoveFileExW((path + L".aside").c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+    }
+    NoBrowser(const NoBrowser&) = delete;
+    NoBrowser& operator=(const NoBrowser&) = delete;
+
+private:
+    std::vector<std::wstring> moved_;
+};
+
+struct BoxSearch {
+    DWORD pid;
+    HWND found;
+};
+
+BOOL CALLBACK FindMessageBox(HWND hwnd, LPARAM lp) {
+    auto* s = reinterpret_cast<BoxSearch*>(lp);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    wchar_t cls[16] = L"";
+    GetClassNameW(hwnd, cls, 16);
+    if (owner == s->pid && IsWindowVisible(hwnd) && wcscmp(cls, L"#32770") == 0) {
+        s->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The texts of a message box's static controls, joined.
+std::wstring BoxText(HWND box) {
+    std::wstring text;
+    for (HWND child = GetWindow(box, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t buffer[256] = L"";
+        GetWindowTextW(child, buffer, 256);
+        wchar_t cls[16] = L"";
+        GetClassNameW(child, cls, 16);
+        if (_wcsicmp(cls, L"Static") == 0) text += buffer;
+    }
+    return text;
+}
+
+TEST_F(EndToEnd, ABrowserThatCannotStartIsReportedAndTheProgramKeepsRunning) {
+    NoBrowser noBrowser;
+    DeleteFileW(RecorderLog);
+    const Started started = StartProgram();
+    ASSERT_NE(started.main, nullptr);
+    HWND main = started.main;
+    SendMessageW(GetDlgItem(main, TxtUrlId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"http://plm.example.com/plm"));
+    Press(main, BtnConfigurationId);
+    BoxSearch box{started.process.dwProcessId, nullptr};
+    for (int i = 0; i < 1000 && box.found == nullptr; ++i) {
+        Sleep(10);
+        EnumWindows(FindMessageBox, reinterpret_cast<LPARAM>(&box));
+    }
+    ASSERT_NE(box.found, nullptr) << "no message box";
+    EXPECT_EQ(BoxText(box.found), L"Err:2") << "the shell's code for a program it cannot find";
+    EXPECT_TRUE(IsWindowVisible(main)) << "the window comes back";
+    EXPECT_EQ(WaitForSingleObject(started.process.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "the program keeps running";
+    EXPECT_TRUE(ReadLaunches().empty());
+
+    // The user closes the box and cancels.
+    PostMessageW(box.found, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    for (int i = 0; i < 500 && IsWindowVisible(box.found); ++i) Sleep(10);
+    Press(main, BtnCancelId);
+    EXPECT_EQ(WaitForSingleObject(started.process.hProcess, 10000), static_cast<DWORD>(WAIT_OBJECT_0));
+    DWORD exitCode = 0xFFFFFFFF;
+    GetExitCodeProcess(started.process.hProcess, &exitCode);
+    if (exitCode == STILL_ACTIVE) TerminateProcess(started.process.hProcess, 99);
+    EXPECT_EQ(exitCode, 0u);
+    CloseHandle(started.process.hProcess);
+    CloseHandle(started.process.hThread);
 }
 
 }  // namespace
