@@ -151,25 +151,31 @@ struct Outcome {
     std::vector<Launch> launches;
 };
 
+// A shown top-level window of the process: its main window (the one with
+// the URL box), or with `messageBox` a message box.
 struct FindState {
     DWORD pid;
+    bool messageBox;
     HWND found;
 };
 
-BOOL CALLBACK FindMainWindow(HWND hwnd, LPARAM lp) {
+BOOL CALLBACK FindShownWindow(HWND hwnd, LPARAM lp) {
     auto* s = reinterpret_cast<FindState*>(lp);
     DWORD owner = 0;
     GetWindowThreadProcessId(hwnd, &owner);
-    if (owner == s->pid && IsWindowVisible(hwnd) && GetDlgItem(hwnd, TxtUrlId) != nullptr) {
+    wchar_t cls[16] = L"";
+    GetClassNameW(hwnd, cls, 16);
+    const bool wanted = s->messageBox ? wcscmp(cls, L"#32770") == 0 : GetDlgItem(hwnd, TxtUrlId) != nullptr;
+    if (owner == s->pid && IsWindowVisible(hwnd) && wanted) {
         s->found = hwnd;
         return FALSE;
     }
     return TRUE;
 }
 
-HWND MainWindowOf(DWORD pid) {
-    FindState state{pid, nullptr};
-    EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&state));
+HWND ShownWindowOf(DWORD pid, bool messageBox = false) {
+    FindState state{pid, messageBox, nullptr};
+    EnumWindows(FindShownWindow, reinterpret_cast<LPARAM>(&state));
     return state.found;
 }
 
@@ -208,7 +214,7 @@ Started StartProgram() {
         return started;
     }
     for (int i = 0; i < 1000 && !started.main; ++i) {
-        started.main = MainWindowOf(started.process.dwProcessId);
+        started.main = ShownWindowOf(started.process.dwProcessId);
         if (!started.main) Sleep(10);
     }
     return started;
@@ -380,24 +386,6 @@ private:
     std::vector<std::wstring> moved_;
 };
 
-struct BoxSearch {
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK FindMessageBox(HWND hwnd, LPARAM lp) {
-    auto* s = reinterpret_cast<BoxSearch*>(lp);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(hwnd, &owner);
-    wchar_t cls[16] = L"";
-    GetClassNameW(hwnd, cls, 16);
-    if (owner == s->pid && IsWindowVisible(hwnd) && wcscmp(cls, L"#32770") == 0) {
-        s->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // The texts of a message box's static controls, joined.
 std::wstring BoxText(HWND box) {
     std::wstring text;
@@ -419,20 +407,20 @@ TEST_F(EndToEnd, ABrowserThatCannotStartIsReportedAndTheProgramKeepsRunning) {
     HWND main = started.main;
     SendMessageW(GetDlgItem(main, TxtUrlId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"http://plm.example.com/plm"));
     Press(main, BtnConfigurationId);
-    BoxSearch box{started.process.dwProcessId, nullptr};
-    for (int i = 0; i < 1000 && box.found == nullptr; ++i) {
+    HWND box = nullptr;
+    for (int i = 0; i < 1000 && box == nullptr; ++i) {
         Sleep(10);
-        EnumWindows(FindMessageBox, reinterpret_cast<LPARAM>(&box));
+        box = ShownWindowOf(started.process.dwProcessId, true);
     }
-    ASSERT_NE(box.found, nullptr) << "no message box";
-    EXPECT_EQ(BoxText(box.found), L"Err:2") << "the shell's code for a program it cannot find";
+    ASSERT_NE(box, nullptr) << "no message box";
+    EXPECT_EQ(BoxText(box), L"Err:2") << "the shell's code for a program it cannot find";
     EXPECT_TRUE(IsWindowVisible(main)) << "the window comes back";
     EXPECT_EQ(WaitForSingleObject(started.process.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "the program keeps running";
     EXPECT_TRUE(ReadLaunches().empty());
 
     // The user closes the box and cancels.
-    PostMessageW(box.found, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    for (int i = 0; i < 500 && IsWindowVisible(box.found); ++i) Sleep(10);
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    for (int i = 0; i < 500 && IsWindowVisible(box); ++i) Sleep(10);
     Press(main, BtnCancelId);
     EXPECT_EQ(WaitForSingleObject(started.process.hProcess, 10000), static_cast<DWORD>(WAIT_OBJECT_0));
     DWORD exitCode = 0xFFFFFFFF;
