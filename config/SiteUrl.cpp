@@ -28,6 +28,17 @@ bool IsPort(TextView port) {
     return value <= MaxPort;
 }
 
+bool IsAsciiHexDigit(char16_t c) { return IsAsciiDigit(c) || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F'); }
+
+// Every "%" starts an escape: "%" and two hex digits. The browser cannot
+// parse an address with any other "%", and finds no zone for it.
+bool HasOnlyWellFormedEscapes(TextView s) {
+    for (std::size_t i = s.find(u'%'); i != TextView::npos; i = s.find(u'%', i + 1)) {
+        if (i + 2 >= s.size() || !IsAsciiHexDigit(s[i + 1]) || !IsAsciiHexDigit(s[i + 2])) return false;
+    }
+    return true;
+}
+
 // Length of the "http://" or "https://" that `s` starts with, in any letter
 // case; 0 when it starts with neither.
 std::size_t SchemePrefixLength(TextView s) {
@@ -65,6 +76,7 @@ bool IsValidSiteUrl(TextView urlText, const CodePage& codePage) {
     const std::int32_t slash = InStr(t, u"/", 9);
     if (slash == 0) valid = false;
     if (slash == length) valid = false;
+    if (!HasOnlyWellFormedEscapes(t)) valid = false;
     if (valid && !HasAcceptableHostAndPort(t, prefixLength, codePage)) valid = false;
     return valid;
 }
