@@ -45,6 +45,14 @@ std::wstring Wide(const std::string& s) {
     return out;
 }
 
+std::string Narrow(const std::wstring& s) {
+    int n = WideCharToMultiByte(CP_UTF8, 0, s.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, s.c_str(), -1, out.data(), n, nullptr, nullptr);
+    out.resize(out.size() - 1);
+    return out;
+}
+
 // ---- registry, through the W API so the test reads what is really stored ----
 
 bool KeyExists(HKEY root, const std::wstring& path) {
@@ -88,6 +96,44 @@ void PutString(HKEY root, const std::wstring& path, const wchar_t* name, const s
 
 std::wstring ZoneMap(const std::wstring& rest) { return std::wstring(InternetSettings) + L"\\ZoneMap\\" + rest; }
 std::wstring Zone2() { return std::wstring(InternetSettings) + L"\\Zones\\2"; }
+
+// Every key and value below `path`, one line each, values as type and hex
+// bytes: two snapshots are equal only when nothing below changed.
+void AppendTree(HKEY root, const std::wstring& path, std::wstring& out) {
+    HKEY key = nullptr;
+    out += L"[" + path + L"]\n";
+    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+    for (DWORD i = 0;; ++i) {
+        wchar_t name[256];
+        DWORD nameLength = 256;
+        DWORD type = 0;
+        BYTE data[4096];
+        DWORD size = sizeof data;
+        if (RegEnumValueW(key, i, name, &nameLength, nullptr, &type, data, &size) != ERROR_SUCCESS) break;
+        out += L"\"" + std::wstring(name) + L"\"=" + std::to_wstring(type) + L":";
+        for (DWORD b = 0; b < size; ++b) out += std::to_wstring(data[b]) + L",";
+        out += L"\n";
+    }
+    std::vector<std::wstring> subKeys;
+    for (DWORD i = 0;; ++i) {
+        wchar_t name[256];
+        DWORD nameLength = 256;
+        if (RegEnumKeyExW(key, i, name, &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        subKeys.push_back(name);
+    }
+    RegCloseKey(key);
+    for (const auto& sub : subKeys) AppendTree(root, path + L"\\" + sub, out);
+}
+
+// What a run may change: the zone map, the Trusted Sites zone and the
+// machine-wide code-base search path.
+std::wstring SettingsSnapshot() {
+    std::wstring out;
+    AppendTree(HKEY_CURRENT_USER, std::wstring(InternetSettings) + L"\\ZoneMap", out);
+    AppendTree(HKEY_CURRENT_USER, Zone2(), out);
+    out += L"CodeBaseSearchPath=" + String(HKEY_LOCAL_MACHINE, InternetSettings, L"CodeBaseSearchPath");
+    return out;
+}
 
 // ---- windows that stand in for open login pages ----
 
@@ -190,19 +236,16 @@ std::vector<Launch> ReadLaunches() {
     return out;
 }
 
-// With `impatient`, the user goes on pressing while the command runs: a
-// second "Auto Setting", Esc, Cancel and a close request are queued right
-// behind the click.
-Outcome RunProgram(const std::wstring& address, bool impatient = false) {
-    Outcome run;
+// Starts the program, waits for its window, types the address and presses
+// "Auto Setting". The main window, or nullptr when it never showed.
+HWND StartAndPress(const std::wstring& address, PROCESS_INFORMATION& pi, Outcome& run) {
     DeleteFileW(RecorderLog);
     std::wstring commandLine = L"\"" + g_program + L"\"";
     STARTUPINFOW si{};
     si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
     if (!CreateProcessW(g_program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
         ADD_FAILURE() << "cannot start the program: " << GetLastError();
-        return run;
+        return nullptr;
     }
     HWND main = nullptr;
     for (int i = 0; i < 1000 && !main; ++i) {
@@ -215,6 +258,19 @@ Outcome RunProgram(const std::wstring& address, bool impatient = false) {
         run.clicked = Now();
         PostMessageW(main, WM_COMMAND, MAKEWPARAM(BtnConfigurationId, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(main, BtnConfigurationId)));
+    }
+    return main;
+}
+
+// With `impatient`, the user goes on pressing while the command runs: a
+// second "Auto Setting", Esc, Cancel and a close request are queued right
+// behind the click.
+Outcome RunProgram(const std::wstring& address, bool impatient = false) {
+    Outcome run;
+    PROCESS_INFORMATION pi{};
+    HWND main = StartAndPress(address, pi, run);
+    if (!pi.hProcess) return run;
+    if (main) {
         if (impatient) {
             HWND url = GetDlgItem(main, TxtUrlId);
             PostMessageW(main, WM_COMMAND, MAKEWPARAM(BtnConfigurationId, BN_CLICKED),
@@ -327,6 +383,58 @@ TEST_F(EndToEnd, NumericAddressAndPortedAddress) {
         EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, ZoneMap(std::wstring(list) + L"\\plmhost:8080")));
         EXPECT_EQ(Dword(HKEY_CURRENT_USER, ZoneMap(std::wstring(list) + L"\\plmhost"), L"http"), 2);
     }
+}
+
+BOOL CALLBACK FindMessageBox(HWND hwnd, LPARAM lp) {
+    auto* s = reinterpret_cast<FindState*>(lp);
+    DWORD owner = 0;
+    wchar_t cls[16] = L"";
+    GetWindowThreadProcessId(hwnd, &owner);
+    GetClassNameW(hwnd, cls, 16);
+    if (owner == s->pid && IsWindowVisible(hwnd) && wcscmp(cls, L"#32770") == 0) {
+        s->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// An empty label would register the parent domain (example.com and every
+// host below it); the address is refused and no setting changes.
+TEST_F(EndToEnd, HostWithAnEmptyLabelIsRefusedAndNothingChanges) {
+    // Settings a completed run would overwrite.
+    PutDword(HKEY_CURRENT_USER, Zone2(), L"1001", 3);
+    PutString(HKEY_LOCAL_MACHINE, InternetSettings, L"CodeBaseSearchPath", L"CODEBASE;<http://old/x.dll>");
+    const std::wstring before = SettingsSnapshot();
+
+    Outcome run;
+    PROCESS_INFORMATION pi{};
+    HWND main = StartAndPress(L"http://.example.com/plm", pi, run);
+    ASSERT_TRUE(pi.hProcess);
+    FindState box{pi.dwProcessId, nullptr};
+    for (int i = 0; i < 500 && !box.found && WaitForSingleObject(pi.hProcess, 10) == WAIT_TIMEOUT; ++i) {
+        EnumWindows(FindMessageBox, reinterpret_cast<LPARAM>(&box));
+    }
+    EXPECT_TRUE(main && box.found) << "the invalid-address prompt is shown";
+    if (box.found) {
+        wchar_t prompt[256] = L"";
+        GetDlgItemTextW(box.found, 0xFFFF, prompt, 256);  // the text of a message box
+        EXPECT_NE(std::wstring(prompt).find(L"(http://127.0.0.1/plm)"), std::wstring::npos) << Narrow(prompt);
+        PostMessageW(box.found, WM_COMMAND, IDOK, 0);
+        Sleep(300);
+        EXPECT_EQ(WaitForSingleObject(pi.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "the program keeps running";
+        EXPECT_TRUE(IsWindowVisible(main));
+        PostMessageW(main, WM_COMMAND, MAKEWPARAM(BtnCancelId, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(main, BtnCancelId)));
+    }
+    if (WaitForSingleObject(pi.hProcess, 5000) == WAIT_TIMEOUT) {
+        ADD_FAILURE() << "Cancel did not end the program";
+        TerminateProcess(pi.hProcess, 99);
+    }
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    Sleep(500);
+    EXPECT_TRUE(ReadLaunches().empty()) << "no browser is started";
+    EXPECT_EQ(Narrow(SettingsSnapshot()), Narrow(before));
 }
 
 TEST_F(EndToEnd, AddressThatTriesToBreakTheQuotingStaysOneArgument) {
