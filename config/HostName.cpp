@@ -129,9 +129,9 @@ bool IsAcceptableHost(TextView host, const CodePage& codePage) {
         const CodePoint point = CodePointAt(host, i);
         i += point.units;
         if (point.value == U'.') {
-            // An empty label would be dropped from the entry written, which
-            // then names the parent domain (".example.com" trusts
-            // example.com and every host below it).
+            // An empty label vanishes from the entry written, or leaves one
+            // the browser never looks up: ".example.com" would trust
+            // example.com and every host below it instead.
             if (label == 0) return false;
             label = 0;
             continue;
