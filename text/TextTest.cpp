@@ -79,7 +79,6 @@ TEST(CodePage, NormalisationFormKC) {
         bool normalised;
     } rows[] = {
         {"ASCII in both cases", u"PLM.Example.COM", true},
-        {"underscore", u"plm_host", true},
         {"Chinese", u"\u4F8B\u5B50.\u6D4B\u8BD5", true},
         {"composed u umlaut", u"b\u00FCcher", true},
         {"Hangul syllables", u"\uD55C\uAD6D", true},
@@ -87,10 +86,8 @@ TEST(CodePage, NormalisationFormKC) {
         {"full-width letters", u"\uFF50\uFF4C\uFF4D", false},
         {"full-width exclamation mark, first of the block", u"a\uFF01", false},
         {"full-width tilde, last of the ASCII forms", u"\uFF5E", false},
-        {"full-width digits", u"\uFF11\uFF12\uFF17", false},
         {"half-width katakana", u"\uFF83\uFF9E\uFF70\uFF80", false},
         {"e and a combining acute", u"cafe\u0301", false},
-        {"n and a combining tilde", u"espan\u0303a", false},
         {"C and a combining cedilla", u"C\u0327a", false},
     };
     for (const auto& row : rows) {

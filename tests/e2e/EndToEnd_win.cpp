@@ -45,14 +45,6 @@ std::wstring Wide(const std::string& s) {
     return out;
 }
 
-std::string Narrow(const std::wstring& s) {
-    int n = WideCharToMultiByte(CP_UTF8, 0, s.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, s.c_str(), -1, out.data(), n, nullptr, nullptr);
-    out.resize(out.size() - 1);
-    return out;
-}
-
 // ---- registry, through the W API so the test reads what is really stored ----
 
 bool KeyExists(HKEY root, const std::wstring& path) {
@@ -97,28 +89,24 @@ void PutString(HKEY root, const std::wstring& path, const wchar_t* name, const s
 std::wstring ZoneMap(const std::wstring& rest) { return std::wstring(InternetSettings) + L"\\ZoneMap\\" + rest; }
 std::wstring Zone2() { return std::wstring(InternetSettings) + L"\\Zones\\2"; }
 
-// Every key and value below `path`, one line each, values as type and hex
-// bytes: two snapshots are equal only when nothing below changed.
+// Every key and value below `path`, one line each: two snapshots are equal
+// only when nothing below changed.
 void AppendTree(HKEY root, const std::wstring& path, std::wstring& out) {
     HKEY key = nullptr;
     out += L"[" + path + L"]\n";
     if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
-    for (DWORD i = 0;; ++i) {
-        wchar_t name[256];
-        DWORD nameLength = 256;
-        DWORD type = 0;
-        BYTE data[4096];
-        DWORD size = sizeof data;
-        if (RegEnumValueW(key, i, name, &nameLength, nullptr, &type, data, &size) != ERROR_SUCCESS) break;
-        out += L"\"" + std::wstring(name) + L"\"=" + std::to_wstring(type) + L":";
+    wchar_t name[256];
+    BYTE data[4096];
+    for (DWORD i = 0, length = 256, type = 0, size = sizeof data;
+         RegEnumValueW(key, i, name, &length, nullptr, &type, data, &size) == ERROR_SUCCESS;
+         ++i, length = 256, size = sizeof data) {
+        out += std::wstring(name) + L"=" + std::to_wstring(type) + L":";
         for (DWORD b = 0; b < size; ++b) out += std::to_wstring(data[b]) + L",";
         out += L"\n";
     }
     std::vector<std::wstring> subKeys;
-    for (DWORD i = 0;; ++i) {
-        wchar_t name[256];
-        DWORD nameLength = 256;
-        if (RegEnumKeyExW(key, i, name, &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    for (DWORD i = 0, length = 256; RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+         ++i, length = 256) {
         subKeys.push_back(name);
     }
     RegCloseKey(key);
@@ -131,8 +119,7 @@ std::wstring SettingsSnapshot() {
     std::wstring out;
     AppendTree(HKEY_CURRENT_USER, std::wstring(InternetSettings) + L"\\ZoneMap", out);
     AppendTree(HKEY_CURRENT_USER, Zone2(), out);
-    out += L"CodeBaseSearchPath=" + String(HKEY_LOCAL_MACHINE, InternetSettings, L"CodeBaseSearchPath");
-    return out;
+    return out + String(HKEY_LOCAL_MACHINE, InternetSettings, L"CodeBaseSearchPath");
 }
 
 // ---- windows that stand in for open login pages ----
@@ -391,11 +378,8 @@ BOOL CALLBACK FindMessageBox(HWND hwnd, LPARAM lp) {
     wchar_t cls[16] = L"";
     GetWindowThreadProcessId(hwnd, &owner);
     GetClassNameW(hwnd, cls, 16);
-    if (owner == s->pid && IsWindowVisible(hwnd) && wcscmp(cls, L"#32770") == 0) {
-        s->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
+    if (owner == s->pid && IsWindowVisible(hwnd) && wcscmp(cls, L"#32770") == 0) s->found = hwnd;
+    return s->found == nullptr;
 }
 
 // An empty label would register the parent domain (example.com and every
@@ -418,13 +402,12 @@ TEST_F(EndToEnd, HostWithAnEmptyLabelIsRefusedAndNothingChanges) {
     if (box.found) {
         wchar_t prompt[256] = L"";
         GetDlgItemTextW(box.found, 0xFFFF, prompt, 256);  // the text of a message box
-        EXPECT_NE(std::wstring(prompt).find(L"(http://127.0.0.1/plm)"), std::wstring::npos) << Narrow(prompt);
+        EXPECT_TRUE(wcsstr(prompt, L"(http://127.0.0.1/plm)")) << prompt;
         PostMessageW(box.found, WM_COMMAND, IDOK, 0);
         Sleep(300);
         EXPECT_EQ(WaitForSingleObject(pi.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "the program keeps running";
         EXPECT_TRUE(IsWindowVisible(main));
-        PostMessageW(main, WM_COMMAND, MAKEWPARAM(BtnCancelId, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(main, BtnCancelId)));
+        PostMessageW(main, WM_COMMAND, MAKEWPARAM(BtnCancelId, BN_CLICKED), 0);
     }
     if (WaitForSingleObject(pi.hProcess, 5000) == WAIT_TIMEOUT) {
         ADD_FAILURE() << "Cancel did not end the program";
@@ -434,7 +417,7 @@ TEST_F(EndToEnd, HostWithAnEmptyLabelIsRefusedAndNothingChanges) {
     CloseHandle(pi.hThread);
     Sleep(500);
     EXPECT_TRUE(ReadLaunches().empty()) << "no browser is started";
-    EXPECT_EQ(Narrow(SettingsSnapshot()), Narrow(before));
+    EXPECT_EQ(SettingsSnapshot(), before);
 }
 
 TEST_F(EndToEnd, AddressThatTriesToBreakTheQuotingStaysOneArgument) {
