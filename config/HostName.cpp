@@ -59,6 +59,15 @@ constexpr Range LetterRanges[] = {
 // grapheme joiner.
 constexpr std::array<char32_t, 5> InvisibleLetters = {0x034F, 0x115F, 0x1160, 0x3164, 0xFFA0};
 
+// A label the browser reads as a number: decimal digits, or "0x" or "0X"
+// followed by hex digits, none at all included ("0x" is zero).
+bool IsNumberLabel(TextView label) {
+    if (label.size() >= 2 && label[0] == u'0' && (label[1] == u'x' || label[1] == u'X')) {
+        return std::all_of(label.begin() + 2, label.end(), IsAsciiHexDigit);
+    }
+    return !label.empty() && std::all_of(label.begin(), label.end(), IsAsciiDigit);
+}
+
 bool InLetterRanges(char32_t c) {
     auto it = std::upper_bound(std::begin(LetterRanges), std::end(LetterRanges), c,
                                [](char32_t value, const Range& r) { return value < r.first; });
@@ -82,6 +91,34 @@ bool IsHostCharacter(char32_t c) {
     return c >= 0x20000 && c <= 0x3FFFD;
 }
 
+bool LooksNumeric(TextView host) {
+    if (!host.empty() && host.back() == u'.') host.remove_suffix(1);
+    if (host.empty()) return false;
+    for (std::size_t start = 0;;) {
+        const std::size_t dot = host.find(u'.', start);
+        if (!IsNumberLabel(host.substr(start, dot == TextView::npos ? TextView::npos : dot - start))) return false;
+        if (dot == TextView::npos) return true;
+        start = dot + 1;
+    }
+}
+
+bool IsCanonicalDottedQuad(TextView host) {
+    int parts = 0;
+    for (std::size_t start = 0;; ++parts) {
+        const std::size_t dot = host.find(u'.', start);
+        const TextView part = host.substr(start, dot == TextView::npos ? TextView::npos : dot - start);
+        if (part.empty() || part.size() > 3 || (part.size() > 1 && part[0] == u'0')) return false;
+        int value = 0;
+        for (const char16_t c : part) {
+            if (!IsAsciiDigit(c)) return false;
+            value = value * 10 + (c - u'0');
+        }
+        if (value > 255) return false;
+        if (dot == TextView::npos) return parts == 3;
+        start = dot + 1;
+    }
+}
+
 bool IsAcceptableHost(TextView host, const CodePage& codePage) {
     if (host.empty() || host.size() > MaxHostLength) return false;
     std::size_t label = 0;
@@ -89,6 +126,10 @@ bool IsAcceptableHost(TextView host, const CodePage& codePage) {
         const CodePoint point = CodePointAt(host, i);
         i += point.units;
         if (point.value == U'.') {
+            // An empty label vanishes from the entry written, or leaves one
+            // the browser never looks up: ".example.com" would trust
+            // example.com and every host below it instead.
+            if (label == 0) return false;
             label = 0;
             continue;
         }
@@ -97,9 +138,15 @@ bool IsAcceptableHost(TextView host, const CodePage& codePage) {
         label += point.units;
         if (label > MaxLabelLength) return false;
     }
+    // The browser reads a number-like host as an IPv4 address and looks it
+    // up as that address, never under the text typed.
+    if (LooksNumeric(host) && !IsCanonicalDottedQuad(host)) return false;
     // The key is written through the ANSI registry calls: a character the
     // code page would replace by "?" or a look-alike names another key.
-    return codePage.CanRepresent(host);
+    // The browser maps a host to its normalised form (full-width letters to
+    // ASCII, a letter and its accent to one letter) before the zone lookup,
+    // so a key in any other form is never matched.
+    return codePage.CanRepresent(host) && codePage.IsNormalizedKC(host);
 }
 
 }  // namespace plm::config

@@ -23,10 +23,24 @@ inline constexpr std::size_t MaxLabelLength = 63;
 // not.
 bool IsHostCharacter(char32_t c);
 
-// The whole host: non-empty, every character allowed, within the lengths
-// above (counted in UTF-16 units, as the registry counts key names) and
-// exactly representable in the code page the registry calls use. Empty
-// labels (".a", "a..b") are left alone.
+// The whole host, such that the browser visits it exactly as it is written
+// to the zone map: non-empty, every character allowed, within the lengths
+// above (counted in UTF-16 units, as the registry counts key names), no
+// empty label (".a", "a..b", "."; one "." at the end of a name is fine), a
+// number-like host only as a canonical dotted quad (see below), exactly
+// representable in the code page the registry calls use, and in Unicode
+// normalisation form KC.
 bool IsAcceptableHost(TextView host, const CodePage& codePage);
+
+// True when the host, one "." at its end set aside, is made only of number
+// labels: ASCII decimal digits, or "0x"/"0X" and any number of hex digits.
+// The browser reads such a host as an IPv4 address in one of its many
+// spellings ("127.1", "2130706433", "0x7f.0.0.1"), not as a name.
+bool LooksNumeric(TextView host);
+
+// Four decimal parts 0 to 255 joined by ".", without leading zeros ("0"
+// alone is one) and without a "." at the end: the one spelling the browser
+// keeps as typed.
+bool IsCanonicalDottedQuad(TextView host);
 
 }  // namespace plm::config

@@ -15,8 +15,6 @@ constexpr TextView HttpsPrefix = u"https://";
 constexpr std::uint32_t MaxPort = 65535;
 constexpr std::size_t MaxPortDigits = 5;
 
-bool IsAsciiDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
-
 // 1 to 5 ASCII digits up to 65535 ("0" included, leading zeros allowed).
 bool IsPort(TextView port) {
     if (port.empty() || port.size() > MaxPortDigits) return false;
@@ -26,6 +24,15 @@ bool IsPort(TextView port) {
         value = value * 10 + static_cast<std::uint32_t>(c - u'0');
     }
     return value <= MaxPort;
+}
+
+// Every "%" starts an escape: "%" and two hex digits. The browser cannot
+// parse an address with any other "%", and finds no zone for it.
+bool HasOnlyWellFormedEscapes(TextView s) {
+    for (std::size_t i = s.find(u'%'); i != TextView::npos; i = s.find(u'%', i + 1)) {
+        if (i + 2 >= s.size() || !IsAsciiHexDigit(s[i + 1]) || !IsAsciiHexDigit(s[i + 2])) return false;
+    }
+    return true;
 }
 
 // Length of the "http://" or "https://" that `s` starts with, in any letter
@@ -65,6 +72,7 @@ bool IsValidSiteUrl(TextView urlText, const CodePage& codePage) {
     const std::int32_t slash = InStr(t, u"/", 9);
     if (slash == 0) valid = false;
     if (slash == length) valid = false;
+    if (!HasOnlyWellFormedEscapes(t)) valid = false;
     if (valid && !HasAcceptableHostAndPort(t, prefixLength, codePage)) valid = false;
     return valid;
 }

@@ -20,6 +20,7 @@ struct SiteAddress {
 // one the zone map can hold (see IsAcceptableHost and ZoneMapCanHold, checked
 // against `codePage`, the code page of the registry calls), and a ":" after the host
 // must be followed by a port of 1 to 5 decimal digits no larger than 65535.
+// Every "%" in the text must be followed by two hex digits.
 bool IsValidSiteUrl(TextView urlText, const CodePage& codePage);
 
 // The text as typed up to the first "/" after the "//" that follows the

@@ -181,11 +181,62 @@ TEST(IsValidSiteUrl, HostAndLabelLengths) {
     });
 }
 
-TEST(IsValidSiteUrl, EmptyLabelsAreLeftAlone) {
+// An empty label would make the entry name the parent domain.
+TEST(IsValidSiteUrl, EmptyLabelsAreRefused) {
     CheckValidation({
-        {"leading dot", InHost(u".a.b"), true},
-        {"double dot", InHost(u"a..b"), true},
+        {"leading dot", InHost(u".a.b"), false},
+        {"leading dot before a port", u"http://.example.com:8080/plm", false},
+        {"double dot", InHost(u"a..b"), false},
+        {"only dots", InHost(u".."), false},
+        {"two dots at the end", InHost(u"plm.example.com.."), false},
         {"trailing dot", InHost(u"plm.example.com."), true},
+    });
+}
+
+// A host of numbers is read by the browser as an IPv4 address; only the
+// canonical dotted quad is looked up as typed.
+TEST(IsValidSiteUrl, NumberLikeHostsOnlyAsCanonicalDottedQuads) {
+    CheckValidation({
+        {"dotted quad", InHost(u"127.0.0.1"), true},
+        {"zeros and the top", InHost(u"0.255.0.255"), true},
+        {"one number", InHost(u"2130706433"), false},
+        {"two parts", InHost(u"127.1"), false},
+        {"three parts", InHost(u"1.2.3"), false},
+        {"five parts", InHost(u"1.2.3.4.5"), false},
+        {"part above 255", InHost(u"256.1.1.1"), false},
+        {"leading zero", InHost(u"192.168.001.010"), false},
+        {"hex part", InHost(u"0x7f.0.0.1"), false},
+        {"upper-case hex, one part", InHost(u"0X7F000001"), false},
+        {"trailing dot", InHost(u"1.2.3.4."), false},
+        {"name with a number label", InHost(u"123.example.com"), true},
+        {"letter after the digits", InHost(u"1.2.3.4a"), true},
+        {"exponent-looking label", InHost(u"1e3.2.3.4"), true},
+    });
+}
+
+// The browser looks hosts up in their normalised form; a key in another
+// form is never matched.
+TEST(IsValidSiteUrl, HostNotInNormalisationFormKCIsRefused) {
+    CheckValidation({
+        {"full-width letters", InHost(u"\uFF50\uFF4C\uFF4D.example.com"), false, &utf8},
+        {"full-width digits", InHost(u"\uFF11\uFF12\uFF17.\uFF10.\uFF10.\uFF11"), false, &utf8},
+        {"half-width katakana", InHost(u"\uFF83\uFF9E\uFF70\uFF80.example.jp"), false, &utf8},
+        {"e and a combining acute", InHost(u"cafe\u0301.example"), false, &utf8},
+        {"composed e acute, Latin-1", InHost(u"caf\u00E9.example"), true, &latin1},
+        {"composed e acute, UTF-8", InHost(u"caf\u00E9.example"), true, &utf8},
+        {"upper-case ASCII, UTF-8", InHost(u"PLM.Example.COM"), true, &utf8},
+        {"Chinese", InHost(u"例子.测试"), true, &utf8},
+    });
+}
+
+TEST(IsValidSiteUrl, EveryPercentStartsAnEscape) {
+    CheckValidation({
+        {"escape in the path", u"http://plm.example.com/plm%41", true},
+        {"escapes in both cases", u"http://plm.example.com/a%2f%2Fb", true},
+        {"not hex", u"http://plm.example.com/plm%zz", false},
+        {"one hex digit at the end", u"http://plm.example.com/plm%4", false},
+        {"percent at the end", u"http://plm.example.com/plm%", false},
+        {"percent in the query", u"http://plm.example.com/plm?q=100%", false},
     });
 }
 

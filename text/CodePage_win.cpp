@@ -1,5 +1,8 @@
-// The system code page (CP_ACP) through WideCharToMultiByte and back.
+// The system code page (CP_ACP) through WideCharToMultiByte and back, and
+// the NFKC check through the platform's own normalisation tables.
 #include <windows.h>
+
+#include <climits>
 
 #include "text/CodePage.h"
 
@@ -40,6 +43,15 @@ public:
         MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()),
                             reinterpret_cast<wchar_t*>(out.data()), n);
         return out;
+    }
+
+    // kernel32's IsNormalizedString (Vista and later). FALSE also stands for
+    // a text it cannot judge (an unpaired surrogate): not normalised either way.
+    bool IsNormalizedKC(std::u16string_view text) const override {
+        if (text.empty()) return true;
+        if (text.size() > static_cast<std::size_t>(INT_MAX)) return false;
+        return IsNormalizedString(NormalizationKC, reinterpret_cast<const wchar_t*>(text.data()),
+                                  static_cast<int>(text.size())) != FALSE;
     }
 };
 

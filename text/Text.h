@@ -67,6 +67,11 @@ Text Mid(TextView s, std::int32_t start, std::int32_t length);
 // overflow the configuration steps report as a run-time error.
 std::int16_t ToInt16(std::int32_t position);
 
+constexpr bool IsAsciiDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+constexpr bool IsAsciiHexDigit(char16_t c) {
+    return IsAsciiDigit(c) || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+}
+
 // UTF-16 surrogates: a code point beyond U+FFFF takes a high unit followed
 // by a low one.
 constexpr bool IsSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDFFF; }

@@ -1,6 +1,7 @@
 // The 1-based text rules that every address rule is written in.
 #include <gtest/gtest.h>
 
+#include "text/CodePage.h"
 #include "text/Text.h"
 
 namespace plm {
@@ -66,6 +67,35 @@ TEST(Text, Int16PositionsOverflowBeyond32767) {
 TEST(Text, Utf8RoundTrip) {
     for (const char16_t* s : {u"", u"abc", u"\u00e9", u"\u5b8b\u4f53", u"\U0001F600"}) {
         EXPECT_EQ(FromUtf8(ToUtf8(s)), s);
+    }
+}
+
+// The stand-in and, on Windows, the platform's own tables, on cases where
+// both must give the same answer.
+TEST(CodePage, NormalisationFormKC) {
+    struct Row {
+        const char* label;
+        std::u16string text;
+        bool normalised;
+    } rows[] = {
+        {"ASCII in both cases", u"PLM.Example.COM", true},
+        {"Chinese", u"\u4F8B\u5B50.\u6D4B\u8BD5", true},
+        {"composed u umlaut", u"b\u00FCcher", true},
+        {"Hangul syllables", u"\uD55C\uAD6D", true},
+        {"accent that composes with nothing before it", u"q\u0301", true},
+        {"full-width letters", u"\uFF50\uFF4C\uFF4D", false},
+        {"full-width exclamation mark, first of the block", u"a\uFF01", false},
+        {"full-width tilde, last of the ASCII forms", u"\uFF5E", false},
+        {"half-width katakana", u"\uFF83\uFF9E\uFF70\uFF80", false},
+        {"e and a combining acute", u"cafe\u0301", false},
+        {"C and a combining cedilla", u"C\u0327a", false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.label);
+        EXPECT_EQ(IsNormalizedKCStandIn(row.text), row.normalised);
+#ifdef _WIN32
+        EXPECT_EQ(SystemCodePage().IsNormalizedKC(row.text), row.normalised);
+#endif
     }
 }
 

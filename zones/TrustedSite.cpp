@@ -72,7 +72,7 @@ bool IsNumericAddress(TextView host) {
         const TextView part = host.substr(start, dot == TextView::npos ? TextView::npos : dot - start);
         if (part.empty()) return false;
         for (const char16_t c : part) {
-            if (c < u'0' || c > u'9') return false;
+            if (!IsAsciiDigit(c)) return false;
         }
         if (dot == TextView::npos) return true;
         start = dot + 1;

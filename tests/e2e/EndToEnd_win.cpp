@@ -89,6 +89,39 @@ void PutString(HKEY root, const std::wstring& path, const wchar_t* name, const s
 std::wstring ZoneMap(const std::wstring& rest) { return std::wstring(InternetSettings) + L"\\ZoneMap\\" + rest; }
 std::wstring Zone2() { return std::wstring(InternetSettings) + L"\\Zones\\2"; }
 
+// Every key and value below `path`, one line each: two snapshots are equal
+// only when nothing below changed.
+void AppendTree(HKEY root, const std::wstring& path, std::wstring& out) {
+    HKEY key = nullptr;
+    out += L"[" + path + L"]\n";
+    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+    wchar_t name[256];
+    BYTE data[4096];
+    for (DWORD i = 0, length = 256, type = 0, size = sizeof data;
+         RegEnumValueW(key, i, name, &length, nullptr, &type, data, &size) == ERROR_SUCCESS;
+         ++i, length = 256, size = sizeof data) {
+        out += std::wstring(name) + L"=" + std::to_wstring(type) + L":";
+        for (DWORD b = 0; b < size; ++b) out += std::to_wstring(data[b]) + L",";
+        out += L"\n";
+    }
+    std::vector<std::wstring> subKeys;
+    for (DWORD i = 0, length = 256; RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+         ++i, length = 256) {
+        subKeys.push_back(name);
+    }
+    RegCloseKey(key);
+    for (const auto& sub : subKeys) AppendTree(root, path + L"\\" + sub, out);
+}
+
+// What a run may change: the zone map, the Trusted Sites zone and the
+// machine-wide code-base search path.
+std::wstring SettingsSnapshot() {
+    std::wstring out;
+    AppendTree(HKEY_CURRENT_USER, std::wstring(InternetSettings) + L"\\ZoneMap", out);
+    AppendTree(HKEY_CURRENT_USER, Zone2(), out);
+    return out + String(HKEY_LOCAL_MACHINE, InternetSettings, L"CodeBaseSearchPath");
+}
+
 // ---- windows that stand in for open login pages ----
 
 std::atomic<int> g_closedLogin{0};
@@ -350,6 +383,7 @@ TEST_F(EndToEnd, NumericAddressAndPortedAddress) {
     }
 }
 
+
 TEST_F(EndToEnd, AddressThatTriesToBreakTheQuotingStaysOneArgument) {
     // A quote, a tab and a trailing backslash, all of which pass the address
     // check (only spaces are refused in the path).
@@ -399,36 +433,54 @@ std::wstring BoxText(HWND box) {
     return text;
 }
 
-TEST_F(EndToEnd, ABrowserThatCannotStartIsReportedAndTheProgramKeepsRunning) {
-    NoBrowser noBrowser;
+// Types the address, presses "Auto Setting" and waits for the message box
+// the run shows. Returns what the box says, and checks that the window
+// stays visible and the program keeps running. The user then closes the
+// box and presses Cancel, which ends the program with 0.
+std::wstring RunToMessageBox(const std::wstring& address) {
     DeleteFileW(RecorderLog);
     const Started started = StartProgram();
-    ASSERT_NE(started.main, nullptr);
+    if (started.main == nullptr) return L"<no window>";
     HWND main = started.main;
-    SendMessageW(GetDlgItem(main, TxtUrlId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"http://plm.example.com/plm"));
+    SendMessageW(GetDlgItem(main, TxtUrlId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(address.c_str()));
     Press(main, BtnConfigurationId);
     HWND box = nullptr;
     for (int i = 0; i < 1000 && box == nullptr; ++i) {
         Sleep(10);
         box = ShownWindowOf(started.process.dwProcessId, true);
     }
-    ASSERT_NE(box, nullptr) << "no message box";
-    EXPECT_EQ(BoxText(box), L"Err:2") << "the shell's code for a program it cannot find";
-    EXPECT_TRUE(IsWindowVisible(main)) << "the window comes back";
-    EXPECT_EQ(WaitForSingleObject(started.process.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "the program keeps running";
-    EXPECT_TRUE(ReadLaunches().empty());
-
-    // The user closes the box and cancels.
-    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    for (int i = 0; i < 500 && IsWindowVisible(box); ++i) Sleep(10);
+    const std::wstring text = box != nullptr ? BoxText(box) : L"<no message box>";
+    EXPECT_TRUE(IsWindowVisible(main)) << "the window stays, or comes back";
+    EXPECT_EQ(WaitForSingleObject(started.process.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT))
+        << "the program keeps running";
+    if (box != nullptr) PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    for (int i = 0; i < 500 && box != nullptr && IsWindowVisible(box); ++i) Sleep(10);
     Press(main, BtnCancelId);
-    EXPECT_EQ(WaitForSingleObject(started.process.hProcess, 10000), static_cast<DWORD>(WAIT_OBJECT_0));
-    DWORD exitCode = 0xFFFFFFFF;
+    DWORD exitCode = STILL_ACTIVE;
+    if (WaitForSingleObject(started.process.hProcess, 10000) == WAIT_TIMEOUT) TerminateProcess(started.process.hProcess, 99);
     GetExitCodeProcess(started.process.hProcess, &exitCode);
-    if (exitCode == STILL_ACTIVE) TerminateProcess(started.process.hProcess, 99);
-    EXPECT_EQ(exitCode, 0u);
+    EXPECT_EQ(exitCode, 0u) << "Cancel ends the program";
     CloseHandle(started.process.hProcess);
     CloseHandle(started.process.hThread);
+    return text;
+}
+
+TEST_F(EndToEnd, HostWithAnEmptyLabelIsRefusedAndNothingChanges) {
+    // Settings a completed run would overwrite.
+    PutDword(HKEY_CURRENT_USER, Zone2(), L"1001", 3);
+    PutString(HKEY_LOCAL_MACHINE, InternetSettings, L"CodeBaseSearchPath", L"CODEBASE;<http://old/x.dll>");
+    const std::wstring before = SettingsSnapshot();
+    const std::wstring prompt = RunToMessageBox(L"http://.example.com/plm");
+    EXPECT_NE(prompt.find(L"(http://127.0.0.1/plm)"), std::wstring::npos) << "the invalid-address prompt";
+    Sleep(500);
+    EXPECT_TRUE(ReadLaunches().empty()) << "no browser is started";
+    EXPECT_EQ(SettingsSnapshot(), before);
+}
+
+TEST_F(EndToEnd, ABrowserThatCannotStartIsReportedAndTheProgramKeepsRunning) {
+    NoBrowser noBrowser;
+    EXPECT_EQ(RunToMessageBox(L"http://plm.example.com/plm"), L"Err:2") << "the shell's code for a missing program";
+    EXPECT_TRUE(ReadLaunches().empty());
 }
 
 }  // namespace
