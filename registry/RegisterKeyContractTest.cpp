@@ -1,13 +1,15 @@
 // One contract for both registry backends: the raw calls behave as Windows'
-// do, and the six operations give what the zone steps rely on. Runs natively
+// do, and the module's operations give what the zone steps rely on. Runs natively
 // against the in-memory registry and, in the Windows builds under Wine,
 // against the real advapi32 as well. Where the two disagree, the in-memory
 // one is wrong.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "tests/support/TestBackends.h"
 
@@ -156,9 +158,76 @@ TEST_P(RawApiContract, KeyNamesWithPunctuationAreAllowed) {
     }
 }
 
+TEST_P(RawApiContract, EnumValueListsEveryValueThenNoMoreItems) {
+    HKEY key = NullKey;
+    ASSERT_EQ(Create(CurrentUser, "Software\\PlmContract", &key), Success);
+    const BYTE two[4] = {2, 0, 0, 0};
+    ASSERT_EQ(Api().RegSetValueExA(key, "https://plm.example.com", 0, TypeString, reinterpret_cast<const BYTE*>("2"), 2),
+              Success);
+    ASSERT_EQ(Api().RegSetValueExA(key, "*.example.com", 0, TypeDword, two, 4), Success);
+    ASSERT_EQ(Api().RegSetValueExA(key, "", 0, TypeBinary, two, 3), Success);
+    std::vector<std::string> listed;
+    char name[64];
+    for (DWORD index = 0;; ++index) {
+        DWORD size = sizeof name;
+        DWORD type = 0;
+        DWORD bytes = 0;
+        LONG rc = Api().RegEnumValueA(key, index, name, &size, nullptr, &type, nullptr, &bytes);
+        if (rc != Success) {
+            EXPECT_EQ(rc, ErrorNoMoreItems);
+            EXPECT_EQ(index, 3u);
+            EXPECT_EQ(size, sizeof name) << "nothing is given back past the last value";
+            break;
+        }
+        listed.push_back(std::string(name, size) + " " + std::to_string(type) + " " + std::to_string(bytes));
+    }
+    std::sort(listed.begin(), listed.end());  // the order is the registry's own
+    EXPECT_EQ(listed, (std::vector<std::string>{" 3 3", "*.example.com 4 4", "https://plm.example.com 1 2"}));
+
+    Close(key);
+
+    // One value, at index 0, for the rows below.
+    ASSERT_EQ(Create(CurrentUser, "Software\\PlmContract\\one", &key), Success);
+    ASSERT_EQ(Api().RegSetValueExA(key, "*.example.com", 0, TypeDword, two, 4), Success);
+    struct Row {
+        const char* label;
+        DWORD nameSize;
+        DWORD* reserved;
+        DWORD dataSize;
+        LONG rc;
+        DWORD sizeAfter;   // of the name
+        const char* name;  // what the name buffer holds
+    };
+    DWORD reserved = 0;
+    const Row rows[] = {
+        {"room for the name and its NUL", 14, nullptr, 4, Success, 13, "*.example.com"},
+        {"no room for the NUL: the name is cut, its size left", 13, nullptr, 4, ErrorMoreData, 13, "*.example.co"},
+        {"data that does not fit: the name is left alone", 64, nullptr, 3, ErrorMoreData, 64, "#"},
+        {"a reserved argument", 64, &reserved, 4, ErrorInvalidParameter, 64, "#"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.label);
+        std::memset(name, '#', sizeof name);
+        name[1] = '\0';
+        DWORD size = row.nameSize;
+        DWORD type = 0;
+        BYTE data[4] = {};
+        DWORD dataSize = row.dataSize;
+        EXPECT_EQ(Api().RegEnumValueA(key, 0, name, &size, row.reserved, &type, data, &dataSize), row.rc);
+        EXPECT_EQ(size, row.sizeAfter);
+        EXPECT_STREQ(name, row.name);
+        if (row.rc != ErrorInvalidParameter) {
+            EXPECT_EQ(dataSize, 4u) << "the data's size is given back";
+        }
+    }
+    DWORD size = sizeof name;
+    EXPECT_EQ(Api().RegEnumValueA(NullKey, 0, name, &size, nullptr, nullptr, nullptr, nullptr), ErrorInvalidHandle);
+    Close(key);
+}
+
 PLM_INSTANTIATE_FOR_BACKENDS(RawApiContract);
 
-// ---- the six operations ----
+// ---- the operations ----
 
 class RegisterKeyContract : public BackendTest {
 protected:
@@ -181,6 +250,7 @@ TEST_P(RegisterKeyContract, EmptyKeyPathIsRefusedByEveryOperation) {
         {"SetDwordValue", [&] { k.SetDwordValue(CurrentUser, u"", u"v", 1); }},
         {"CreateKey", [&] { EXPECT_FALSE(k.CreateKey(CurrentUser, u"")); }},
         {"DeleteKey", [&] { k.DeleteKey(CurrentUser, u"", u"Software"); }},
+        {"EnumValues", [&] { EXPECT_TRUE(k.EnumValues(CurrentUser, u"").empty()); }},
     };
     for (auto& row : rows) {
         SCOPED_TRACE(row.op);
@@ -299,6 +369,38 @@ TEST_P(RegisterKeyContract, DeleteKeyCreatesAMissingParent) {
     Keys().DeleteKey(CurrentUser, parent, u"sub");
     EXPECT_EQ(Keys().LastRegError(), ErrorFileNotFound);
     EXPECT_EQ(Snap(CurrentUser, Path(u"stale")), "[]\n[host:8080]\n");
+}
+
+TEST_P(RegisterKeyContract, EnumValuesListsNamesAndTypesTheCodePageCanHold) {
+    auto key = Path(u"policy");
+    const Text outside = u"x\u4E00y";  // a name that ANSI calls see as "x?y" in a western code page
+    Keys().CreateKey(CurrentUser, key);
+    Keys().SetStringValue(CurrentUser, key, u"https://plm.example.com", u"2");
+    Keys().SetDwordValue(CurrentUser, key, u"*.example.com", 2);
+    Keys().SetStringValue(CurrentUser, key, u"", u"default");
+    Inspect().PutValue(CurrentUser, key, u"10.1.2.3", TypeBinary, "\x02");
+    Inspect().PutValue(CurrentUser, key, outside, TypeDword, std::string("\x04\0\0\0", 4));
+
+    // Listed as "name type" lines, sorted: the order is the registry's own.
+    const auto listed = [&](const std::vector<ValueEntry>& values) {
+        std::vector<std::string> lines;
+        for (const auto& v : values) lines.push_back(ToUtf8(v.name) + " " + std::to_string(v.type));
+        std::sort(lines.begin(), lines.end());
+        return lines;
+    };
+    std::vector<ValueEntry> expected = {{u"", TypeString},
+                                        {u"*.example.com", TypeDword},
+                                        {u"10.1.2.3", TypeBinary},
+                                        {u"https://plm.example.com", TypeString}};
+    if (Backend().Codes().CanRepresent(outside)) expected.push_back({outside, TypeDword});
+    EXPECT_EQ(listed(Keys().EnumValues(CurrentUser, key)), listed(expected));
+    EXPECT_EQ(Keys().LastRegError(), 0);
+
+    EXPECT_TRUE(Keys().EnumValues(CurrentUser, Path(u"nokey")).empty());
+    EXPECT_EQ(Keys().LastRegError(), ErrorFileNotFound);
+    Keys().CreateKey(CurrentUser, Path(u"empty"));
+    EXPECT_TRUE(Keys().EnumValues(CurrentUser, Path(u"empty\\")).empty());
+    EXPECT_EQ(Keys().LastRegError(), 0);
 }
 
 TEST_P(RegisterKeyContract, TextsOutsideTheCodePageNeverReachTheRegistry) {
