@@ -1,8 +1,8 @@
 // One contract for both registry backends: the raw calls behave as Windows'
-// do, and the module's operations give what the zone steps rely on. Runs natively
-// against the in-memory registry and, in the Windows builds under Wine,
-// against the real advapi32 as well. Where the two disagree, the in-memory
-// one is wrong.
+// do, and the module's operations give what the zone steps rely on. Runs
+// natively against the in-memory registry and, in the Windows builds under
+// Wine, against the real advapi32 as well. Where the two disagree, the
+// in-memory one is wrong.
 #include <gtest/gtest.h>
 
 #include <algorithm>

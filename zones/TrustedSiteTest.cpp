@@ -601,8 +601,10 @@ TEST_P(TrustedSiteTest, MoreThanOneHundredPairsGoPastSlot101WhenItMapsSchemes) {
               "[]\n\":Range\"=\"10.1.0.99\"\n\"http\"=dword:00000001\n");
     // Slot 101 is never read, and its mapping stays its own: the 101st pair
     // goes past it.
-    EXPECT_EQ(Snap(reg::CurrentUser, ranges + u"\\Range101"), "[]\n\":Range\"=\"10.7.7.7\"\n\"https\"=dword:00000004\n");
-    EXPECT_EQ(Snap(reg::CurrentUser, ranges + u"\\Range102"), "[]\n\":Range\"=\"10.1.0.100\"\n\"http\"=dword:00000001\n");
+    EXPECT_EQ(Snap(reg::CurrentUser, ranges + u"\\Range101"),
+              "[]\n\":Range\"=\"10.7.7.7\"\n\"https\"=dword:00000004\n");
+    EXPECT_EQ(Snap(reg::CurrentUser, ranges + u"\\Range102"),
+              "[]\n\":Range\"=\"10.1.0.100\"\n\"http\"=dword:00000001\n");
     EXPECT_FALSE(Inspect().KeyExists(reg::CurrentUser, ranges + u"\\Range103"));
     EXPECT_EQ(Backend().OpenHandles(), 0u);
 }
