@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 #include "text/Text.h"
 
@@ -283,6 +284,43 @@ LONG MemoryRegistry::RegCloseKey(HKEY key) {
     auto it = handles_.find(static_cast<std::intptr_t>(key));
     if (it == handles_.end()) return ErrorInvalidHandle;
     handles_.erase(it);
+    return Success;
+}
+
+LONG MemoryRegistry::RegEnumValueA(HKEY key, DWORD index, char* valueName, DWORD* valueNameSize,
+                                   DWORD* reserved, DWORD* type, BYTE* data, DWORD* dataSize) {
+    LONG error = Success;
+    auto node = Resolve(key, &error);
+    if (LONG injected = Injected(RegCall::Enum, node ? node->Path() : std::u16string())) return injected;
+    if (reserved != nullptr || valueName == nullptr || valueNameSize == nullptr) return ErrorInvalidParameter;
+    if (data != nullptr && dataSize == nullptr) return ErrorInvalidParameter;
+    if (!node) return error;
+    if (index >= node->values.size()) return ErrorNoMoreItems;
+    const auto& value = std::next(node->values.begin(), static_cast<std::ptrdiff_t>(index))->second;
+
+    // As the ANSI call does: a character the code page lacks becomes "?".
+    std::string name;
+    for (char16_t c : value.name) name += codePage_.ToAnsi(std::u16string_view(&c, 1)).value_or("?");
+    const auto size = static_cast<DWORD>(value.bytes.size());
+    if (type) *type = value.type;
+    if (dataSize) {
+        // Data that does not fit is not copied, and neither is the name.
+        const bool fits = data == nullptr || *dataSize >= size;
+        if (data != nullptr && fits && size > 0) std::memcpy(data, value.bytes.data(), size);
+        *dataSize = size;
+        if (!fits) return ErrorMoreData;
+    }
+    // A name that does not fit is cut to the buffer and its size is left as
+    // it was.
+    if (name.size() >= *valueNameSize) {
+        if (*valueNameSize > 0) {
+            std::memcpy(valueName, name.data(), *valueNameSize - 1);
+            valueName[*valueNameSize - 1] = '\0';
+        }
+        return ErrorMoreData;
+    }
+    std::memcpy(valueName, name.c_str(), name.size() + 1);
+    *valueNameSize = static_cast<DWORD>(name.size());
     return Success;
 }
 

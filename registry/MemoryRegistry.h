@@ -7,6 +7,9 @@
 // - RegDeleteKeyA deletes only a key without sub-keys, with its values, and
 //   on an empty sub-key name acts on the key itself;
 // - RegQueryValueExA reports sizes in bytes, terminating NUL included;
+// - RegEnumValueA lists values in the order of their upper-cased names (the
+//   order is the registry's own business; this one is at least fixed), and
+//   hands out a name the code page cannot hold with "?" in its place;
 // - key names of at most 255 characters and at most 512 levels.
 // Handles are counted so tests can see leaks, and any call can be made to
 // fail with a chosen code.
@@ -26,7 +29,7 @@
 
 namespace plm::reg {
 
-enum class RegCall { Open, Create, Query, Set, Delete, Close };
+enum class RegCall { Open, Create, Query, Set, Delete, Close, Enum };
 
 class MemoryRegistry final : public RegistryApi, public RegistryInspector {
 public:
@@ -43,6 +46,8 @@ public:
                         DWORD dataSize) override;
     LONG RegDeleteKeyA(HKEY key, const char* subKey) override;
     LONG RegCloseKey(HKEY key) override;
+    LONG RegEnumValueA(HKEY key, DWORD index, char* valueName, DWORD* valueNameSize, DWORD* reserved, DWORD* type,
+                       BYTE* data, DWORD* dataSize) override;
 
     // Makes the next `times` calls of this kind fail with `code`, doing
     // nothing else (negative times: every call from now on).

@@ -31,6 +31,8 @@ TEST(MemoryRegistry, InjectedFailuresReachLastRegErrorAsTheCallsReturnThem) {
          [](RegisterKey& k) { k.CreateKey(CurrentUser, u"a\\b"); }, ErrorAccessDenied},
         {"delete on a parent that could not be opened", RegCall::Create, ErrorAccessDenied,
          [](RegisterKey& k) { k.DeleteKey(CurrentUser, u"a", u"b"); }, ErrorInvalidHandle},
+        {"a listing refused still ends with the close", RegCall::Enum, ErrorAccessDenied,
+         [](RegisterKey& k) { EXPECT_TRUE(k.EnumValues(CurrentUser, u"a").empty()); }, 0},
     };
     for (auto& row : rows) {
         SCOPED_TRACE(row.label);

@@ -135,6 +135,34 @@ void RegisterKey::SetDwordValue(HKEY root, std::u16string_view keyPath, std::u16
     lastRegError_ = api_.RegCloseKey(key);
 }
 
+std::vector<ValueEntry> RegisterKey::EnumValues(HKEY root, std::u16string_view keyPath) {
+    auto args = Start(keyPath);
+    HKEY key = NullKey;
+    if (!args || !Open(root, args->path, key)) return {};
+
+    std::vector<ValueEntry> values;
+    // Room for the longest name the ANSI call hands out: it takes the size
+    // as a 16-bit number on Windows.
+    std::string buffer(32767, '\0');
+    for (DWORD index = 0;; ++index) {
+        DWORD size = static_cast<DWORD>(buffer.size());
+        DWORD type = 0;
+        lastRegError_ = api_.RegEnumValueA(key, index, buffer.data(), &size, nullptr, &type, nullptr, nullptr);
+        if (lastRegError_ == ErrorMoreData) continue;  // a name too long to use here
+        if (lastRegError_ != Success) break;           // ERROR_NO_MORE_ITEMS after the last one
+        const std::string ansi(buffer.data(), size);
+        // The name must come back to these same bytes and, given to the
+        // registry, name this value.
+        ValueEntry entry{codePage_.FromAnsi(ansi), type};
+        DWORD found = 0;
+        if (codePage_.ToAnsi(entry.name) != ansi) continue;
+        lastRegError_ = api_.RegQueryValueExA(key, ansi.c_str(), nullptr, &found, nullptr, nullptr);
+        if (lastRegError_ == Success && found == type) values.push_back(std::move(entry));
+    }
+    lastRegError_ = api_.RegCloseKey(key);
+    return values;
+}
+
 KeyHandle RegisterKey::CreateKey(HKEY root, std::u16string_view keyPath) {
     auto args = Start(keyPath);
     if (!args) return {};

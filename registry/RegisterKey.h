@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "text/CodePage.h"
 #include "registry/RegistryApi.h"
@@ -40,6 +41,13 @@ private:
     HKEY key_ = NullKey;
 };
 
+// One value of a key as EnumValues lists it: its name and registry type.
+struct ValueEntry {
+    std::u16string name;
+    DWORD type = 0;
+    bool operator==(const ValueEntry&) const = default;
+};
+
 class RegisterKey {
 public:
     RegisterKey(RegistryApi& api, const CodePage& codePage) : api_(api), codePage_(codePage) {}
@@ -59,6 +67,15 @@ public:
     // Used where an existing mapping must be carried over unchanged.
     std::optional<std::int32_t> FindDwordValue(HKEY root, std::u16string_view keyPath,
                                                std::u16string_view valueName);
+
+    // The names and types of the key's values, the default value with an
+    // empty name, in the registry's own order (callers that need an order
+    // sort). Left out: a name the ANSI calls cannot hand back exactly (a
+    // character the code page lacks comes out as "?" or a look-alike, which
+    // names another value or none) and a name too long for them. Empty when
+    // the key cannot be opened; otherwise LastRegError ends at the close's
+    // code, as after the reads.
+    std::vector<ValueEntry> EnumValues(HKEY root, std::u16string_view keyPath);
 
     std::int32_t LastRegError() const { return lastRegError_; }
 

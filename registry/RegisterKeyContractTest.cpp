@@ -1,13 +1,15 @@
 // One contract for both registry backends: the raw calls behave as Windows'
-// do, and the six operations give what the zone steps rely on. Runs natively
-// against the in-memory registry and, in the Windows builds under Wine,
-// against the real advapi32 as well. Where the two disagree, the in-memory
-// one is wrong.
+// do, and the module's operations give what the zone steps rely on. Runs
+// natively against the in-memory registry and, in the Windows builds under
+// Wine, against the real advapi32 as well. Where the two disagree, the
+// in-memory one is wrong.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "tests/support/TestBackends.h"
 
@@ -156,9 +158,44 @@ TEST_P(RawApiContract, KeyNamesWithPunctuationAreAllowed) {
     }
 }
 
+TEST_P(RawApiContract, EnumValueGivesNameTypeAndSizesThenNoMoreItems) {
+    HKEY key = NullKey;
+    ASSERT_EQ(Create(CurrentUser, "Software\\PlmContract", &key), Success);
+    const BYTE two[4] = {2, 0, 0, 0};
+    ASSERT_EQ(Api().RegSetValueExA(key, "*.example.com", 0, TypeDword, two, 4), Success);
+    struct Row {
+        const char* label;
+        DWORD index;
+        DWORD nameSize;
+        DWORD dataSize;
+        LONG rc;
+        DWORD nameSizeAfter;
+        const char* name;  // what the name buffer holds after the call
+    } rows[] = {
+        {"room for the name and its NUL", 0, 14, 4, Success, 13, "*.example.com"},
+        {"no room for the NUL: the name is cut, its size left", 0, 13, 4, ErrorMoreData, 13, "*.example.co"},
+        {"data that does not fit: the name is left alone", 0, 64, 3, ErrorMoreData, 64, "#"},
+        {"past the last value: nothing is given back", 1, 64, 4, ErrorNoMoreItems, 64, "#"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.label);
+        char name[64] = "#";
+        DWORD size = row.nameSize;
+        DWORD type = 0;
+        BYTE data[4] = {};
+        DWORD dataSize = row.dataSize;
+        EXPECT_EQ(Api().RegEnumValueA(key, row.index, name, &size, nullptr, &type, data, &dataSize), row.rc);
+        EXPECT_EQ(size, row.nameSizeAfter);
+        EXPECT_STREQ(name, row.name);
+        EXPECT_EQ(type, row.rc == ErrorNoMoreItems ? 0u : TypeDword);
+        EXPECT_EQ(dataSize, 4u) << "the data's size is given back (or left as it was)";
+    }
+    Close(key);
+}
+
 PLM_INSTANTIATE_FOR_BACKENDS(RawApiContract);
 
-// ---- the six operations ----
+// ---- the operations ----
 
 class RegisterKeyContract : public BackendTest {
 protected:
@@ -181,6 +218,7 @@ TEST_P(RegisterKeyContract, EmptyKeyPathIsRefusedByEveryOperation) {
         {"SetDwordValue", [&] { k.SetDwordValue(CurrentUser, u"", u"v", 1); }},
         {"CreateKey", [&] { EXPECT_FALSE(k.CreateKey(CurrentUser, u"")); }},
         {"DeleteKey", [&] { k.DeleteKey(CurrentUser, u"", u"Software"); }},
+        {"EnumValues", [&] { EXPECT_TRUE(k.EnumValues(CurrentUser, u"").empty()); }},
     };
     for (auto& row : rows) {
         SCOPED_TRACE(row.op);
@@ -299,6 +337,28 @@ TEST_P(RegisterKeyContract, DeleteKeyCreatesAMissingParent) {
     Keys().DeleteKey(CurrentUser, parent, u"sub");
     EXPECT_EQ(Keys().LastRegError(), ErrorFileNotFound);
     EXPECT_EQ(Snap(CurrentUser, Path(u"stale")), "[]\n[host:8080]\n");
+}
+
+TEST_P(RegisterKeyContract, EnumValuesListsNamesAndTypesTheCodePageCanHold) {
+    auto key = Path(u"policy");
+    const Text outside = u"x\u4E00y";  // "x?y" through the ANSI calls in a western code page
+    Keys().SetStringValue(CurrentUser, key, u"https://plm.example.com", u"2");
+    Keys().SetDwordValue(CurrentUser, key, u"*.example.com", 2);
+    Keys().SetStringValue(CurrentUser, key, u"", u"default");
+    Inspect().PutValue(CurrentUser, key, u"10.1.2.3", TypeBinary, "\x02");
+    Inspect().PutValue(CurrentUser, key, outside, TypeDword, std::string("\x04\0\0\0", 4));
+    std::vector<std::string> listed;  // sorted: the order is the registry's own
+    for (const auto& v : Keys().EnumValues(CurrentUser, key)) {
+        listed.push_back(ToUtf8(v.name) + " " + std::to_string(v.type));
+    }
+    std::sort(listed.begin(), listed.end());
+    std::vector<std::string> expected = {" 1", "*.example.com 4", "10.1.2.3 3", "https://plm.example.com 1"};
+    if (Backend().Codes().CanRepresent(outside)) expected.push_back(ToUtf8(outside) + " 4");
+    EXPECT_EQ(listed, expected);
+    EXPECT_EQ(Keys().LastRegError(), 0);
+
+    EXPECT_TRUE(Keys().EnumValues(CurrentUser, Path(u"nokey")).empty());
+    EXPECT_EQ(Keys().LastRegError(), ErrorFileNotFound);
 }
 
 TEST_P(RegisterKeyContract, TextsOutsideTheCodePageNeverReachTheRegistry) {

@@ -1,5 +1,5 @@
-// The registry calls the system makes, with the shape of the six advapi32
-// ANSI entry points (same arguments, same LONG results). The real advapi32
+// The registry calls the system makes, with the shape of advapi32's ANSI
+// entry points (same arguments, same LONG results). The real advapi32
 // stands behind it on Windows; the in-memory registry in tests and on Linux.
 //
 // The types are our own so this header needs no <windows.h>; the Win32
@@ -47,6 +47,7 @@ inline constexpr LONG ErrorAccessDenied = 5;
 inline constexpr LONG ErrorInvalidHandle = 6;
 inline constexpr LONG ErrorInvalidParameter = 87;
 inline constexpr LONG ErrorMoreData = 234;
+inline constexpr LONG ErrorNoMoreItems = 259;
 inline constexpr LONG ErrorKeyDeleted = 1018;
 inline constexpr LONG ErrorNoUnicodeTranslation = 1113;
 
@@ -62,6 +63,12 @@ public:
                                 const BYTE* data, DWORD dataSize) = 0;
     virtual LONG RegDeleteKeyA(HKEY key, const char* subKey) = 0;
     virtual LONG RegCloseKey(HKEY key) = 0;
+    // The key's value at `index`: its name (valueNameSize: the buffer's size
+    // in bytes going in, the name's length without its NUL coming out), type
+    // and data. ERROR_NO_MORE_ITEMS past the last value, ERROR_MORE_DATA when
+    // the name or the data does not fit.
+    virtual LONG RegEnumValueA(HKEY key, DWORD index, char* valueName, DWORD* valueNameSize, DWORD* reserved,
+                               DWORD* type, BYTE* data, DWORD* dataSize) = 0;
 };
 
 }  // namespace plm::reg

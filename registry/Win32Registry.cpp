@@ -18,7 +18,7 @@ static_assert(TypeString == REG_SZ && TypeDword == REG_DWORD && TypeBinary == RE
 static_assert(ErrorFileNotFound == ERROR_FILE_NOT_FOUND && ErrorAccessDenied == ERROR_ACCESS_DENIED &&
               ErrorInvalidHandle == ERROR_INVALID_HANDLE && ErrorMoreData == ERROR_MORE_DATA &&
               ErrorInvalidParameter == ERROR_INVALID_PARAMETER && ErrorKeyDeleted == ERROR_KEY_DELETED &&
-              ErrorNoUnicodeTranslation == ERROR_NO_UNICODE_TRANSLATION);
+              ErrorNoUnicodeTranslation == ERROR_NO_UNICODE_TRANSLATION && ErrorNoMoreItems == ERROR_NO_MORE_ITEMS);
 // The interface has the shape of these entry points.
 static_assert(std::is_same_v<decltype(&::RegOpenKeyA), ::LONG(WINAPI*)(::HKEY, LPCSTR, PHKEY)>);
 static_assert(std::is_same_v<decltype(&::RegCreateKeyA), ::LONG(WINAPI*)(::HKEY, LPCSTR, PHKEY)>);
@@ -28,6 +28,8 @@ static_assert(std::is_same_v<decltype(&::RegSetValueExA),
                              ::LONG(WINAPI*)(::HKEY, LPCSTR, ::DWORD, ::DWORD, const ::BYTE*, ::DWORD)>);
 static_assert(std::is_same_v<decltype(&::RegDeleteKeyA), ::LONG(WINAPI*)(::HKEY, LPCSTR)>);
 static_assert(std::is_same_v<decltype(&::RegCloseKey), ::LONG(WINAPI*)(::HKEY)>);
+static_assert(std::is_same_v<decltype(&::RegEnumValueA),
+                             ::LONG(WINAPI*)(::HKEY, ::DWORD, LPSTR, LPDWORD, LPDWORD, LPDWORD, LPBYTE, LPDWORD)>);
 
 ::HKEY Native(HKEY key) { return reinterpret_cast<::HKEY>(static_cast<std::intptr_t>(key)); }
 HKEY Ours(::HKEY key) { return static_cast<HKEY>(reinterpret_cast<std::intptr_t>(key)); }
@@ -56,6 +58,10 @@ public:
     }
     LONG RegDeleteKeyA(HKEY key, const char* subKey) override { return ::RegDeleteKeyA(Native(key), subKey); }
     LONG RegCloseKey(HKEY key) override { return ::RegCloseKey(Native(key)); }
+    LONG RegEnumValueA(HKEY key, DWORD index, char* valueName, DWORD* valueNameSize, DWORD* reserved, DWORD* type,
+                       BYTE* data, DWORD* dataSize) override {
+        return ::RegEnumValueA(Native(key), index, valueName, valueNameSize, reserved, type, data, dataSize);
+    }
 };
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "zones/TrustedSite.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -23,40 +24,76 @@ Text JoinPath(TextView parent, TextView child) {
 Text SlotName(std::int64_t number) { return Text(RangeSlotPrefix) + DecimalText(number); }
 
 // One (address, scheme) mapping of a range list, with the zone it maps to.
-// No zone: the slot it came from held no value for that scheme, so none is
-// written back.
+// No zone: none of the address's slots mapped a scheme, and the address
+// comes back on its own.
 struct RangePair {
     Text address;
     Text scheme;
     std::optional<std::int32_t> zone;
 };
 
-// Pairs are told apart by exact text, letter case included.
-void AppendIfNew(std::vector<RangePair>& pairs, RangePair pair) {
-    for (const auto& known : pairs) {
-        if (known.address == pair.address && known.scheme == pair.scheme) return;
+bool SameName(TextView a, TextView b) { return ToUpper(a) == ToUpper(b); }
+
+// Each address maps each scheme once. The registry takes "HTTP" and "http"
+// for one value, so schemes compare without letter case; the first mapping
+// collected stays: the registered site's, then the earliest slot's. An
+// address that stood alone so far gives its place to its first mapping.
+void Collect(std::vector<RangePair>& pairs, RangePair pair) {
+    for (RangePair& known : pairs) {
+        if (known.address != pair.address) continue;
+        if (!known.zone) {
+            known = std::move(pair);
+            return;
+        }
+        if (SameName(known.scheme, pair.scheme)) return;
     }
     pairs.push_back(std::move(pair));
 }
 
-// The mappings an earlier slot holds for its address. The slot counts as an
-// "https" slot when its https value is above 0, and as an "http" slot
-// otherwise; that scheme's pair comes first. A slot holding both an http and
-// an https value keeps both mappings as two pairs, so each ends up in a slot
-// of its own, each with the zone it had: rebuilding the list must not move
-// another address into a different zone (a site put into Restricted Sites
-// stays there). A slot with neither value is carried over as an http pair
-// without a value, unless it maps other schemes ("*", "ftp", "file"), which
-// come after its http and https pairs, each in a slot of its own.
-void CollectSlot(std::vector<RangePair>& pairs, const Text& address, std::optional<std::int32_t> http,
-                 std::optional<std::int32_t> https, bool otherSchemes) {
-    if (https && *https > 0) {
-        AppendIfNew(pairs, {address, Text(HttpsScheme), https});
-        if (http) AppendIfNew(pairs, {address, Text(HttpScheme), http});
-        return;
+void CollectAddressAlone(std::vector<RangePair>& pairs, const Text& address) {
+    for (const RangePair& known : pairs) {
+        if (known.address == address) return;
     }
-    if (http || (!https && !otherSchemes)) AppendIfNew(pairs, {address, Text(HttpScheme), http});
-    if (https) AppendIfNew(pairs, {address, Text(HttpsScheme), https});
+    pairs.push_back({address, Text(HttpScheme), std::nullopt});
+}
+
+// Every REG_DWORD of an earlier slot maps a scheme, whoever wrote it, and
+// is carried over with its zone: rebuilding the list must not move another
+// address into a different zone (a site put into Restricted Sites stays
+// there). The slot's own scheme comes first ("https" when its https value is
+// above 0, "http" otherwise), then the other of the two, then the rest by
+// name, so the order does not depend on how the registry lists values.
+std::vector<RangePair> SlotMappings(reg::RegisterKey& registry, const Text& readPath, const Text& address) {
+    std::vector<RangePair> mappings;
+    for (const reg::ValueEntry& value : registry.EnumValues(Root, readPath)) {
+        if (value.type != reg::TypeDword || SameName(value.name, RangeAddressValue)) continue;
+        if (auto zone = registry.FindDwordValue(Root, readPath, value.name)) {
+            mappings.push_back({address, value.name, zone});
+        }
+    }
+    const bool httpsSlot = std::any_of(mappings.begin(), mappings.end(), [](const RangePair& m) {
+        return SameName(m.scheme, HttpsScheme) && *m.zone > 0;
+    });
+    const auto rank = [&](const RangePair& m) {
+        if (SameName(m.scheme, httpsSlot ? HttpsScheme : HttpScheme)) return 0;
+        if (SameName(m.scheme, httpsSlot ? HttpScheme : HttpsScheme)) return 1;
+        return 2;
+    };
+    std::sort(mappings.begin(), mappings.end(), [&](const RangePair& a, const RangePair& b) {
+        if (rank(a) != rank(b)) return rank(a) < rank(b);
+        return ToUpper(a.scheme) < ToUpper(b.scheme);
+    });
+    return mappings;
+}
+
+// A key that still holds a REG_DWORD maps schemes for some address (a slot
+// whose address is blank, or one past slot 100, which is never read); a
+// pair written into it would take those mappings over. A key that cannot be
+// opened counts as free: the writes open it the same way and fail as well.
+bool HoldsMapping(reg::RegisterKey& registry, const Text& slotPath) {
+    const auto values = registry.EnumValues(Root, slotPath);
+    return std::any_of(values.begin(), values.end(),
+                       [](const reg::ValueEntry& value) { return value.type == reg::TypeDword; });
 }
 
 }  // namespace
@@ -102,7 +139,7 @@ void AddSubDomainKey(reg::RegisterKey& registry, TextView listPath, TextView sch
     registry.SetDwordValue(Root, entry, scheme, TrustedSitesZone);
 }
 
-void AddRangeKey(reg::RegisterKey& registry, TextView listPath, TextView scheme, TextView host) {
+std::int32_t AddRangeKey(reg::RegisterKey& registry, TextView listPath, TextView scheme, TextView host) {
     std::vector<RangePair> pairs;
     pairs.push_back({Text(host), Text(scheme), TrustedSitesZone});
 
@@ -111,29 +148,29 @@ void AddRangeKey(reg::RegisterKey& registry, TextView listPath, TextView scheme,
     // touch and stays as it is.
     for (std::int32_t n = 1; n <= RangeSlotsRead; ++n) {
         const Text readPath = JoinPath(listPath, SlotName(n)) + u'\\';
-        Text address = registry.GetStringValue(Root, readPath, RangeAddressValue);
-        const auto https = registry.FindDwordValue(Root, readPath, HttpsScheme);
-        const auto http = registry.FindDwordValue(Root, readPath, HttpScheme);
-        address = TrimSpaces(address);
+        const Text address = TrimSpaces(registry.GetStringValue(Root, readPath, RangeAddressValue));
         if (address.empty()) continue;
-        std::vector<RangePair> others;
-        for (TextView other : OtherRangeSchemes) {
-            if (auto zone = registry.FindDwordValue(Root, readPath, other)) others.push_back({address, Text(other), zone});
-        }
-        CollectSlot(pairs, address, http, https, !others.empty());
-        for (auto& other : others) AppendIfNew(pairs, std::move(other));
+        const auto mappings = SlotMappings(registry, readPath, address);
+        if (mappings.empty()) CollectAddressAlone(pairs, address);
+        for (const RangePair& mapping : mappings) Collect(pairs, mapping);
         registry.DeleteKey(Root, listPath, SlotName(n));
     }
 
-    // Written back without gaps, the registered site first. Beyond 100
-    // pairs the slots above 100 are written over.
-    for (std::size_t i = 0; i < pairs.size(); ++i) {
-        const RangePair& pair = pairs[i];
-        const Text slotPath = JoinPath(listPath, SlotName(static_cast<std::int64_t>(i) + 1));
+    // Written back in list order, the registered site first, each pair into
+    // the next slot that holds no mapping; past slot 100 the same way.
+    std::int32_t siteSlot = 0;
+    std::int32_t n = 0;
+    for (const RangePair& pair : pairs) {
+        Text slotPath;
+        do {
+            slotPath = JoinPath(listPath, SlotName(++n));
+        } while (HoldsMapping(registry, slotPath));
+        if (siteSlot == 0) siteSlot = n;
         registry.CreateKey(Root, slotPath);
         registry.SetStringValue(Root, slotPath, RangeAddressValue, pair.address);
         if (pair.zone) registry.SetDwordValue(Root, slotPath, pair.scheme, *pair.zone);
     }
+    return siteSlot;
 }
 
 bool ZoneMapCanHold(TextView host, const CodePage& codePage) {

@@ -3,6 +3,8 @@
 // addresses, in the normal list first and its enhanced-security twin second.
 #pragma once
 
+#include <cstdint>
+
 #include "text/Text.h"
 #include "registry/RegisterKey.h"
 
@@ -32,7 +34,9 @@ void RemoveFixedRangeKey(reg::RegisterKey& registry, TextView address);
 void AddDomainKey(reg::RegisterKey& registry, TextView listPath, TextView scheme, TextView host);
 // list\rest-of-host\first-label with the scheme value 2.
 void AddSubDomainKey(reg::RegisterKey& registry, TextView listPath, TextView scheme, TextView host);
-// Rebuilds the list's range slots 1..100 with the host in slot 1.
-void AddRangeKey(reg::RegisterKey& registry, TextView listPath, TextView scheme, TextView host);
+// Rebuilds the list's range slots from slots 1..100, the host first, and
+// returns the slot it wrote the host into: Range1, unless the lowest slots
+// are keys that still map schemes without an address, which are skipped.
+std::int32_t AddRangeKey(reg::RegisterKey& registry, TextView listPath, TextView scheme, TextView host);
 
 }  // namespace plm::zones

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -149,6 +150,7 @@ TEST_P(TrustedSiteTest, RangeRebuildKeepsEarlierPairsInOrderWithTheirZones) {
         TextView scheme;
         std::string before;
         std::string after;
+        std::int32_t siteSlot = 1;  // where the site goes, as the rebuild reports it
     };
     // The address registered in every row is 10.0.0.9.
     const std::vector<Row> rows = {
@@ -157,7 +159,7 @@ TEST_P(TrustedSiteTest, RangeRebuildKeepsEarlierPairsInOrderWithTheirZones) {
 ":Range"="10.0.0.9"
 "http"=dword:00000002
 )"},
-        {"registered site first; a slot without address is written into, keeping its values", u"http",
+        {"registered site first; a slot without address that maps a scheme is skipped", u"http",
          R"([]
 [Range1]
 ":Range"="10.0.0.1"
@@ -173,10 +175,11 @@ TEST_P(TrustedSiteTest, RangeRebuildKeepsEarlierPairsInOrderWithTheirZones) {
 ":Range"="10.0.0.9"
 "http"=dword:00000002
 [Range2]
-":Range"="10.0.0.1"
-"http"=dword:00000001
 "other"=dword:00000007
 [Range3]
+":Range"="10.0.0.1"
+"http"=dword:00000001
+[Range4]
 ":Range"="10.0.0.3"
 "https"=dword:00000004
 )"},
@@ -372,19 +375,25 @@ TEST_P(TrustedSiteTest, RangeRebuildKeepsEarlierPairsInOrderWithTheirZones) {
 ":Range"="10.0.0.1"
 "http"=dword:00000001
 )"},
-        {"a scheme typed in upper case is a pair apart from http", u"HTTP",
+        {"schemes ignore letter case: the site replaces its own mapping, an address keeps its first", u"HTTP",
          R"([]
 [Range1]
 ":Range"="10.0.0.9"
-"http"=dword:00000001
+"http"=dword:00000004
+[Range2]
+":Range"="10.0.0.1"
+"HTTP"=dword:00000001
+[Range3]
+":Range"="10.0.0.1"
+"http"=dword:00000003
 )",
          R"([]
 [Range1]
 ":Range"="10.0.0.9"
 "HTTP"=dword:00000002
 [Range2]
-":Range"="10.0.0.9"
-"http"=dword:00000001
+":Range"="10.0.0.1"
+"HTTP"=dword:00000001
 )"},
         {"a slot holding both schemes keeps both, each in its own slot", u"https",
          R"([]
@@ -450,13 +459,15 @@ TEST_P(TrustedSiteTest, RangeRebuildKeepsEarlierPairsInOrderWithTheirZones) {
 "*"=dword:00000004
 ":Range"="10.0.0.1"
 )"},
-        {"ftp and file mappings follow the http and https ones of their slot", u"http",
+        {"every other REG_DWORD maps a scheme too, after http and https, by name; other values go", u"http",
          R"([]
 [Range1]
 ":Range"="10.0.0.1"
 "file"=dword:00000001
 "ftp"=dword:00000003
 "http"=dword:00000001
+"note"="text"
+"rtsp"=dword:00000004
 )",
          R"([]
 [Range1]
@@ -467,19 +478,71 @@ TEST_P(TrustedSiteTest, RangeRebuildKeepsEarlierPairsInOrderWithTheirZones) {
 "http"=dword:00000001
 [Range3]
 ":Range"="10.0.0.1"
-"ftp"=dword:00000003
+"file"=dword:00000001
 [Range4]
 ":Range"="10.0.0.1"
-"file"=dword:00000001
+"ftp"=dword:00000003
+[Range5]
+":Range"="10.0.0.1"
+"rtsp"=dword:00000004
 )"},
+        {"an address in a slot without a mapping keeps the mapping a later slot gives it", u"http",
+         R"([]
+[Range1]
+":Range"="10.0.0.1"
+[Range2]
+":Range"="10.0.0.1"
+"http"=dword:00000004
+)",
+         R"([]
+[Range1]
+":Range"="10.0.0.9"
+"http"=dword:00000002
+[Range2]
+":Range"="10.0.0.1"
+"http"=dword:00000004
+)"},
+        {"no pair goes into a key that maps schemes; the site takes the lowest free slot", u"http",
+         R"([]
+[Range1]
+":Range"="  "
+"https"=dword:00000004
+[Range2]
+":Range"="10.0.0.2"
+"http"=dword:00000001
+[Range3]
+":Range"=""
+[Range4]
+"zone"=dword:00000003
+)",
+         R"([]
+[Range1]
+":Range"="  "
+"https"=dword:00000004
+[Range2]
+":Range"="10.0.0.9"
+"http"=dword:00000002
+[Range3]
+":Range"="10.0.0.2"
+"http"=dword:00000001
+[Range4]
+"zone"=dword:00000003
+)",
+         2},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.label);
         Reset();
         SeedRanges(row.before);
         ASSERT_EQ(Ranges(), row.before);
-        AddRangeKey(Keys(), RangesPath, row.scheme, u"10.0.0.9");
+        EXPECT_EQ(AddRangeKey(Keys(), RangesPath, row.scheme, u"10.0.0.9"), row.siteSlot);
         EXPECT_EQ(Ranges(), row.after);
+        {
+            // Every rebuild is idempotent, slot order included.
+            SCOPED_TRACE("second identical run");
+            EXPECT_EQ(AddRangeKey(Keys(), RangesPath, row.scheme, u"10.0.0.9"), row.siteSlot);
+            EXPECT_EQ(Ranges(), row.after);
+        }
         EXPECT_EQ(Backend().OpenHandles(), 0u);
     }
 }
@@ -520,13 +583,13 @@ TEST_P(TrustedSiteTest, EachRangeListIsRebuiltFromItsOwnSlots) {
 )");
 }
 
-TEST_P(TrustedSiteTest, MoreThanOneHundredPairsWriteOverSlot101) {
+TEST_P(TrustedSiteTest, MoreThanOneHundredPairsGoPastSlot101WhenItMapsSchemes) {
     std::string before = "[]\n";
     for (int n = 1; n <= 100; ++n) {
         before += "[Range" + std::to_string(n) + "]\n\":Range\"=\"10.1.0." + std::to_string(n) +
                   "\"\n\"http\"=dword:00000001\n";
     }
-    before += "[Range101]\n\":Range\"=\"10.9.9.9\"\n\"https\"=dword:00000003\n\"keep\"=dword:00000009\n";
+    before += "[Range101]\n\":Range\"=\"10.7.7.7\"\n\"https\"=dword:00000004\n";
     SeedRanges(before);
 
     AddRangeKey(Keys(), RangesPath, u"http", u"10.0.0.9");
@@ -536,11 +599,13 @@ TEST_P(TrustedSiteTest, MoreThanOneHundredPairsWriteOverSlot101) {
     EXPECT_EQ(Snap(reg::CurrentUser, ranges + u"\\Range2"), "[]\n\":Range\"=\"10.1.0.1\"\n\"http\"=dword:00000001\n");
     EXPECT_EQ(Snap(reg::CurrentUser, ranges + u"\\Range100"),
               "[]\n\":Range\"=\"10.1.0.99\"\n\"http\"=dword:00000001\n");
-    // Slot 101 was never read; the 101st pair lands on it, over its old values.
+    // Slot 101 is never read, and its mapping stays its own: the 101st pair
+    // goes past it.
     EXPECT_EQ(Snap(reg::CurrentUser, ranges + u"\\Range101"),
-              "[]\n\":Range\"=\"10.1.0.100\"\n\"http\"=dword:00000001\n\"https\"=dword:00000003\n"
-              "\"keep\"=dword:00000009\n");
-    EXPECT_FALSE(Inspect().KeyExists(reg::CurrentUser, ranges + u"\\Range102"));
+              "[]\n\":Range\"=\"10.7.7.7\"\n\"https\"=dword:00000004\n");
+    EXPECT_EQ(Snap(reg::CurrentUser, ranges + u"\\Range102"),
+              "[]\n\":Range\"=\"10.1.0.100\"\n\"http\"=dword:00000001\n");
+    EXPECT_FALSE(Inspect().KeyExists(reg::CurrentUser, ranges + u"\\Range103"));
     EXPECT_EQ(Backend().OpenHandles(), 0u);
 }
 

@@ -35,13 +35,11 @@ inline constexpr TextView MachineInternetSettingsKey =
 inline constexpr TextView HttpScheme = u"http";
 inline constexpr TextView HttpsScheme = u"https";
 inline constexpr std::int32_t TrustedSitesZone = 2;
-// Other scheme values a range slot may carry (written by the browser's own
-// dialog or by administrators): "*" for every scheme, and two more. A range
-// rebuild carries them over with the address.
-inline constexpr TextView OtherRangeSchemes[] = {u"*", u"ftp", u"file"};
 
 // Range slots are keys "Range1", "Range2", ... whose ":Range" REG_SZ holds
-// the numeric address. Only the first 100 slots are ever read.
+// the numeric address; every REG_DWORD beside it maps a scheme ("http",
+// "https", "*" for every scheme, "ftp", ...) to a zone. Only the first 100
+// slots are ever read.
 inline constexpr TextView RangeSlotPrefix = u"Range";
 inline constexpr TextView RangeAddressValue = u":Range";
 inline constexpr std::int32_t RangeSlotsRead = 100;

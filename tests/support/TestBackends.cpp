@@ -109,6 +109,10 @@ public:
         if (RootFor(key)) return ERROR_SUCCESS;
         return ::RegCloseKey(Map(key));
     }
+    reg::LONG RegEnumValueA(reg::HKEY key, reg::DWORD index, char* valueName, reg::DWORD* valueNameSize,
+                            reg::DWORD* reserved, reg::DWORD* type, reg::BYTE* data, reg::DWORD* dataSize) override {
+        return ::RegEnumValueA(Map(key), index, valueName, valueNameSize, reserved, type, data, dataSize);
+    }
 
 private:
     std::wstring base_;
@@ -180,10 +184,16 @@ public:
         ::HKEY key = nullptr;
         ::RegCreateKeyW(api_.RootFor(root), Wide(keyPath).c_str(), &key);
         // Strings go in through the A call so they hold the same code-page
-        // bytes the product would write.
-        auto ansiName = codes_.ToAnsi(name).value_or("?");
-        ::RegSetValueExA(key, ansiName.c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
-                         static_cast<DWORD>(bytes.size()));
+        // bytes the product would write; a name the code page cannot hold
+        // goes in through the W call (its data then as given, bytes for
+        // bytes: such names carry numbers here, not text).
+        if (auto ansiName = codes_.ToAnsi(name)) {
+            ::RegSetValueExA(key, ansiName->c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+                             static_cast<DWORD>(bytes.size()));
+        } else {
+            ::RegSetValueExW(key, Wide(name).c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+                             static_cast<DWORD>(bytes.size()));
+        }
         ::RegCloseKey(key);
     }
 
@@ -327,6 +337,13 @@ reg::LONG RecordingRegistry::RegDeleteKeyA(reg::HKEY key, const char* subKey) {
 reg::LONG RecordingRegistry::RegCloseKey(reg::HKEY key) {
     log_.push_back("Close " + PathOf(key));
     return Inner().RegCloseKey(key);
+}
+
+reg::LONG RecordingRegistry::RegEnumValueA(reg::HKEY key, reg::DWORD index, char* valueName,
+                                           reg::DWORD* valueNameSize, reg::DWORD* reserved, reg::DWORD* type,
+                                           reg::BYTE* data, reg::DWORD* dataSize) {
+    log_.push_back("Enum " + PathOf(key) + " " + std::to_string(index));
+    return Inner().RegEnumValueA(key, index, valueName, valueNameSize, reserved, type, data, dataSize);
 }
 
 std::vector<std::string> RecordingRegistry::Writes() const {

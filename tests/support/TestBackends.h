@@ -79,6 +79,10 @@ public:
     }
     reg::LONG RegDeleteKeyA(reg::HKEY key, const char* subKey) override { return inner_.RegDeleteKeyA(key, subKey); }
     reg::LONG RegCloseKey(reg::HKEY key) override { return inner_.RegCloseKey(key); }
+    reg::LONG RegEnumValueA(reg::HKEY key, reg::DWORD index, char* valueName, reg::DWORD* valueNameSize,
+                            reg::DWORD* reserved, reg::DWORD* type, reg::BYTE* data, reg::DWORD* dataSize) override {
+        return inner_.RegEnumValueA(key, index, valueName, valueNameSize, reserved, type, data, dataSize);
+    }
 
 protected:
     reg::RegistryApi& Inner() { return inner_; }
@@ -89,7 +93,8 @@ private:
 
 // Logs every call that reaches the wrapped registry, one line each, with the
 // full key path of the handle: "Open HKCU\a\b", "SetValue HKLM\x \"name\"",
-// "Delete HKCU\a \"sub\"", "Create ...", "Query ...", "Close ...".
+// "Delete HKCU\a \"sub\"", "Enum HKCU\a 0" (the index), "Create ...",
+// "Query ...", "Close ...".
 class RecordingRegistry final : public ForwardingRegistry {
 public:
     explicit RecordingRegistry(reg::RegistryApi& inner, const CodePage& codePage)
@@ -103,6 +108,8 @@ public:
                              const reg::BYTE* data, reg::DWORD dataSize) override;
     reg::LONG RegDeleteKeyA(reg::HKEY key, const char* subKey) override;
     reg::LONG RegCloseKey(reg::HKEY key) override;
+    reg::LONG RegEnumValueA(reg::HKEY key, reg::DWORD index, char* valueName, reg::DWORD* valueNameSize,
+                            reg::DWORD* reserved, reg::DWORD* type, reg::BYTE* data, reg::DWORD* dataSize) override;
 
     const std::vector<std::string>& Log() const { return log_; }
     // Only the lines that change the registry (Create, SetValue, Delete).
