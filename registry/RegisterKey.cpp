@@ -141,15 +141,16 @@ std::vector<ValueEntry> RegisterKey::EnumValues(HKEY root, std::u16string_view k
     if (!args || !Open(root, args->path, key)) return {};
 
     std::vector<ValueEntry> values;
-    // Room for the longest name the ANSI call hands out: it takes the size
-    // as a 16-bit number on Windows.
+    // Room for the longest value name there is (16,383 characters, two
+    // bytes each in a double-byte code page): only a failing registry can
+    // answer "more data" then, and any answer but success ends the list
+    // (normally ERROR_NO_MORE_ITEMS after the last value).
     std::string buffer(32767, '\0');
     for (DWORD index = 0;; ++index) {
         DWORD size = static_cast<DWORD>(buffer.size());
         DWORD type = 0;
         lastRegError_ = api_.RegEnumValueA(key, index, buffer.data(), &size, nullptr, &type, nullptr, nullptr);
-        if (lastRegError_ == ErrorMoreData) continue;  // a name too long to use here
-        if (lastRegError_ != Success) break;           // ERROR_NO_MORE_ITEMS after the last one
+        if (lastRegError_ != Success) break;
         const std::string ansi(buffer.data(), size);
         // The name must come back to these same bytes and, given to the
         // registry, name this value.

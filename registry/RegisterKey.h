@@ -72,7 +72,7 @@ public:
     // empty name, in the registry's own order (callers that need an order
     // sort). Left out: a name the ANSI calls cannot hand back exactly (a
     // character the code page lacks comes out as "?" or a look-alike, which
-    // names another value or none) and a name too long for them. Empty when
+    // names another value or none). A failing call ends the list. Empty when
     // the key cannot be opened; otherwise LastRegError ends at the close's
     // code, as after the reads.
     std::vector<ValueEntry> EnumValues(HKEY root, std::u16string_view keyPath);
