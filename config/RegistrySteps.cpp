@@ -10,7 +10,11 @@ namespace plm::config {
 void RegistrySteps::RemoveWrongKey(Text siteRoot) { zones::RemoveWrongKey(registry_, std::move(siteRoot)); }
 void RegistrySteps::SetCodeBaseSearchPath() { zones::SetCodeBaseSearchPath(registry_); }
 void RegistrySteps::AddTrustedSite(TextView scheme, TextView host) {
-    zones::AddTrustedSite(registry_, scheme, host);
+    // A site whose entries did not land would not work: the run stops here
+    // and says so, instead of opening a login page that cannot be used.
+    if (auto status = zones::AddTrustedSite(registry_, scheme, host)) {
+        throw CodedError("the site could not be registered", *status);
+    }
 }
 void RegistrySteps::SetTrustedZoneSecurity() { zones::SetTrustedZoneSecurity(registry_); }
 void RegistrySteps::OpenLoginPage() {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "config/AutoSetting.h"
+#include "registry/MemoryRegistry.h"
 #include "text/CodePage.h"
 #include "tests/support/TestBackends.h"
 
@@ -90,6 +91,64 @@ TEST_P(RegistryStepsTest, RejectedAddressesChangeNothing) {
 }
 
 PLM_INSTANTIATE_FOR_BACKENDS(RegistryStepsTest);
+
+// A refused write of the site's own entries, or of another address's range
+// slot, ends in "Err:" with that call's status and no login page; refused
+// writes elsewhere stay silent. On the in-memory registry, which can refuse.
+TEST(RegistryStepsFailures, ARefusedWriteOfTheSiteIsReportedOthersStaySilent) {
+    constexpr TextView Domain = u"http://plm.example.com/plm";
+    constexpr TextView Numeric = u"http://10.0.0.9/plm";
+    struct Row {
+        const char* label;
+        TextView url;
+        reg::RegCall call;
+        TextView pathPart;
+        std::vector<std::string> shown;  // empty: the run completes
+        bool refusesTheOtherAddress = false;
+    };
+    const std::vector<Row> rows = {
+        {"create of the Domains entry", Domain, reg::RegCall::Create, u"ZoneMap\\Domains\\example.com\\plm", {"Err:5"}},
+        {"open of the EscDomains entry for its value", Domain, reg::RegCall::Open, u"EscDomains\\example.com", {"Err:5"}},
+        {"set of the EscDomains value", Domain, reg::RegCall::Set, u"EscDomains\\example.com", {"Err:5"}},
+        {"the read-back cannot read what was written", Domain, reg::RegCall::Query, u"\\example.com\\plm", {"Err:5"}},
+        {"set of the site's EscRanges slot", Numeric, reg::RegCall::Set, u"EscRanges\\Range1", {"Err:5"}},
+        {"another address's write-back, after every other pair", Numeric, reg::RegCall::Set,
+         u"ZoneMap\\Ranges\\Range2", {"Err:5"}, true},
+        {"the machine-wide value (no administrator rights)", Domain, reg::RegCall::Set, u"HKEY_LOCAL_MACHINE", {}},
+        {"the zone template", Numeric, reg::RegCall::Set, u"Zones\\2", {}},
+        {"the stale-entry removal", u"http://plm.example.com:8080/plm", reg::RegCall::Delete, u"Domains", {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.label);
+        Latin1CodePage codes;
+        reg::MemoryRegistry registry(codes);
+        reg::RegisterKey keys(registry, codes);
+        registry.PutValue(reg::CurrentUser, ZonesPath, u"1200", reg::TypeDword, std::string("\3\0\0\0", 4));
+        for (TextView list : {TextView(u"\\Ranges\\Range1"), TextView(u"\\EscRanges\\Range1")}) {
+            registry.PutValue(reg::CurrentUser, Text(ZoneMapPath) + Text(list), u":Range", reg::TypeString,
+                              std::string("10.0.0.1", 9));
+            registry.PutValue(reg::CurrentUser, Text(ZoneMapPath) + Text(list), u"http", reg::TypeDword,
+                              std::string("\4\0\0\0", 4));
+        }
+        registry.FailPath(row.call, row.pathPart, reg::ErrorAccessDenied);
+        ScriptedUi ui{Text(row.url)};
+        bool opened = false;
+        RegistrySteps steps(keys, [&] { opened = true; });
+        AutoSettingCommand().Run(ui, steps, codes);
+        EXPECT_EQ(ui.messages, row.shown);
+        EXPECT_EQ(opened, row.shown.empty());
+        EXPECT_EQ(ui.ended, row.shown.empty());
+        // The other address keeps its mapping in Restricted Sites, in every
+        // list whose write-back of it was not itself refused.
+        registry.ClearFailures();
+        for (TextView list : {TextView(u"Ranges"), TextView(u"EscRanges")}) {
+            if (row.refusesTheOtherAddress && list == u"Ranges") continue;
+            const std::string slots = ToUtf8(registry.Snapshot(reg::CurrentUser, Text(ZoneMapPath) + u"\\" + Text(list)));
+            EXPECT_NE(slots.find("\":Range\"=\"10.0.0.1\"\n\"http\"=dword:00000004"), std::string::npos)
+                << ToUtf8(list) << "\n" << slots;
+        }
+    }
+}
 
 }  // namespace
 }  // namespace plm::config

@@ -18,21 +18,27 @@ TEST(MemoryRegistry, InjectedFailuresReachLastRegErrorAsTheCallsReturnThem) {
         LONG code;
         std::function<void(RegisterKey&)> op;
         std::int32_t expected;
+        // What the module remembers beside: the first failing write call,
+        // and the status of the call that decided the last read.
+        std::optional<std::int32_t> writeFailure;
+        std::int32_t readStatus;
     } rows[] = {
         {"open refused", RegCall::Open, ErrorAccessDenied,
-         [](RegisterKey& k) { k.GetStringValue(CurrentUser, u"a", u"v"); }, ErrorAccessDenied},
+         [](RegisterKey& k) { k.GetStringValue(CurrentUser, u"a", u"v"); }, ErrorAccessDenied, {}, ErrorAccessDenied},
         {"query failing still ends with the close", RegCall::Query, ErrorAccessDenied,
-         [](RegisterKey& k) { k.GetStringValue(CurrentUser, u"a", u"v"); }, 0},
+         [](RegisterKey& k) { k.GetStringValue(CurrentUser, u"a", u"v"); }, 0, {}, ErrorAccessDenied},
         {"close failing", RegCall::Close, ErrorInvalidHandle,
-         [](RegisterKey& k) { k.GetDwordValue(CurrentUser, u"a", u"v"); }, ErrorInvalidHandle},
+         [](RegisterKey& k) { k.GetDwordValue(CurrentUser, u"a", u"v"); }, ErrorInvalidHandle, {}, ErrorMoreData},
         {"set refused, close succeeds", RegCall::Set, ErrorAccessDenied,
-         [](RegisterKey& k) { k.SetDwordValue(CurrentUser, u"a", u"v", 1); }, 0},
+         [](RegisterKey& k) { k.SetDwordValue(CurrentUser, u"a", u"v", 1); }, 0, ErrorAccessDenied, 0},
+        {"string set refused", RegCall::Set, ErrorKeyDeleted,
+         [](RegisterKey& k) { k.SetStringValue(CurrentUser, u"a", u"v", u"t"); }, 0, ErrorKeyDeleted, 0},
         {"create refused", RegCall::Create, ErrorAccessDenied,
-         [](RegisterKey& k) { k.CreateKey(CurrentUser, u"a\\b"); }, ErrorAccessDenied},
+         [](RegisterKey& k) { k.CreateKey(CurrentUser, u"a\\b"); }, ErrorAccessDenied, ErrorAccessDenied, 0},
+        {"a string write creates its key when the first open fails", RegCall::Open, ErrorAccessDenied,
+         [](RegisterKey& k) { k.SetStringValue(CurrentUser, u"a", u"v", u"t"); }, 0, {}, 0},
         {"delete on a parent that could not be opened", RegCall::Create, ErrorAccessDenied,
-         [](RegisterKey& k) { k.DeleteKey(CurrentUser, u"a", u"b"); }, ErrorInvalidHandle},
-        {"a listing refused still ends with the close", RegCall::Enum, ErrorAccessDenied,
-         [](RegisterKey& k) { EXPECT_TRUE(k.EnumValues(CurrentUser, u"a").empty()); }, 0},
+         [](RegisterKey& k) { k.DeleteKey(CurrentUser, u"a", u"b"); }, ErrorInvalidHandle, {}, 0},
     };
     for (auto& row : rows) {
         SCOPED_TRACE(row.label);
@@ -42,8 +48,12 @@ TEST(MemoryRegistry, InjectedFailuresReachLastRegErrorAsTheCallsReturnThem) {
         keys.CreateKey(CurrentUser, u"a");
         keys.SetStringValue(CurrentUser, u"a", u"v", u"text");
         registry.FailNext(row.call, row.code);
+        keys.TakeWriteFailure();
         row.op(keys);
         EXPECT_EQ(keys.LastRegError(), row.expected);
+        EXPECT_EQ(keys.TakeWriteFailure(), row.writeFailure);
+        EXPECT_EQ(keys.TakeWriteFailure(), std::nullopt) << "taken once";
+        EXPECT_EQ(keys.LastReadStatus(), row.readStatus);
         // A close that fails leaves its handle open, as on Windows.
         EXPECT_EQ(registry.OpenHandles(), row.call == RegCall::Close ? 1u : 0u);
     }

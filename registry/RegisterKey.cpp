@@ -49,7 +49,10 @@ std::u16string RegisterKey::GetStringValue(HKEY root, std::u16string_view keyPat
                                            std::u16string_view valueName) {
     auto args = Start(keyPath, valueName);
     HKEY key = NullKey;
-    if (!args || !Open(root, args->path, key)) return {};
+    if (!args || !Open(root, args->path, key)) {
+        readStatus_ = lastRegError_;
+        return {};
+    }
     const char* name = args->name.c_str();
 
     // Ask for the size first: it counts bytes, terminating NUL included.
@@ -57,11 +60,13 @@ std::u16string RegisterKey::GetStringValue(HKEY root, std::u16string_view keyPat
     DWORD size = 0;
     DWORD type = 0;
     lastRegError_ = api_.RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&scratch), &size);
+    readStatus_ = lastRegError_;
     std::u16string result;
     if (size >= 2) {
         std::string buffer(static_cast<std::size_t>(size) + 1, ' ');
         DWORD read = size + 1;
         lastRegError_ = api_.RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &read);
+        readStatus_ = lastRegError_;
         if (lastRegError_ == Success) {
             buffer.resize(read < buffer.size() ? read : buffer.size());
             auto nul = buffer.find('\0');
@@ -83,12 +88,16 @@ std::optional<std::int32_t> RegisterKey::FindDwordValue(HKEY root, std::u16strin
                                                         std::u16string_view valueName) {
     auto args = Start(keyPath, valueName);
     HKEY key = NullKey;
-    if (!args || !Open(root, args->path, key)) return std::nullopt;
+    if (!args || !Open(root, args->path, key)) {
+        readStatus_ = lastRegError_;
+        return std::nullopt;
+    }
 
     DWORD data = 0;
     DWORD size = sizeof data;
     DWORD type = 0;
     lastRegError_ = api_.RegQueryValueExA(key, args->name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data), &size);
+    readStatus_ = lastRegError_;
     std::optional<std::int32_t> result;
     if (lastRegError_ == Success) result = static_cast<std::int32_t>(data);
     lastRegError_ = api_.RegCloseKey(key);
@@ -98,7 +107,10 @@ std::optional<std::int32_t> RegisterKey::FindDwordValue(HKEY root, std::u16strin
 void RegisterKey::SetStringValue(HKEY root, std::u16string_view keyPath, std::u16string_view valueName,
                                  std::u16string_view text) {
     auto args = Start(keyPath, valueName, text);
-    if (!args) return;
+    if (!args) {
+        NoteWrite(lastRegError_);
+        return;
+    }
 
     HKEY key = NullKey;
     if (Open(root, args->path, key)) {
@@ -106,7 +118,10 @@ void RegisterKey::SetStringValue(HKEY root, std::u16string_view keyPath, std::u1
     } else {
         CreateKey(root, keyPath);  // only to make the key exist
     }
-    if (!Open(root, args->path, key)) return;
+    if (!Open(root, args->path, key)) {
+        NoteWrite(lastRegError_);
+        return;
+    }
 
     const std::string& data = args->data;
     if (!data.empty()) {
@@ -119,6 +134,7 @@ void RegisterKey::SetStringValue(HKEY root, std::u16string_view keyPath, std::u1
         lastRegError_ = api_.RegSetValueExA(key, args->name.c_str(), 0, TypeString,
                                             reinterpret_cast<const BYTE*>(&zero), 0);
     }
+    NoteWrite(lastRegError_);
     lastRegError_ = api_.RegCloseKey(key);
 }
 
@@ -126,12 +142,16 @@ void RegisterKey::SetDwordValue(HKEY root, std::u16string_view keyPath, std::u16
                                 std::int32_t data) {
     auto args = Start(keyPath, valueName);
     HKEY key = NullKey;
-    if (!args || !Open(root, args->path, key)) return;  // never creates the key
+    if (!args || !Open(root, args->path, key)) {  // never creates the key
+        NoteWrite(lastRegError_);
+        return;
+    }
 
     auto value = static_cast<std::uint32_t>(data);
     const BYTE bytes[4] = {static_cast<BYTE>(value & 0xFF), static_cast<BYTE>((value >> 8) & 0xFF),
                            static_cast<BYTE>((value >> 16) & 0xFF), static_cast<BYTE>((value >> 24) & 0xFF)};
     lastRegError_ = api_.RegSetValueExA(key, args->name.c_str(), 0, TypeDword, bytes, 4);
+    NoteWrite(lastRegError_);
     lastRegError_ = api_.RegCloseKey(key);
 }
 
@@ -166,10 +186,10 @@ std::vector<ValueEntry> RegisterKey::EnumValues(HKEY root, std::u16string_view k
 
 KeyHandle RegisterKey::CreateKey(HKEY root, std::u16string_view keyPath) {
     auto args = Start(keyPath);
-    if (!args) return {};
     HKEY key = NullKey;
-    lastRegError_ = api_.RegCreateKeyA(root, args->path.c_str(), &key);
-    if (lastRegError_ != Success) return {};
+    if (args) lastRegError_ = api_.RegCreateKeyA(root, args->path.c_str(), &key);
+    NoteWrite(lastRegError_);
+    if (!args || lastRegError_ != Success) return {};
     return KeyHandle(api_, key);
 }
 

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "text/CodePage.h"
@@ -79,6 +80,19 @@ public:
 
     std::int32_t LastRegError() const { return lastRegError_; }
 
+    // The status of the first failing call among the writes (the create of
+    // CreateKey; the create, open and set that a SetStringValue or
+    // SetDwordValue writes through) since the last time it was taken; then
+    // forgets it. A caller that must know whether its writes landed asks
+    // here: LastRegError cannot tell, as a refused set is followed by a
+    // close that succeeds.
+    std::optional<std::int32_t> TakeWriteFailure() { return std::exchange(writeFailure_, std::nullopt); }
+
+    // The status of the call that decided the last read (GetStringValue,
+    // GetDwordValue, FindDwordValue): the open's when it failed, else the
+    // query's, as that call returned it.
+    std::int32_t LastReadStatus() const { return readStatus_; }
+
 private:
     // The key path, value name and string data of one call, as the ANSI
     // registry calls take them.
@@ -97,7 +111,14 @@ private:
 
     RegistryApi& api_;
     const CodePage& codePage_;
+    // Records a write's call that failed, unless an earlier one did.
+    void NoteWrite(std::int32_t status) {
+        if (status != Success && !writeFailure_) writeFailure_ = status;
+    }
+
     std::int32_t lastRegError_ = 0;
+    std::optional<std::int32_t> writeFailure_;
+    std::int32_t readStatus_ = 0;
 };
 
 }  // namespace plm::reg

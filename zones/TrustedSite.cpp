@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "zones/ZoneMap.h"
@@ -122,24 +123,53 @@ void RemoveFixedRangeKey(reg::RegisterKey& registry, TextView address) {
     registry.DeleteKey(Root, EscRangesKey, slot);
 }
 
-void AddDomainKey(reg::RegisterKey& registry, TextView listPath, TextView scheme, TextView host) {
-    const Text entry = JoinPath(listPath, host);
+namespace {
+
+Text WriteEntry(reg::RegisterKey& registry, Text entry, TextView scheme) {
     registry.CreateKey(Root, entry);
     registry.SetDwordValue(Root, entry, scheme, TrustedSitesZone);
+    return entry;
 }
 
-void AddSubDomainKey(reg::RegisterKey& registry, TextView listPath, TextView scheme, TextView host) {
+// Keeps the first failure seen.
+void KeepFirst(std::optional<std::int32_t>& kept, std::optional<std::int32_t> failure) {
+    if (!kept) kept = failure;
+}
+
+// Whether the entry holds what the registration wrote there: the scheme
+// value 2 and, for a range slot, the address. nullopt when it does; else
+// the status of the read that found it missing, or ERROR_INVALID_DATA for
+// data other than written.
+std::optional<std::int32_t> ReadBack(reg::RegisterKey& registry, const Text& entry, TextView scheme,
+                                     std::optional<TextView> address) {
+    constexpr std::int32_t ErrorInvalidData = 13;
+    if (address) {
+        const Text stored = registry.GetStringValue(Root, entry, RangeAddressValue);
+        if (stored.empty() && registry.LastReadStatus() != reg::Success) return registry.LastReadStatus();
+        if (stored != *address) return ErrorInvalidData;
+    }
+    const auto zone = registry.FindDwordValue(Root, entry, scheme);
+    if (!zone) return registry.LastReadStatus() != reg::Success ? registry.LastReadStatus() : ErrorInvalidData;
+    if (*zone != TrustedSitesZone) return ErrorInvalidData;
+    return std::nullopt;
+}
+
+}  // namespace
+
+Text AddDomainKey(reg::RegisterKey& registry, TextView listPath, TextView scheme, TextView host) {
+    return WriteEntry(registry, JoinPath(listPath, host), scheme);
+}
+
+Text AddSubDomainKey(reg::RegisterKey& registry, TextView listPath, TextView scheme, TextView host) {
     // The first label becomes a sub-key of the rest: p.q.r is q.r\p, and
     // o.p.q.r is p.q.r\o.
     const std::int32_t dot = InStr(host, u".");
     const Text subName = Left(host, dot - 1);
     const Text domain = Mid(host, dot + 1);
-    const Text entry = JoinPath(JoinPath(listPath, domain), subName);
-    registry.CreateKey(Root, entry);
-    registry.SetDwordValue(Root, entry, scheme, TrustedSitesZone);
+    return WriteEntry(registry, JoinPath(JoinPath(listPath, domain), subName), scheme);
 }
 
-std::int32_t AddRangeKey(reg::RegisterKey& registry, TextView listPath, TextView scheme, TextView host) {
+RangeRebuild AddRangeKey(reg::RegisterKey& registry, TextView listPath, TextView scheme, TextView host) {
     std::vector<RangePair> pairs;
     pairs.push_back({Text(host), Text(scheme), TrustedSitesZone});
 
@@ -157,20 +187,27 @@ std::int32_t AddRangeKey(reg::RegisterKey& registry, TextView listPath, TextView
     }
 
     // Written back in list order, the registered site first, each pair into
-    // the next slot that holds no mapping; past slot 100 the same way.
-    std::int32_t siteSlot = 0;
+    // the next slot that holds no mapping; past slot 100 the same way. A
+    // failing write stops nothing: every earlier address is written back.
+    RangeRebuild rebuild;
     std::int32_t n = 0;
+    registry.TakeWriteFailure();  // only the writes below count
     for (const RangePair& pair : pairs) {
         Text slotPath;
         do {
             slotPath = JoinPath(listPath, SlotName(++n));
         } while (HoldsMapping(registry, slotPath));
-        if (siteSlot == 0) siteSlot = n;
         registry.CreateKey(Root, slotPath);
         registry.SetStringValue(Root, slotPath, RangeAddressValue, pair.address);
         if (pair.zone) registry.SetDwordValue(Root, slotPath, pair.scheme, *pair.zone);
+        if (rebuild.siteSlot == 0) {
+            rebuild.siteSlot = n;
+            rebuild.siteFailure = registry.TakeWriteFailure();
+        } else {
+            KeepFirst(rebuild.otherFailure, registry.TakeWriteFailure());
+        }
     }
-    return siteSlot;
+    return rebuild;
 }
 
 bool ZoneMapCanHold(TextView host, const CodePage& codePage) {
@@ -180,24 +217,41 @@ bool ZoneMapCanHold(TextView host, const CodePage& codePage) {
     return path && path->size() <= reg::MaxAnsiSubKeyPath;
 }
 
-void AddTrustedSite(reg::RegisterKey& registry, TextView scheme, TextView host) {
+std::optional<std::int32_t> AddTrustedSite(reg::RegisterKey& registry, TextView scheme, TextView host) {
     RemoveFixedRangeKey(registry, ObsoleteRangeAddress);
 
     // The first dot's position and the position after it are 16-bit
     // numbers: a first "." at 32767 or later overflows.
     const std::int16_t firstDot = ToInt16(InStr(host, u"."));
     const std::int32_t secondDot = InStr(host, u".", ToInt16(firstDot + 1));
+    const bool numeric = secondDot >= 1 && firstDot >= 1 && IsNumericAddress(host);
 
-    if (secondDot < 1 || firstDot < 1) {
-        AddDomainKey(registry, DomainsKey, scheme, host);
-        AddDomainKey(registry, EscDomainsKey, scheme, host);
-    } else if (IsNumericAddress(host)) {
-        AddRangeKey(registry, RangesKey, scheme, host);
-        AddRangeKey(registry, EscRangesKey, scheme, host);
-    } else {
-        AddSubDomainKey(registry, DomainsKey, scheme, host);
-        AddSubDomainKey(registry, EscDomainsKey, scheme, host);
+    // The site's entry in the normal list and in its twin, each checked
+    // after both are written.
+    std::vector<Text> entries;
+    std::optional<std::int32_t> siteFailure;
+    std::optional<std::int32_t> otherFailure;
+    for (const auto& [domains, ranges] : {std::pair{DomainsKey, RangesKey}, std::pair{EscDomainsKey, EscRangesKey}}) {
+        registry.TakeWriteFailure();  // only the site's writes count
+        if (numeric) {
+            const RangeRebuild rebuild = AddRangeKey(registry, ranges, scheme, host);
+            entries.push_back(JoinPath(ranges, SlotName(rebuild.siteSlot)));
+            KeepFirst(siteFailure, rebuild.siteFailure);
+            KeepFirst(otherFailure, rebuild.otherFailure);
+        } else {
+            const bool plain = secondDot < 1 || firstDot < 1;
+            entries.push_back(plain ? AddDomainKey(registry, domains, scheme, host)
+                                    : AddSubDomainKey(registry, domains, scheme, host));
+            KeepFirst(siteFailure, registry.TakeWriteFailure());
+        }
     }
+    if (siteFailure) return siteFailure;
+    for (const Text& entry : entries) {
+        if (auto fault = ReadBack(registry, entry, scheme, numeric ? std::optional<TextView>(host) : std::nullopt)) {
+            return fault;
+        }
+    }
+    return otherFailure;
 }
 
 }  // namespace plm::zones

@@ -4,15 +4,26 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "text/Text.h"
 #include "registry/RegisterKey.h"
 
 namespace plm::zones {
 
+// Then reads back what it wrote for the site: the scheme value 2 of its
+// entry in both domain lists, or its slot in both range lists (":Range" the
+// host, the scheme value 2). Returns nothing when the site is registered,
+// else the status to report: that of the first open, create or set of the
+// site's own writes that failed; else that of the read-back that found an
+// entry missing or wrong (ERROR_INVALID_DATA for a value that reads back
+// other than written); else, when another address's range slot could not be
+// written back, that write's status. Another address's write-back failing
+// never stops the rebuild: the remaining pairs of both lists are written
+// first.
 // Throws plm::RunTimeError when the first "." of the host stands at position
 // 32767 or later (the dot positions are 16-bit numbers).
-void AddTrustedSite(reg::RegisterKey& registry, TextView scheme, TextView host);
+std::optional<std::int32_t> AddTrustedSite(reg::RegisterKey& registry, TextView scheme, TextView host);
 
 // Whether the zone map can take the entries of `host`: the registration
 // writes through the ANSI registry calls, which refuse sub-key paths longer
@@ -30,13 +41,23 @@ inline constexpr TextView ObsoleteRangeAddress = u"192.168.10.250";
 bool IsNumericAddress(TextView host);
 // Deletes the slot "Range" + address from Ranges and EscRanges.
 void RemoveFixedRangeKey(reg::RegisterKey& registry, TextView address);
-// list\host with the scheme value 2.
-void AddDomainKey(reg::RegisterKey& registry, TextView listPath, TextView scheme, TextView host);
-// list\rest-of-host\first-label with the scheme value 2.
-void AddSubDomainKey(reg::RegisterKey& registry, TextView listPath, TextView scheme, TextView host);
-// Rebuilds the list's range slots from slots 1..100, the host first, and
-// returns the slot it wrote the host into: Range1, unless the lowest slots
-// are keys that still map schemes without an address, which are skipped.
-std::int32_t AddRangeKey(reg::RegisterKey& registry, TextView listPath, TextView scheme, TextView host);
+// list\host with the scheme value 2; returns the entry's key path.
+Text AddDomainKey(reg::RegisterKey& registry, TextView listPath, TextView scheme, TextView host);
+// list\rest-of-host\first-label with the scheme value 2; returns the entry's
+// key path.
+Text AddSubDomainKey(reg::RegisterKey& registry, TextView listPath, TextView scheme, TextView host);
+
+// What one range rebuild did.
+struct RangeRebuild {
+    // The slot it wrote the host into: 1, unless the lowest slots are keys
+    // that still map schemes without an address, which are skipped.
+    std::int32_t siteSlot = 0;
+    // The first failing write of the host's own slot, and of the other
+    // addresses' slots (see RegisterKey::TakeWriteFailure).
+    std::optional<std::int32_t> siteFailure;
+    std::optional<std::int32_t> otherFailure;
+};
+// Rebuilds the list's range slots from slots 1..100, the host first.
+RangeRebuild AddRangeKey(reg::RegisterKey& registry, TextView listPath, TextView scheme, TextView host);
 
 }  // namespace plm::zones

@@ -76,7 +76,7 @@ TEST_P(TrustedSiteTest, EachHostShapeWritesItsKindOfEntryInBothLists) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.label);
         Reset();
-        AddTrustedSite(Keys(), row.scheme, row.host);
+        EXPECT_EQ(AddTrustedSite(Keys(), row.scheme, row.host), std::nullopt) << "read back in place";
         EXPECT_EQ(ZoneMap(), row.after);
         EXPECT_EQ(Backend().OpenHandles(), 0u);
     }
@@ -535,12 +535,12 @@ TEST_P(TrustedSiteTest, RangeRebuildKeepsEarlierPairsInOrderWithTheirZones) {
         Reset();
         SeedRanges(row.before);
         ASSERT_EQ(Ranges(), row.before);
-        EXPECT_EQ(AddRangeKey(Keys(), RangesPath, row.scheme, u"10.0.0.9"), row.siteSlot);
+        EXPECT_EQ(AddRangeKey(Keys(), RangesPath, row.scheme, u"10.0.0.9").siteSlot, row.siteSlot);
         EXPECT_EQ(Ranges(), row.after);
         {
             // Every rebuild is idempotent, slot order included.
             SCOPED_TRACE("second identical run");
-            EXPECT_EQ(AddRangeKey(Keys(), RangesPath, row.scheme, u"10.0.0.9"), row.siteSlot);
+            EXPECT_EQ(AddRangeKey(Keys(), RangesPath, row.scheme, u"10.0.0.9").siteSlot, row.siteSlot);
             EXPECT_EQ(Ranges(), row.after);
         }
         EXPECT_EQ(Backend().OpenHandles(), 0u);
