@@ -11,7 +11,22 @@ namespace plm::reg {
 
 namespace {
 
-// Windows compares key and value names as Unicode, upper-cased.
+// Windows compares key and value names as Unicode, upper-cased. Names are
+// kept as first spelled and compared folded on the fly, so that a lookup
+// makes no folded copy.
+struct FoldedLess {
+    using is_transparent = void;
+    bool operator()(std::u16string_view a, std::u16string_view b) const {
+        const std::size_t n = std::min(a.size(), b.size());
+        for (std::size_t i = 0; i < n; ++i) {
+            const char16_t x = ToUpperChar(a[i]);
+            const char16_t y = ToUpperChar(b[i]);
+            if (x != y) return x < y;
+        }
+        return a.size() < b.size();
+    }
+};
+
 std::u16string Fold(std::u16string_view name) { return ToUpper(name); }
 
 // Windows' limits: 255 characters a key name, 512 levels of keys.
@@ -19,30 +34,30 @@ constexpr std::size_t MaxKeyNameLength = 255;
 constexpr std::size_t MaxDepth = 512;
 bool TooLong(const char* subKey) { return subKey && std::strlen(subKey) > MaxAnsiSubKeyPath; }
 
-struct ParsedPath {
-    std::vector<std::u16string> parts;
-    LONG error = Success;
-};
+using PathParts = std::vector<std::u16string_view>;
 
-// Splits a sub-key path. Trailing separators are ignored, as Windows ignores
-// them; an empty name inside the path or a name over the limit is refused.
-ParsedPath SplitPath(std::u16string_view path) {
-    ParsedPath out;
+// Splits a sub-key path into the names of its keys, as views into the path
+// text. Trailing separators are ignored, as Windows ignores them; an empty
+// name inside the path or a name over the limit is refused.
+LONG SplitPath(std::u16string_view path, PathParts& parts) {
+    parts.clear();
     while (!path.empty() && path.back() == u'\\') path.remove_suffix(1);
-    if (path.empty()) return out;
+    if (path.empty()) return Success;
     std::size_t start = 0;
     while (true) {
         auto end = path.find(u'\\', start);
         auto part = path.substr(start, end == std::u16string_view::npos ? std::u16string_view::npos : end - start);
-        if (part.empty() || part.size() > MaxKeyNameLength) {
-            out.error = ErrorInvalidParameter;
-            return out;
-        }
-        out.parts.emplace_back(part);
-        if (end == std::u16string_view::npos) break;
+        if (part.empty() || part.size() > MaxKeyNameLength) return ErrorInvalidParameter;
+        parts.push_back(part);
+        if (end == std::u16string_view::npos) return Success;
         start = end + 1;
     }
-    return out;
+}
+
+PathParts SplitPath(std::u16string_view path) {
+    PathParts parts;
+    if (SplitPath(path, parts) != Success) parts.clear();
+    return parts;
 }
 
 }  // namespace
@@ -56,8 +71,8 @@ struct MemoryRegistry::Node {
     std::u16string name;
     Node* parent = nullptr;
     bool deleted = false;
-    std::map<std::u16string, std::shared_ptr<Node>> children;  // by folded name
-    std::map<std::u16string, Value> values;                     // by folded name
+    std::map<std::u16string, std::shared_ptr<Node>, FoldedLess> children;
+    std::map<std::u16string, Value, FoldedLess> values;
 
     std::size_t Depth() const { return parent ? parent->Depth() + 1 : 0; }
     std::u16string Path() const {
@@ -78,27 +93,31 @@ namespace {
 using NodePtr = std::shared_ptr<MemoryRegistry::Node>;
 
 // The existing key below `node` named by `parts`, or nullptr.
-NodePtr Descend(NodePtr node, const std::vector<std::u16string>& parts) {
+// Walks by reference: only the key found is shared anew.
+NodePtr Descend(const NodePtr& start, const PathParts& parts) {
+    const NodePtr* node = &start;
     for (const auto& part : parts) {
-        auto it = node->children.find(Fold(part));
-        if (it == node->children.end()) return nullptr;
-        node = it->second;
+        auto it = (*node)->children.find(part);
+        if (it == (*node)->children.end()) return nullptr;
+        node = &it->second;
     }
-    return node;
+    return *node;
 }
 
 // The key below `node` named by `parts`, created with every missing key.
-NodePtr DescendCreating(NodePtr node, const std::vector<std::u16string>& parts) {
+NodePtr DescendCreating(const NodePtr& start, const PathParts& parts) {
+    const NodePtr* node = &start;
     for (const auto& part : parts) {
-        auto& slot = node->children[Fold(part)];
-        if (!slot) {
-            slot = std::make_shared<MemoryRegistry::Node>();
-            slot->name = part;
-            slot->parent = node.get();
+        auto it = (*node)->children.find(part);
+        if (it == (*node)->children.end()) {
+            auto child = std::make_shared<MemoryRegistry::Node>();
+            child->name = std::u16string(part);
+            child->parent = node->get();
+            it = (*node)->children.emplace(child->name, std::move(child)).first;
         }
-        node = slot;
+        node = &it->second;
     }
-    return node;
+    return *node;
 }
 
 }  // namespace
@@ -121,14 +140,26 @@ void MemoryRegistry::FailPath(RegCall call, std::u16string_view pathPart, LONG c
     failures_.push_back(Failure{call, code, -1, Fold(pathPart)});
 }
 
-void MemoryRegistry::ClearFailures() { failures_.clear(); }
+void MemoryRegistry::ClearFailures() {
+    failures_.clear();
+    failCall_.reset();
+}
 
-LONG MemoryRegistry::Injected(RegCall call, std::u16string_view path) {
-    ++callCount_;
-    auto folded = Fold(path);
+void MemoryRegistry::FailCall(std::size_t number, LONG code) { failCall_ = {number, code}; }
+
+// The path of the call is made (and folded) only when a failure asks for
+// it: most calls meet no injected failure at all.
+template <typename PathOf>
+LONG MemoryRegistry::Injected(RegCall call, PathOf&& pathOf) {
+    const std::size_t number = callCount_++;
+    if (failCall_ && failCall_->first == number) return failCall_->second;
+    std::u16string folded;
     for (auto it = failures_.begin(); it != failures_.end(); ++it) {
         if (it->call != call) continue;
-        if (!it->pathPart.empty() && folded.find(it->pathPart) == std::u16string::npos) continue;
+        if (!it->pathPart.empty()) {
+            if (folded.empty()) folded = Fold(pathOf());
+            if (folded.find(it->pathPart) == std::u16string::npos) continue;
+        }
         LONG code = it->code;
         if (it->times > 0 && --it->times == 0) failures_.erase(it);
         return code;
@@ -136,44 +167,55 @@ LONG MemoryRegistry::Injected(RegCall call, std::u16string_view path) {
     return Success;
 }
 
-std::size_t MemoryRegistry::OpenHandles() const { return handles_.size(); }
+std::size_t MemoryRegistry::OpenHandles() const { return openHandles_; }
+
+// Handles are numbered from FirstHandle in steps of 4, as Windows numbers
+// them, never given out twice, and kept in a table by number.
+std::shared_ptr<MemoryRegistry::Node>* MemoryRegistry::HandleSlot(HKEY key) {
+    const auto id = static_cast<std::intptr_t>(key);
+    if (id < FirstHandle || (id - FirstHandle) % 4 != 0) return nullptr;
+    const auto index = static_cast<std::size_t>((id - FirstHandle) / 4);
+    if (index >= handles_.size() || !handles_[index]) return nullptr;
+    return &handles_[index];
+}
 
 std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::Resolve(HKEY key, LONG* error) {
     *error = Success;
     if (key == CurrentUser) return currentUser_;
     if (key == LocalMachine) return localMachine_;
-    auto it = handles_.find(static_cast<std::intptr_t>(key));
-    if (it == handles_.end()) {
+    auto* slot = HandleSlot(key);
+    if (slot == nullptr) {
         *error = ErrorInvalidHandle;
         return nullptr;
     }
-    if (it->second->deleted) {
+    if ((*slot)->deleted) {
         *error = ErrorKeyDeleted;
         return nullptr;
     }
-    return it->second;
+    return *slot;
 }
 
 HKEY MemoryRegistry::NewHandle(std::shared_ptr<Node> node) {
-    auto id = nextHandle_;
-    nextHandle_ += 4;
-    handles_[id] = std::move(node);
+    const auto id = FirstHandle + 4 * static_cast<std::intptr_t>(handles_.size());
+    handles_.push_back(std::move(node));
+    ++openHandles_;
     return static_cast<HKEY>(id);
 }
 
 namespace {
 std::u16string Joined(const std::shared_ptr<MemoryRegistry::Node>& node, std::u16string_view sub);
+std::u16string PathOf(const std::shared_ptr<MemoryRegistry::Node>& node) { return node ? node->Path() : std::u16string(); }
 }
 
 // The start that the calls naming a sub-key share: the handle's key, an
 // injected failure, and the MAX_PATH limit of the ANSI sub-key argument.
 // A non-zero result ends the call with that code.
-LONG MemoryRegistry::StartSubKeyCall(RegCall call, HKEY key, const char* subKey, std::shared_ptr<Node>& node,
-                                     std::u16string& sub) {
+LONG MemoryRegistry::StartSubKeyCall(RegCall call, HKEY key, const char* subKey, std::shared_ptr<Node>& node) {
     LONG error = Success;
     node = Resolve(key, &error);
-    sub = subKey ? codePage_.FromAnsi(subKey) : std::u16string();
-    if (LONG injected = Injected(call, node ? Joined(node, sub) : sub)) return injected;
+    std::u16string& sub = sub_;
+    codePage_.FromAnsiInto(subKey ? std::string_view(subKey) : std::string_view(), sub);
+    if (LONG injected = Injected(call, [&] { return node ? Joined(node, sub) : sub; })) return injected;
     if (!node) return error;
     if (TooLong(subKey)) return ErrorMoreData;
     return Success;
@@ -185,22 +227,20 @@ LONG MemoryRegistry::StartSubKeyCall(RegCall call, HKEY key, const char* subKey,
 LONG MemoryRegistry::OpenKey(RegCall call, HKEY key, const char* subKey, HKEY* result) {
     if (result) *result = NullKey;
     std::shared_ptr<Node> node;
-    std::u16string sub;
-    if (LONG error = StartSubKeyCall(call, key, subKey, node, sub)) return error;
+    if (LONG error = StartSubKeyCall(call, key, subKey, node)) return error;
     if (!result) return ErrorInvalidParameter;
     const bool create = call == RegCall::Create;
-    auto parsed = SplitPath(sub);
-    if (parsed.error != Success) return create ? parsed.error : ErrorFileNotFound;
-    if (parsed.parts.empty()) {
+    if (LONG error = SplitPath(sub_, parts_)) return create ? error : ErrorFileNotFound;
+    if (parts_.empty()) {
         // An empty sub-key gives back the handle that was passed in.
         *result = key;
         return Success;
     }
     if (create) {
-        if (node->Depth() + parsed.parts.size() > MaxDepth) return ErrorInvalidParameter;
-        node = DescendCreating(node, parsed.parts);
+        if (node->Depth() + parts_.size() > MaxDepth) return ErrorInvalidParameter;
+        node = DescendCreating(node, parts_);
     } else {
-        node = Descend(node, parsed.parts);
+        node = Descend(node, parts_);
         if (!node) return ErrorFileNotFound;
     }
     *result = NewHandle(node);
@@ -219,12 +259,13 @@ LONG MemoryRegistry::RegQueryValueExA(HKEY key, const char* valueName, DWORD* re
                                       BYTE* data, DWORD* dataSize) {
     LONG error = Success;
     auto node = Resolve(key, &error);
-    if (LONG injected = Injected(RegCall::Query, node ? node->Path() : std::u16string())) return injected;
+    if (LONG injected = Injected(RegCall::Query, [&] { return PathOf(node); })) return injected;
     if (!node) return error;
     if (reserved != nullptr) return ErrorInvalidParameter;
     if (data != nullptr && dataSize == nullptr) return ErrorInvalidParameter;
-    std::u16string name = valueName ? codePage_.FromAnsi(valueName) : std::u16string();
-    auto it = node->values.find(Fold(name));
+    std::u16string& name = sub_;
+    codePage_.FromAnsiInto(valueName ? std::string_view(valueName) : std::string_view(), name);
+    auto it = node->values.find(name);
     if (it == node->values.end()) return ErrorFileNotFound;
     const auto& value = it->second;
     if (type) *type = value.type;
@@ -247,13 +288,14 @@ LONG MemoryRegistry::RegSetValueExA(HKEY key, const char* valueName, DWORD reser
                                     const BYTE* data, DWORD dataSize) {
     LONG error = Success;
     auto node = Resolve(key, &error);
-    if (LONG injected = Injected(RegCall::Set, node ? node->Path() : std::u16string())) return injected;
+    if (LONG injected = Injected(RegCall::Set, [&] { return PathOf(node); })) return injected;
     if (!node) return error;
     if (reserved != 0) return ErrorInvalidParameter;
     if (data == nullptr && dataSize > 0) return ErrorInvalidParameter;
-    std::u16string name = valueName ? codePage_.FromAnsi(valueName) : std::u16string();
+    std::u16string& name = sub_;
+    codePage_.FromAnsiInto(valueName ? std::string_view(valueName) : std::string_view(), name);
     if (name.size() > 16383) return ErrorInvalidParameter;
-    auto& value = node->values[Fold(name)];
+    auto& value = node->values.try_emplace(name).first->second;
     if (value.name.empty()) value.name = name;  // the first spelling stays
     value.type = type;
     value.bytes.assign(reinterpret_cast<const char*>(data), dataSize);
@@ -262,28 +304,27 @@ LONG MemoryRegistry::RegSetValueExA(HKEY key, const char* valueName, DWORD reser
 
 LONG MemoryRegistry::RegDeleteKeyA(HKEY key, const char* subKey) {
     std::shared_ptr<Node> node;
-    std::u16string sub;
-    if (LONG error = StartSubKeyCall(RegCall::Delete, key, subKey, node, sub)) return error;
+    if (LONG error = StartSubKeyCall(RegCall::Delete, key, subKey, node)) return error;
     if (!subKey) return ErrorInvalidParameter;
-    auto parsed = SplitPath(sub);
-    if (parsed.error != Success) return ErrorFileNotFound;
-    node = Descend(node, parsed.parts);
+    if (SplitPath(sub_, parts_) != Success) return ErrorFileNotFound;
+    node = Descend(node, parts_);
     if (!node) return ErrorFileNotFound;
     // An empty name acts on the key itself; the root keys cannot go.
     if (!node->parent) return ErrorAccessDenied;
     if (!node->children.empty()) return ErrorAccessDenied;
     auto keep = node;  // the parent's map holds the last owning reference
-    node->parent->children.erase(Fold(node->name));
+    node->parent->children.erase(node->name);
     keep->MarkDeleted();
     return Success;
 }
 
 LONG MemoryRegistry::RegCloseKey(HKEY key) {
-    if (LONG injected = Injected(RegCall::Close, std::u16string())) return injected;
+    if (LONG injected = Injected(RegCall::Close, [] { return std::u16string(); })) return injected;
     if (key == CurrentUser || key == LocalMachine) return Success;
-    auto it = handles_.find(static_cast<std::intptr_t>(key));
-    if (it == handles_.end()) return ErrorInvalidHandle;
-    handles_.erase(it);
+    auto* slot = HandleSlot(key);
+    if (slot == nullptr) return ErrorInvalidHandle;
+    slot->reset();
+    --openHandles_;
     return Success;
 }
 
@@ -291,7 +332,7 @@ LONG MemoryRegistry::RegEnumValueA(HKEY key, DWORD index, char* valueName, DWORD
                                    DWORD* reserved, DWORD* type, BYTE* data, DWORD* dataSize) {
     LONG error = Success;
     auto node = Resolve(key, &error);
-    if (LONG injected = Injected(RegCall::Enum, node ? node->Path() : std::u16string())) return injected;
+    if (LONG injected = Injected(RegCall::Enum, [&] { return PathOf(node); })) return injected;
     if (reserved != nullptr || valueName == nullptr || valueNameSize == nullptr) return ErrorInvalidParameter;
     if (data != nullptr && dataSize == nullptr) return ErrorInvalidParameter;
     if (!node) return error;
@@ -388,7 +429,7 @@ void Print(const MemoryRegistry::Node& node, const std::u16string& relative, con
 std::u16string MemoryRegistry::Snapshot(HKEY root, std::u16string_view keyPath) {
     LONG error = Success;
     auto node = Resolve(root, &error);
-    if (node) node = Descend(node, SplitPath(keyPath).parts);
+    if (node) node = Descend(node, SplitPath(keyPath));
     if (!node) return {};
     std::u16string out;
     Print(*node, u"", codePage_, out);
@@ -399,17 +440,17 @@ bool MemoryRegistry::KeyExists(HKEY root, std::u16string_view keyPath) {
     LONG error = Success;
     auto node = Resolve(root, &error);
     if (!node) return false;
-    auto parsed = SplitPath(keyPath);
-    return parsed.error == Success && Descend(node, parsed.parts) != nullptr;
+    PathParts parts;
+    return SplitPath(keyPath, parts) == Success && Descend(node, parts) != nullptr;
 }
 
 void MemoryRegistry::RemoveTree(HKEY root, std::u16string_view keyPath) {
     LONG error = Success;
     auto node = Resolve(root, &error);
-    if (node) node = Descend(node, SplitPath(keyPath).parts);
+    if (node) node = Descend(node, SplitPath(keyPath));
     if (!node || !node->parent) return;
     auto keep = node;
-    node->parent->children.erase(Fold(node->name));
+    node->parent->children.erase(node->name);
     keep->MarkDeleted();
 }
 
@@ -418,8 +459,8 @@ void MemoryRegistry::PutValue(HKEY root, std::u16string_view keyPath, std::u16st
     LONG error = Success;
     auto node = Resolve(root, &error);
     if (!node) return;
-    node = DescendCreating(node, SplitPath(keyPath).parts);
-    auto& value = node->values[Fold(name)];
+    node = DescendCreating(node, SplitPath(keyPath));
+    auto& value = node->values.try_emplace(std::u16string(name)).first->second;
     if (value.name.empty()) value.name = std::u16string(name);
     value.type = type;
     value.bytes = std::move(bytes);

@@ -19,8 +19,10 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "text/CodePage.h"
@@ -56,6 +58,9 @@ public:
     // sub-key appended for open/create/delete) contains `pathPart`, compared
     // without letter case. Used for refused writes such as HKLM.
     void FailPath(RegCall call, std::u16string_view pathPart, LONG code);
+    // Fails the call that comes `number`-th (counted from 0, as CallCount
+    // counts), whatever its kind.
+    void FailCall(std::size_t number, LONG code);
     void ClearFailures();
 
     // Handles currently open (root keys are not counted).
@@ -79,9 +84,10 @@ private:
         int times;
         std::u16string pathPart;
     };
-    LONG Injected(RegCall call, std::u16string_view path);
-    LONG StartSubKeyCall(RegCall call, HKEY key, const char* subKey, std::shared_ptr<Node>& node,
-                         std::u16string& sub);
+    template <typename PathOf>
+    LONG Injected(RegCall call, PathOf&& pathOf);
+    LONG StartSubKeyCall(RegCall call, HKEY key, const char* subKey, std::shared_ptr<Node>& node);
+    std::shared_ptr<Node>* HandleSlot(HKEY key);
     LONG OpenKey(RegCall call, HKEY key, const char* subKey, HKEY* result);
     std::shared_ptr<Node> Resolve(HKEY key, LONG* error);
     HKEY NewHandle(std::shared_ptr<Node> node);
@@ -89,9 +95,15 @@ private:
     const CodePage& codePage_;
     std::shared_ptr<Node> currentUser_;
     std::shared_ptr<Node> localMachine_;
-    std::map<std::intptr_t, std::shared_ptr<Node>> handles_;
-    std::intptr_t nextHandle_ = 0x1000;
+    static constexpr std::intptr_t FirstHandle = 0x1000;
+    std::vector<std::shared_ptr<Node>> handles_;  // by handle number; empty once closed
+    std::size_t openHandles_ = 0;
+    // The sub-key (or value name) of the call being made and its names,
+    // kept from call to call so that a call makes no allocation for them.
+    std::u16string sub_;
+    std::vector<std::u16string_view> parts_;
     std::vector<Failure> failures_;
+    std::optional<std::pair<std::size_t, LONG>> failCall_;
     std::size_t callCount_ = 0;
 };
 

@@ -19,24 +19,22 @@ void KeyHandle::Close() {
     key_ = NullKey;
 }
 
-std::optional<RegisterKey::AnsiArgs> RegisterKey::Start(std::u16string_view keyPath, std::u16string_view name,
-                                                      std::u16string_view data) {
+const RegisterKey::AnsiArgs* RegisterKey::Start(std::u16string_view keyPath, std::u16string_view name,
+                                                std::u16string_view data) {
     lastRegError_ = 0;
     if (keyPath.empty()) {
         lastRegError_ = EmptyKeyPathError;
-        return std::nullopt;
+        return nullptr;
     }
     // A name the system code page cannot hold exactly must not reach the
     // ANSI API, where it would become "?" or a look-alike and name another
     // key.
-    auto ansiPath = codePage_.ToAnsi(keyPath);
-    auto ansiName = ansiPath ? codePage_.ToAnsi(name) : std::nullopt;
-    auto ansiData = ansiName ? codePage_.ToAnsi(data) : std::nullopt;
-    if (!ansiData) {
+    if (!codePage_.ToAnsiInto(keyPath, args_.path) || !codePage_.ToAnsiInto(name, args_.name) ||
+        !codePage_.ToAnsiInto(data, args_.data)) {
         lastRegError_ = ErrorNoUnicodeTranslation;
-        return std::nullopt;
+        return nullptr;
     }
-    return AnsiArgs{std::move(*ansiPath), std::move(*ansiName), std::move(*ansiData)};
+    return &args_;
 }
 
 bool RegisterKey::Open(HKEY root, const std::string& path, HKEY& key) {
@@ -116,7 +114,11 @@ void RegisterKey::SetStringValue(HKEY root, std::u16string_view keyPath, std::u1
     if (Open(root, args->path, key)) {
         api_.RegCloseKey(key);  // not needed: the write uses a fresh open
     } else {
-        CreateKey(root, keyPath);  // only to make the key exist
+        // Only to make the key exist: the calls of CreateKey, whose handle
+        // is closed at once.
+        lastRegError_ = api_.RegCreateKeyA(root, args->path.c_str(), &key);
+        NoteWrite(lastRegError_);
+        if (lastRegError_ == Success) api_.RegCloseKey(key);
     }
     if (!Open(root, args->path, key)) {
         NoteWrite(lastRegError_);
@@ -161,15 +163,22 @@ std::vector<ValueEntry> RegisterKey::EnumValues(HKEY root, std::u16string_view k
     if (!args || !Open(root, args->path, key)) return {};
 
     std::vector<ValueEntry> values;
-    // Room for the longest value name there is (16,383 characters, two
-    // bytes each in a double-byte code page): only a failing registry can
-    // answer "more data" then, and any answer but success ends the list
-    // (normally ERROR_NO_MORE_ITEMS after the last value).
-    std::string buffer(32767, '\0');
+    // Names are short; a longer one is asked for again with room for the
+    // longest there is (16,383 characters, two bytes each in a double-byte
+    // code page). Only a failing registry can answer "more data" then, and
+    // any answer but success ends the list (normally ERROR_NO_MORE_ITEMS
+    // after the last value).
+    constexpr std::size_t LongestName = 32767;
+    std::string buffer(256, '\0');
     for (DWORD index = 0;; ++index) {
         DWORD size = static_cast<DWORD>(buffer.size());
         DWORD type = 0;
         lastRegError_ = api_.RegEnumValueA(key, index, buffer.data(), &size, nullptr, &type, nullptr, nullptr);
+        if (lastRegError_ == ErrorMoreData && buffer.size() < LongestName) {
+            buffer.resize(LongestName);
+            size = static_cast<DWORD>(buffer.size());
+            lastRegError_ = api_.RegEnumValueA(key, index, buffer.data(), &size, nullptr, &type, nullptr, nullptr);
+        }
         if (lastRegError_ != Success) break;
         const std::string ansi(buffer.data(), size);
         // The name must come back to these same bytes and, given to the

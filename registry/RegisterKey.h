@@ -102,10 +102,11 @@ private:
         std::string data;
     };
     // The start every operation shares: LastRegError reset, an empty key
-    // path refused (-1002), and every text converted to the code page.
-    // nullopt, with LastRegError set, when the operation must stop there.
-    std::optional<AnsiArgs> Start(std::u16string_view keyPath, std::u16string_view name = {},
-                                  std::u16string_view data = {});
+    // path refused (-1002), and every text converted to the code page, into
+    // buffers kept from call to call. nullptr, with LastRegError set, when
+    // the operation must stop there.
+    const AnsiArgs* Start(std::u16string_view keyPath, std::u16string_view name = {},
+                          std::u16string_view data = {});
     // RegOpenKeyA into `key`; true when it succeeded. LastRegError = its code.
     bool Open(HKEY root, const std::string& path, HKEY& key);
 
@@ -116,6 +117,7 @@ private:
         if (status != Success && !writeFailure_) writeFailure_ = status;
     }
 
+    AnsiArgs args_;
     std::int32_t lastRegError_ = 0;
     std::optional<std::int32_t> writeFailure_;
     std::int32_t readStatus_ = 0;

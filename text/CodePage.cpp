@@ -49,33 +49,33 @@ bool IsNormalizedKCStandIn(std::u16string_view text) {
     return true;
 }
 
-std::optional<std::string> Latin1CodePage::ToAnsi(std::u16string_view text) const {
-    std::string out;
-    out.reserve(text.size());
-    for (char16_t c : text) {
-        if (c > 0xFF) return std::nullopt;
-        out.push_back(static_cast<char>(c));
+bool Latin1CodePage::ToAnsiInto(std::u16string_view text, std::string& out) const {
+    out.resize(text.size());
+    char* bytes = out.data();
+    for (const char16_t c : text) {
+        if (c > 0xFF) return false;
+        *bytes++ = static_cast<char>(c);
     }
-    return out;
+    return true;
 }
 
-std::u16string Latin1CodePage::FromAnsi(std::string_view ansi) const {
-    std::u16string out;
-    out.reserve(ansi.size());
-    for (char c : ansi) out.push_back(static_cast<char16_t>(static_cast<unsigned char>(c)));
-    return out;
+void Latin1CodePage::FromAnsiInto(std::string_view ansi, std::u16string& out) const {
+    out.resize(ansi.size());
+    char16_t* units = out.data();
+    for (const char c : ansi) *units++ = static_cast<char16_t>(static_cast<unsigned char>(c));
 }
 
-std::optional<std::string> Utf8CodePage::ToAnsi(std::u16string_view text) const {
+bool Utf8CodePage::ToAnsiInto(std::u16string_view text, std::string& out) const {
     for (std::size_t i = 0; i < text.size();) {
         const CodePoint point = CodePointAt(text, i);
-        if (IsSurrogate(point.value)) return std::nullopt;  // unpaired: no UTF-8 form
+        if (IsSurrogate(point.value)) return false;  // unpaired: no UTF-8 form
         i += point.units;
     }
-    return ToUtf8(text);
+    out = ToUtf8(text);
+    return true;
 }
 
-std::u16string Utf8CodePage::FromAnsi(std::string_view ansi) const { return FromUtf8(ansi); }
+void Utf8CodePage::FromAnsiInto(std::string_view ansi, std::u16string& out) const { out = FromUtf8(ansi); }
 
 #ifndef _WIN32
 const CodePage& SystemCodePage() {

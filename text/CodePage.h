@@ -15,9 +15,23 @@ namespace plm {
 class CodePage {
 public:
     virtual ~CodePage() = default;
+    // Converts into `out`, replacing what it held (its room is kept for the
+    // next conversion); false when some character has no exact
+    // representation, leaving `out` unspecified.
+    virtual bool ToAnsiInto(std::u16string_view text, std::string& out) const = 0;
+    virtual void FromAnsiInto(std::string_view ansi, std::u16string& out) const = 0;
+
     // nullopt when some character has no exact representation.
-    virtual std::optional<std::string> ToAnsi(std::u16string_view text) const = 0;
-    virtual std::u16string FromAnsi(std::string_view ansi) const = 0;
+    std::optional<std::string> ToAnsi(std::u16string_view text) const {
+        std::string out;
+        if (!ToAnsiInto(text, out)) return std::nullopt;
+        return out;
+    }
+    std::u16string FromAnsi(std::string_view ansi) const {
+        std::u16string out;
+        FromAnsiInto(ansi, out);
+        return out;
+    }
     bool CanRepresent(std::u16string_view text) const { return ToAnsi(text).has_value(); }
     // True when the text is in normalisation form KC (NFKC): normalising it
     // would not change it.
@@ -39,8 +53,8 @@ bool IsNormalizedKCStandIn(std::u16string_view text);
 // Stand-in for a single-byte western code page: U+0000..U+00FF as bytes.
 class Latin1CodePage final : public CodePage {
 public:
-    std::optional<std::string> ToAnsi(std::u16string_view text) const override;
-    std::u16string FromAnsi(std::string_view ansi) const override;
+    bool ToAnsiInto(std::u16string_view text, std::string& out) const override;
+    void FromAnsiInto(std::string_view ansi, std::u16string& out) const override;
     bool IsNormalizedKC(std::u16string_view text) const override { return IsNormalizedKCStandIn(text); }
 };
 
@@ -48,8 +62,8 @@ public:
 // that multi-byte sequences and trail bytes show up as on a DBCS system).
 class Utf8CodePage final : public CodePage {
 public:
-    std::optional<std::string> ToAnsi(std::u16string_view text) const override;
-    std::u16string FromAnsi(std::string_view ansi) const override;
+    bool ToAnsiInto(std::u16string_view text, std::string& out) const override;
+    void FromAnsiInto(std::string_view ansi, std::u16string& out) const override;
     bool IsNormalizedKC(std::u16string_view text) const override { return IsNormalizedKCStandIn(text); }
 };
 

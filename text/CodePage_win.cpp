@@ -11,8 +11,9 @@ namespace {
 
 class SystemAnsiCodePage final : public CodePage {
 public:
-    std::optional<std::string> ToAnsi(std::u16string_view text) const override {
-        if (text.empty()) return std::string();
+    bool ToAnsiInto(std::u16string_view text, std::string& out) const override {
+        out.clear();
+        if (text.empty()) return true;
         auto wide = reinterpret_cast<const wchar_t*>(text.data());
         int wideLen = static_cast<int>(text.size());
         // WC_NO_BEST_FIT_CHARS with the used-default flag tells an exact
@@ -24,25 +25,24 @@ public:
         DWORD flags = strict ? WC_NO_BEST_FIT_CHARS : WC_ERR_INVALID_CHARS;
         int n = WideCharToMultiByte(CP_ACP, flags, wide, wideLen, nullptr, 0, nullptr,
                                     strict ? &usedDefault : nullptr);
-        if (n <= 0 || usedDefault) return std::nullopt;
-        std::string out(static_cast<std::size_t>(n), '\0');
+        if (n <= 0 || usedDefault) return false;
+        out.resize(static_cast<std::size_t>(n));
         n = WideCharToMultiByte(CP_ACP, flags, wide, wideLen, out.data(), n, nullptr,
                                 strict ? &usedDefault : nullptr);
-        if (n <= 0 || usedDefault) return std::nullopt;
+        if (n <= 0 || usedDefault) return false;
         // The round trip must give the text back: some code pages map
         // several characters to the same bytes without reporting it.
-        if (FromAnsi(out) != text) return std::nullopt;
-        return out;
+        return FromAnsi(out) == text;
     }
 
-    std::u16string FromAnsi(std::string_view ansi) const override {
-        if (ansi.empty()) return std::u16string();
+    void FromAnsiInto(std::string_view ansi, std::u16string& out) const override {
+        out.clear();
+        if (ansi.empty()) return;
         int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
-        if (n <= 0) return std::u16string();
-        std::u16string out(static_cast<std::size_t>(n), u'\0');
+        if (n <= 0) return;
+        out.resize(static_cast<std::size_t>(n));
         MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()),
                             reinterpret_cast<wchar_t*>(out.data()), n);
-        return out;
     }
 
     // kernel32's IsNormalizedString (Vista and later). FALSE also stands for

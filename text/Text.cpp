@@ -10,8 +10,7 @@ Text TrimSpaces(TextView s) {
     return Text(s.substr(b, e - b));
 }
 
-char16_t ToLowerChar(char16_t c) {
-    if (c >= u'A' && c <= u'Z') return static_cast<char16_t>(c + 32);
+char16_t ToLowerCharBeyondAscii(char16_t c) {
     if ((c >= 0x00C0 && c <= 0x00DE && c != 0x00D7)) return static_cast<char16_t>(c + 32);
     if (c >= 0x0100 && c <= 0x017F && c != 0x0130 && c != 0x0131 && c != 0x0138 && c != 0x0149 &&
         c != 0x017F) {
@@ -28,8 +27,7 @@ char16_t ToLowerChar(char16_t c) {
     return c;
 }
 
-char16_t ToUpperChar(char16_t c) {
-    if (c >= u'a' && c <= u'z') return static_cast<char16_t>(c - 32);
+char16_t ToUpperCharBeyondAscii(char16_t c) {
     if ((c >= 0x00E0 && c <= 0x00FE && c != 0x00F7)) return static_cast<char16_t>(c - 32);
     if (c >= 0x0100 && c <= 0x017F) {
         char16_t up = static_cast<char16_t>(c - 1);

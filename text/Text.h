@@ -42,8 +42,17 @@ Text TrimSpaces(TextView s);
 
 // Lower/upper case for the letters a Windows text comparison folds: ASCII,
 // Latin-1, Latin Extended-A, Greek, Cyrillic and the full-width Latin letters.
-char16_t ToLowerChar(char16_t c);
-char16_t ToUpperChar(char16_t c);
+// ASCII, by far the most common, is decided inline.
+char16_t ToLowerCharBeyondAscii(char16_t c);
+char16_t ToUpperCharBeyondAscii(char16_t c);
+inline char16_t ToLowerChar(char16_t c) {
+    if (c < 0x80) return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c;
+    return ToLowerCharBeyondAscii(c);
+}
+inline char16_t ToUpperChar(char16_t c) {
+    if (c < 0x80) return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c;
+    return ToUpperCharBeyondAscii(c);
+}
 Text ToLower(TextView s);
 Text ToUpper(TextView s);
 bool EqualsNoCase(TextView a, TextView b);

@@ -176,8 +176,14 @@ RangeRebuild AddRangeKey(reg::RegisterKey& registry, TextView listPath, TextView
     // Every one of the first 100 slots is visited: lists written by hand or
     // by other tools have gaps. A slot without an address is not ours to
     // touch and stays as it is.
+    Text readPath = JoinPath(listPath, RangeSlotPrefix);
+    const std::size_t numberAt = readPath.size();
     for (std::int32_t n = 1; n <= RangeSlotsRead; ++n) {
-        const Text readPath = JoinPath(listPath, SlotName(n)) + u'\\';
+        // list\RangeN\, built in place: most slots are empty, and a run
+        // reads a hundred of them in each list.
+        readPath.resize(numberAt);
+        readPath += DecimalText(n);
+        readPath += u'\\';
         const Text address = TrimSpaces(registry.GetStringValue(Root, readPath, RangeAddressValue));
         if (address.empty()) continue;
         const auto mappings = SlotMappings(registry, readPath, address);
