@@ -33,7 +33,7 @@ private:
     std::vector<Text> texts_;
 };
 
-// Where ApplyLanguage writes: the window's four captions and its caption.
+// Where ApplyLanguage writes: the window's captions and its caption.
 class CaptionTarget {
 public:
     virtual ~CaptionTarget() = default;
@@ -41,6 +41,7 @@ public:
     virtual void SetSampleCaption(TextView text) = 0;
     virtual void SetCancelCaption(TextView text) = 0;
     virtual void SetConfigurationCaption(TextView text) = 0;
+    virtual void SetCloseCaption(TextView text) = 0;
     virtual Text FormCaption() = 0;
     virtual void SetWindowCaption(TextView text) = 0;
 };
@@ -51,5 +52,10 @@ public:
 // label's text into the window caption. Appends without clearing, so it
 // runs once per window.
 void ApplyLanguage(TextView languageCode, CaptionTarget& target, Messages& messages);
+
+// A label's caption as a screen reader should say it when it names another
+// control: without its access-key mark (a whole "(&R)", as Chinese captions
+// append the key, else the "&") and without a closing colon.
+Text SpokenLabel(TextView caption);
 
 }  // namespace plm::app
