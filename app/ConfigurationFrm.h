@@ -103,7 +103,7 @@ private:
     HWND lastFocus_ = nullptr;
     FrmSkin skin_;
     // Derived from the label before it, the box's name would keep "(R):".
-    AccessibleName urlBoxName_{SpokenLabel(config::UrlLabelCaption)};
+    AccessibleName urlBoxName_{config::UrlBoxName};
 
     Text languageCode_;
     Messages messages_;

@@ -34,25 +34,4 @@ void ApplyLanguage(TextView languageCode, CaptionTarget& target, Messages& messa
     target.SetWindowCaption(target.FormCaption());
 }
 
-Text SpokenLabel(TextView caption) {
-    Text spoken;
-    for (std::size_t i = 0; i < caption.size(); ++i) {
-        const bool mark = caption[i] == u'&' && i + 1 < caption.size();
-        const bool bracketed = mark && caption[i + 1] != u'&' && i > 0 && caption[i - 1] == u'(' &&
-                               i + 2 < caption.size() && caption[i + 2] == u')';
-        if (bracketed) {
-            spoken.pop_back();  // "(&R)": the "(" already copied, the key and ")" skipped
-            i += 2;
-        } else if (mark) {
-            spoken += caption[++i];  // "&&" is a plain "&"
-        } else {
-            spoken += caption[i];
-        }
-    }
-    while (!spoken.empty() && (spoken.back() == u':' || spoken.back() == u'\uFF1A' || spoken.back() == u' ')) {
-        spoken.pop_back();
-    }
-    return spoken;
-}
-
 }  // namespace plm::app

@@ -53,9 +53,4 @@ public:
 // runs once per window.
 void ApplyLanguage(TextView languageCode, CaptionTarget& target, Messages& messages);
 
-// A label's caption as a screen reader should say it when it names another
-// control: without its access-key mark (a whole "(&R)", as Chinese captions
-// append the key, else the "&") and without a closing colon.
-Text SpokenLabel(TextView caption);
-
 }  // namespace plm::app

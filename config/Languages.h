@@ -35,8 +35,10 @@ constexpr std::int16_t Number(Message message) { return static_cast<std::int16_t
 inline constexpr TextView ExampleAddressA = u"http://127.0.0.1/PLM";
 inline constexpr TextView ExampleAddressB = u"http://127.0.0.1/plm";
 
-// The caption of lblUrl, the same in every language.
+// The caption of lblUrl, the same in every language, and the name screen
+// readers announce for the URL box it labels: without access key and colon.
 inline constexpr TextView UrlLabelCaption = u"URL(&R):";
+inline constexpr TextView UrlBoxName = u"URL";
 
 // The captions that change with the language.
 struct Captions {

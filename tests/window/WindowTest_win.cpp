@@ -8,7 +8,6 @@
 #include <oleacc.h>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -175,12 +174,10 @@ void ExpectCaptionDrawn(App& app, const Capture& shot) {
 // oleacc gives it, as a screen reader asks for it. One column a language.
 enum Column { SimplifiedColumn, TraditionalColumn, EnglishColumn };
 
-struct NameRow {
+const struct {
     ControlId id;
-    std::array<const wchar_t*, 3> names;
-};
-
-const NameRow AccessibleNames[] = {
+    const wchar_t* names[3];
+} AccessibleNames[] = {
     {ControlId::lblFormCaption,
      {L"PLM客户端系统配置工具", L"PLM用戶端系統設置工具", L"PLM Client System Configuration Tool"}},
     {ControlId::picClose, {L"关闭", L"關閉", L"Close"}},
@@ -192,12 +189,6 @@ const NameRow AccessibleNames[] = {
     {ControlId::btnCancel, {L"取消(C)", L"取消(C)", L"Cancel"}},
 };
 
-// Wine's oleacc takes no annotations (its SetHwndPropStr answers E_NOTIMPL),
-// so there the URL box keeps the name derived from the label right before
-// it in z-order: the URL label's, and not the close picture's.
-constexpr const wchar_t* UrlBoxNameUnderWine = L"URL(R):";
-bool UnderWine();
-
 std::wstring AccessibleNameOf(HWND control) {
     IAccessible* object = nullptr;
     // __uuidof: MinGW's liboleacc.a has IID_IAccessible as an import thunk.
@@ -206,21 +197,22 @@ std::wstring AccessibleNameOf(HWND control) {
         return L"<no object>";
     }
     VARIANT self{};
-    self.vt = VT_I4;
-    self.lVal = CHILDID_SELF;
+    self.vt = VT_I4;  // lVal 0: CHILDID_SELF
     BSTR name = nullptr;
-    std::wstring text = SUCCEEDED(object->get_accName(self, &name)) && name != nullptr
-                            ? std::wstring(name, SysStringLen(name))
-                            : L"";
+    std::wstring text = SUCCEEDED(object->get_accName(self, &name)) && name != nullptr ? name : L"";
     SysFreeString(name);
     object->Release();
     return text;
 }
 
+bool UnderWine();
+
 void ExpectAccessibleNames(App& app, Column language) {
-    for (const NameRow& row : AccessibleNames) {
+    for (const auto& row : AccessibleNames) {
         std::wstring expected = row.names[language];
-        if (row.id == ControlId::txtUrl && UnderWine()) expected = UrlBoxNameUnderWine;
+        // Wine's oleacc takes no annotations (SetHwndPropStr answers E_NOTIMPL): there the box keeps the
+        // name derived from the label right before it in z-order, the URL label's, not the close picture's.
+        if (row.id == ControlId::txtUrl && UnderWine()) expected = L"URL(R):";
         EXPECT_EQ(Narrow(AccessibleNameOf(app.Control(static_cast<int>(row.id)))), Narrow(expected))
             << app::DesignOf(row.id).name;
     }
