@@ -296,7 +296,11 @@ LRESULT CALLBACK ConfigurationFrm::UrlBoxProc(HWND window, UINT message, WPARAM 
         // The whole address, not the word under the mouse.
         reinterpret_cast<ConfigurationFrm*>(self)->SelectAllUrl();
         return 0;
+    case WM_GETOBJECT:
+        reinterpret_cast<ConfigurationFrm*>(self)->urlBoxName_.OnGetObject(window);
+        break;
     case WM_NCDESTROY:
+        reinterpret_cast<ConfigurationFrm*>(self)->urlBoxName_.OnDestroy(window);
         RemoveWindowSubclass(window, UrlBoxProc, UrlBoxSubclass);
         break;
     default:
@@ -342,6 +346,8 @@ void ConfigurationFrm::SetCancelCaption(TextView text) { SetWindowTextOf(Control
 void ConfigurationFrm::SetConfigurationCaption(TextView text) {
     SetWindowTextOf(Control(ControlId::btnConfiguration), text);
 }
+
+void ConfigurationFrm::SetCloseCaption(TextView text) { SetWindowTextOf(Control(ControlId::picClose), text); }
 
 Text ConfigurationFrm::FormCaption() { return WindowText(Control(ControlId::lblFormCaption)); }
 

@@ -12,6 +12,7 @@
 #include "app/FrmSkin_win.h"
 #include "app/Language.h"
 #include "app/Layout.h"
+#include "app/ScreenReader_win.h"
 #include "config/AutoSetting.h"
 #include "config/LoginPageStep_win.h"
 
@@ -39,6 +40,8 @@ public:
     void SetSampleCaption(TextView text) override;
     void SetCancelCaption(TextView text) override;
     void SetConfigurationCaption(TextView text) override;
+    // Not painted: the picture shows the cross; screen readers read it.
+    void SetCloseCaption(TextView text) override;
     Text FormCaption() override;
     void SetWindowCaption(TextView text) override;
 
@@ -99,6 +102,8 @@ private:
     bool startedUp_ = false;
     HWND lastFocus_ = nullptr;
     FrmSkin skin_;
+    // Derived from the label before it, the box's name would keep "(R):".
+    AccessibleName urlBoxName_{config::UrlBoxName};
 
     Text languageCode_;
     Messages messages_;

@@ -17,6 +17,7 @@ TextView InitialText(ControlId id) {
     case ControlId::lblSample: return design.sample;
     case ControlId::lblUrl: return config::UrlLabelCaption;
     case ControlId::lblFormCaption: return design.formCaption;
+    case ControlId::picClose: return design.close;
     default: return {};
     }
 }
@@ -58,9 +59,16 @@ void ConfigurationFrm::CreateControls() {
         controls_[IndexOf(design.id)] = control;
     }
     // Focus moves in tab-index order, which Windows takes from the z-order.
+    // A screen reader names an edit box by the label right before it in
+    // z-order, so the URL label goes there; labels take no focus, so the
+    // Tab order stays.
+    auto zOrder = [](const ControlDesign* design) {
+        if (design->id == ControlId::lblUrl) return 2 * DesignOf(ControlId::txtUrl).tabIndex - 1;
+        return 2 * design->tabIndex;
+    };
     std::array<const ControlDesign*, Controls.size()> order{};
     for (std::size_t i = 0; i < Controls.size(); ++i) order[i] = &Controls[i];
-    std::sort(order.begin(), order.end(), [](auto a, auto b) { return a->tabIndex < b->tabIndex; });
+    std::sort(order.begin(), order.end(), [&](auto a, auto b) { return zOrder(a) < zOrder(b); });
     HWND after = HWND_TOP;
     for (const ControlDesign* design : order) {
         HWND control = Control(design->id);

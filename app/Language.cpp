@@ -28,6 +28,7 @@ void ApplyLanguage(TextView languageCode, CaptionTarget& target, Messages& messa
         target.SetSampleCaption(language.captions.sample);
         target.SetCancelCaption(language.captions.cancel);
         target.SetConfigurationCaption(language.captions.configuration);
+        target.SetCloseCaption(language.captions.close);
         for (TextView message : language.messages) messages.Append(message);
     }
     target.SetWindowCaption(target.FormCaption());

@@ -33,7 +33,7 @@ private:
     std::vector<Text> texts_;
 };
 
-// Where ApplyLanguage writes: the window's four captions and its caption.
+// Where ApplyLanguage writes: the window's captions and its caption.
 class CaptionTarget {
 public:
     virtual ~CaptionTarget() = default;
@@ -41,6 +41,7 @@ public:
     virtual void SetSampleCaption(TextView text) = 0;
     virtual void SetCancelCaption(TextView text) = 0;
     virtual void SetConfigurationCaption(TextView text) = 0;
+    virtual void SetCloseCaption(TextView text) = 0;
     virtual Text FormCaption() = 0;
     virtual void SetWindowCaption(TextView text) = 0;
 };

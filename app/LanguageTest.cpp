@@ -51,6 +51,7 @@ public:
     void SetSampleCaption(TextView text) override { calls.push_back("sample=" + ToUtf8(text)); }
     void SetCancelCaption(TextView text) override { calls.push_back("cancel=" + ToUtf8(text)); }
     void SetConfigurationCaption(TextView text) override { calls.push_back("configuration=" + ToUtf8(text)); }
+    void SetCloseCaption(TextView text) override { calls.push_back("close=" + ToUtf8(text)); }
     Text FormCaption() override { return formCaption; }
     void SetWindowCaption(TextView text) override { calls.push_back("window=" + ToUtf8(text)); }
 
@@ -70,13 +71,14 @@ TEST(ApplyLanguage, SetsCaptionsThenMessagesThenWindowCaption) {
         {"English",
          u"0",
          {"form=PLM Client System Configuration Tool", "sample=For Example: http://127.0.0.1/PLM",
-          "cancel=&Cancel", "configuration=&Auto Setting", "window=PLM Client System Configuration Tool"},
+          "cancel=&Cancel", "configuration=&Auto Setting", "close=Close",
+          "window=PLM Client System Configuration Tool"},
          {u"Please input PLM URL.", u"For exsample (http://127.0.0.1/plm)", u"Velmora Prompt",
           u"Invalid System URL!"}},
         {"Traditional Chinese",
          u"2",
          {"form=PLM用戶端系統設置工具", "sample=如\uFF1A http://127.0.0.1/PLM", "cancel=取消(&C)",
-          "configuration=自動配置(&A)", "window=PLM用戶端系統設置工具"},
+          "configuration=自動配置(&A)", "close=關閉", "window=PLM用戶端系統設置工具"},
          {u"請輸入PLM系統的URL位置\u3002", u"如(http://127.0.0.1/plm)", u"Velmora提示",
           u"不是有效的系統網站路徑\uFF01"}},
         {"Simplified Chinese keeps the design captions", u"1", {"window=PLM客户端系统配置工具"}, {}},
@@ -174,7 +176,9 @@ TEST(Texts, PunctuationIsTheFullWidthOneWhereDesigned) {
         {"design caption", config::DesignLanguage().captions.formCaption, u"PLM\u5BA2\u6237\u7AEF\u7CFB\u7EDF\u914D\u7F6E\u5DE5\u5177"},
         {"design cancel", config::DesignLanguage().captions.cancel, u"\u53D6\u6D88(&C)"},
         {"design auto setting", config::DesignLanguage().captions.configuration, u"\u81EA\u52A8\u914D\u7F6E(&A)"},
+        {"design close, never painted", config::DesignLanguage().captions.close, u"\u5173\u95ED"},
         {"url label", config::UrlLabelCaption, u"URL(&R):"},
+        {"url box, as screen readers say it", config::UrlBoxName, u"URL"},
         {"example A", config::ExampleAddressA, u"http://127.0.0.1/PLM"},
         {"example B", config::ExampleAddressB, u"http://127.0.0.1/plm"},
     };

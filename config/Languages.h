@@ -35,15 +35,18 @@ constexpr std::int16_t Number(Message message) { return static_cast<std::int16_t
 inline constexpr TextView ExampleAddressA = u"http://127.0.0.1/PLM";
 inline constexpr TextView ExampleAddressB = u"http://127.0.0.1/plm";
 
-// The caption of lblUrl, the same in every language.
+// The caption of lblUrl, the same in every language, and the name screen
+// readers announce for the URL box it labels: without access key and colon.
 inline constexpr TextView UrlLabelCaption = u"URL(&R):";
+inline constexpr TextView UrlBoxName = u"URL";
 
-// The four captions that change with the language.
+// The captions that change with the language.
 struct Captions {
     TextView formCaption;    // lblFormCaption, copied to the window caption
     TextView sample;         // lblSample
     TextView cancel;         // btnCancel
     TextView configuration;  // btnConfiguration
+    TextView close;          // picClose: not painted (it shows the cross), read out by screen readers
 };
 
 struct Language {
@@ -61,16 +64,16 @@ struct Language {
 inline constexpr std::array<Language, 3> Languages{{
     {SimplifiedChinese,
      {0x0804, 0x0004, 0x1004},  // PRC, neutral, Singapore
-     {u"PLM客户端系统配置工具", u"如： http://127.0.0.1/PLM", u"取消(&C)", u"自动配置(&A)"},
+     {u"PLM客户端系统配置工具", u"如： http://127.0.0.1/PLM", u"取消(&C)", u"自动配置(&A)", u"关闭"},
      {u"请输入PLM系统的URL位置。", u"如(http://127.0.0.1/plm)", u"Velmora提示", u""}},
     {TraditionalChinese,
      {0x0404, 0x0C04, 0},  // Taiwan, Hong Kong SAR
-     {u"PLM用戶端系統設置工具", u"如： http://127.0.0.1/PLM", u"取消(&C)", u"自動配置(&A)"},
+     {u"PLM用戶端系統設置工具", u"如： http://127.0.0.1/PLM", u"取消(&C)", u"自動配置(&A)", u"關閉"},
      {u"請輸入PLM系統的URL位置。", u"如(http://127.0.0.1/plm)", u"Velmora提示", u"不是有效的系統網站路徑！"}},
     {English,
      {0, 0, 0},  // by EnglishLowBits
      {u"PLM Client System Configuration Tool", u"For Example: http://127.0.0.1/PLM", u"&Cancel",
-      u"&Auto Setting"},
+      u"&Auto Setting", u"Close"},
      // "exsample" is the product's own spelling, kept as users know it.
      {u"Please input PLM URL.", u"For exsample (http://127.0.0.1/plm)", u"Velmora Prompt",
       u"Invalid System URL!"}},
