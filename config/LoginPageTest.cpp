@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/CommandLine.h"
 #include "tests/support/LaunchCases.h"
 #include "text/CodePage.h"
 
@@ -83,62 +84,6 @@ TEST(TrimAtNull, Table) {
     for (const auto& c : cases) EXPECT_EQ(ToUtf8(TrimAtNull(c.text)), ToUtf8(c.trimmed)) << c.label;
 }
 
-// The Windows rules for splitting a command line into arguments, as the
-// browser's start-up code applies them: the program name runs to the next
-// quote (when quoted) or white space; then white space separates arguments
-// outside quotes; 2n backslashes before a quote give n backslashes and the
-// quote toggles quoting, 2n+1 give n and a literal quote; inside quotes a
-// doubled quote is a literal one; other backslashes are literal.
-std::vector<Text> SplitCommandLine(TextView line) {
-    std::vector<Text> args;
-    const std::size_t n = line.size();
-    std::size_t i = 0;
-    Text program;
-    if (n > 0 && line[0] == u'"') {
-        for (i = 1; i < n && line[i] != u'"'; ++i) program.push_back(line[i]);
-        if (i < n) ++i;
-    } else {
-        for (; i < n && line[i] != u' ' && line[i] != u'\t'; ++i) program.push_back(line[i]);
-    }
-    args.push_back(program);
-    for (;;) {
-        while (i < n && (line[i] == u' ' || line[i] == u'\t')) ++i;
-        if (i >= n) break;
-        Text arg;
-        bool quoted = false;
-        while (i < n) {
-            const char16_t c = line[i];
-            if (!quoted && (c == u' ' || c == u'\t')) break;
-            if (c == u'\\') {
-                std::size_t count = 0;
-                for (; i < n && line[i] == u'\\'; ++i) ++count;
-                if (i < n && line[i] == u'"') {
-                    arg.append(count / 2, u'\\');
-                    if (count % 2 == 1) {
-                        arg.push_back(u'"');
-                        ++i;
-                    }
-                } else {
-                    arg.append(count, u'\\');
-                }
-            } else if (c == u'"') {
-                if (quoted && i + 1 < n && line[i + 1] == u'"') {
-                    arg.push_back(u'"');
-                    i += 2;
-                } else {
-                    quoted = !quoted;
-                    ++i;
-                }
-            } else {
-                arg.push_back(c);
-                ++i;
-            }
-        }
-        args.push_back(arg);
-    }
-    return args;
-}
-
 // What ShellExecute hands the browser: its quoted path and our parameters.
 const Text BrowserPath = u"\"C:\\Program Files\\Internet Explorer\\iexplore.exe\"";
 
@@ -159,7 +104,7 @@ TEST(SplitCommandLine, FollowsTheWindowsRules) {
         {"empty quoted argument", u"p \"\"", {u"p", u""}},
         {"unclosed quote", u"p \"a b", {u"p", u"a b"}},
     };
-    for (const auto& c : cases) EXPECT_EQ(SplitCommandLine(c.line), c.args) << c.label;
+    for (const auto& c : cases) EXPECT_EQ(plm::test::SplitCommandLine(c.line), c.args) << c.label;
 }
 
 TEST(BuildLaunchParameters, OrdinaryAddressesPassUnchanged) {
@@ -181,7 +126,7 @@ TEST(BuildLaunchParameters, BrowserGetsExactlyTheOneIntendedArgument) {
         const Text params = BuildLaunchParameters(c.loginUrl, latin1);
         EXPECT_EQ(params.substr(0, 2), u" \"") << c.label;
         EXPECT_EQ(params.back(), u'"') << c.label;
-        const std::vector<Text> args = SplitCommandLine(BrowserPath + params);
+        const std::vector<Text> args = plm::test::SplitCommandLine(BrowserPath + params);
         ASSERT_EQ(args.size(), 2u) << c.label;
         EXPECT_EQ(ToUtf8(args[1]), ToUtf8(c.argument)) << c.label;
         // The ANSI launch call must be able to carry the whole text.
@@ -193,7 +138,7 @@ TEST(BuildLaunchParameters, HostileRowsWouldBreakUnprotected) {
     // Guards the table above: these rows really do break a plain quoting.
     for (const auto& c : test::HostileLaunchCases()) {
         if (!c.breaksUnquoted) continue;
-        const std::vector<Text> args = SplitCommandLine(BrowserPath + u" \"" + c.loginUrl + u"\"");
+        const std::vector<Text> args = plm::test::SplitCommandLine(BrowserPath + u" \"" + c.loginUrl + u"\"");
         EXPECT_FALSE(args.size() == 2 && args[1] == c.loginUrl) << c.label;
     }
 }

@@ -58,7 +58,8 @@ std::u16string RegisterKey::GetStringValue(HKEY root, std::u16string_view keyPat
     DWORD size = 0;
     DWORD type = 0;
     lastRegError_ = api_.RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&scratch), &size);
-    readStatus_ = lastRegError_;
+    // "More data" is what a value larger than the empty probe answers.
+    readStatus_ = lastRegError_ == ErrorMoreData ? Success : lastRegError_;
     std::u16string result;
     if (size >= 2) {
         std::string buffer(static_cast<std::size_t>(size) + 1, ' ');
@@ -160,7 +161,10 @@ void RegisterKey::SetDwordValue(HKEY root, std::u16string_view keyPath, std::u16
 std::vector<ValueEntry> RegisterKey::EnumValues(HKEY root, std::u16string_view keyPath) {
     auto args = Start(keyPath);
     HKEY key = NullKey;
-    if (!args || !Open(root, args->path, key)) return {};
+    if (!args || !Open(root, args->path, key)) {
+        readStatus_ = lastRegError_;
+        return {};
+    }
 
     std::vector<ValueEntry> values;
     // Names are short; a longer one is asked for again with room for the
@@ -170,6 +174,7 @@ std::vector<ValueEntry> RegisterKey::EnumValues(HKEY root, std::u16string_view k
     // after the last value).
     constexpr std::size_t LongestName = 32767;
     std::string buffer(256, '\0');
+    bool leftOut = false;
     for (DWORD index = 0;; ++index) {
         DWORD size = static_cast<DWORD>(buffer.size());
         DWORD type = 0;
@@ -179,15 +184,28 @@ std::vector<ValueEntry> RegisterKey::EnumValues(HKEY root, std::u16string_view k
             size = static_cast<DWORD>(buffer.size());
             lastRegError_ = api_.RegEnumValueA(key, index, buffer.data(), &size, nullptr, &type, nullptr, nullptr);
         }
-        if (lastRegError_ != Success) break;
+        if (lastRegError_ != Success) {
+            // ERROR_NO_MORE_ITEMS: every value was listed, unless one was
+            // left out for its name.
+            readStatus_ = lastRegError_ == ErrorNoMoreItems && leftOut ? ErrorNoUnicodeTranslation : lastRegError_;
+            break;
+        }
         const std::string ansi(buffer.data(), size);
         // The name must come back to these same bytes and, given to the
         // registry, name this value.
         ValueEntry entry{codePage_.FromAnsi(ansi), type};
         DWORD found = 0;
-        if (codePage_.ToAnsi(entry.name) != ansi) continue;
-        lastRegError_ = api_.RegQueryValueExA(key, ansi.c_str(), nullptr, &found, nullptr, nullptr);
-        if (lastRegError_ == Success && found == type) values.push_back(std::move(entry));
+        lastRegError_ = codePage_.ToAnsi(entry.name) == ansi
+                            ? api_.RegQueryValueExA(key, ansi.c_str(), nullptr, &found, nullptr, nullptr)
+                            : ErrorNoUnicodeTranslation;
+        if (lastRegError_ == Success && found == type) {
+            values.push_back(std::move(entry));
+        } else if (lastRegError_ == ErrorNoUnicodeTranslation || lastRegError_ == Success) {
+            leftOut = true;
+        } else {
+            readStatus_ = lastRegError_;  // the registry would not say: the list is not whole
+            break;
+        }
     }
     lastRegError_ = api_.RegCloseKey(key);
     return values;

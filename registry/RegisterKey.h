@@ -89,8 +89,10 @@ public:
     std::optional<std::int32_t> TakeWriteFailure() { return std::exchange(writeFailure_, std::nullopt); }
 
     // The status of the call that decided the last read (GetStringValue,
-    // GetDwordValue, FindDwordValue): the open's when it failed, else the
-    // query's, as that call returned it.
+    // GetDwordValue, FindDwordValue, EnumValues): the open's when it failed,
+    // else the query's, as that call returned it; after EnumValues, the
+    // status that ended the list: ERROR_NO_MORE_ITEMS when every value is
+    // in it, ERROR_NO_UNICODE_TRANSLATION when a name was left out.
     std::int32_t LastReadStatus() const { return readStatus_; }
 
 private:

@@ -64,13 +64,17 @@ void CollectAddressAlone(std::vector<RangePair>& pairs, const Text& address) {
 // there). The slot's own scheme comes first ("https" when its https value is
 // above 0, "http" otherwise), then the other of the two, then the rest by
 // name, so the order does not depend on how the registry lists values.
-std::vector<RangePair> SlotMappings(reg::RegisterKey& registry, const Text& readPath, const Text& address) {
+// nullopt when the slot cannot be read whole: then it is left as it is.
+std::optional<std::vector<RangePair>> SlotMappings(reg::RegisterKey& registry, const Text& readPath,
+                                                   const Text& address) {
     std::vector<RangePair> mappings;
-    for (const reg::ValueEntry& value : registry.EnumValues(Root, readPath)) {
+    const auto values = registry.EnumValues(Root, readPath);
+    if (registry.LastReadStatus() != reg::ErrorNoMoreItems) return std::nullopt;
+    for (const reg::ValueEntry& value : values) {
         if (value.type != reg::TypeDword || SameName(value.name, RangeAddressValue)) continue;
-        if (auto zone = registry.FindDwordValue(Root, readPath, value.name)) {
-            mappings.push_back({address, value.name, zone});
-        }
+        const auto zone = registry.FindDwordValue(Root, readPath, value.name);
+        if (!zone) return std::nullopt;
+        mappings.push_back({address, value.name, zone});
     }
     const bool httpsSlot = std::any_of(mappings.begin(), mappings.end(), [](const RangePair& m) {
         return SameName(m.scheme, HttpsScheme) && *m.zone > 0;
@@ -89,10 +93,12 @@ std::vector<RangePair> SlotMappings(reg::RegisterKey& registry, const Text& read
 
 // A key that still holds a REG_DWORD maps schemes for some address (a slot
 // whose address is blank, or one past slot 100, which is never read); a
-// pair written into it would take those mappings over. A key that cannot be
-// opened counts as free: the writes open it the same way and fail as well.
+// pair written into it would take those mappings over. So would one whose
+// values cannot all be listed. A key that does not exist is free.
 bool HoldsMapping(reg::RegisterKey& registry, const Text& slotPath) {
     const auto values = registry.EnumValues(Root, slotPath);
+    const std::int32_t status = registry.LastReadStatus();
+    if (status != reg::ErrorNoMoreItems) return status != reg::ErrorFileNotFound;
     return std::any_of(values.begin(), values.end(),
                        [](const reg::ValueEntry& value) { return value.type == reg::TypeDword; });
 }
@@ -176,6 +182,9 @@ RangeRebuild AddRangeKey(reg::RegisterKey& registry, TextView listPath, TextView
     // Every one of the first 100 slots is visited: lists written by hand or
     // by other tools have gaps. A slot without an address is not ours to
     // touch and stays as it is.
+    // A slot the registry will not let us read whole is left alone too, and
+    // nothing is written into it: what it holds stays where it is.
+    std::vector<bool> unreadable(RangeSlotsRead + 1, false);
     Text readPath = JoinPath(listPath, RangeSlotPrefix);
     const std::size_t numberAt = readPath.size();
     for (std::int32_t n = 1; n <= RangeSlotsRead; ++n) {
@@ -185,10 +194,18 @@ RangeRebuild AddRangeKey(reg::RegisterKey& registry, TextView listPath, TextView
         readPath += DecimalText(n);
         readPath += u'\\';
         const Text address = TrimSpaces(registry.GetStringValue(Root, readPath, RangeAddressValue));
-        if (address.empty()) continue;
+        if (address.empty()) {
+            const std::int32_t status = registry.LastReadStatus();
+            unreadable[static_cast<std::size_t>(n)] = status != reg::Success && status != reg::ErrorFileNotFound;
+            continue;
+        }
         const auto mappings = SlotMappings(registry, readPath, address);
-        if (mappings.empty()) CollectAddressAlone(pairs, address);
-        for (const RangePair& mapping : mappings) Collect(pairs, mapping);
+        if (!mappings) {
+            unreadable[static_cast<std::size_t>(n)] = true;
+            continue;
+        }
+        if (mappings->empty()) CollectAddressAlone(pairs, address);
+        for (const RangePair& mapping : *mappings) Collect(pairs, mapping);
         registry.DeleteKey(Root, listPath, SlotName(n));
     }
 
@@ -202,7 +219,7 @@ RangeRebuild AddRangeKey(reg::RegisterKey& registry, TextView listPath, TextView
         Text slotPath;
         do {
             slotPath = JoinPath(listPath, SlotName(++n));
-        } while (HoldsMapping(registry, slotPath));
+        } while ((n <= RangeSlotsRead && unreadable[static_cast<std::size_t>(n)]) || HoldsMapping(registry, slotPath));
         registry.CreateKey(Root, slotPath);
         registry.SetStringValue(Root, slotPath, RangeAddressValue, pair.address);
         if (pair.zone) registry.SetDwordValue(Root, slotPath, pair.scheme, *pair.zone);

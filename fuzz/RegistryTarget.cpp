@@ -1,0 +1,472 @@
+// One Auto Setting run's registry phase on the in-memory registry: the
+// first bytes of the input choose the starting registry, the rest is the
+// address typed (UTF-8). Built twice: fuzz_registry_steps, and, with
+// PLM_FUZZ_FAULTS, fuzz_registry_faults, in which one registry call,
+// chosen by the input, fails.
+//
+// Invariants:
+// (a) nothing is written outside the four zone-map lists, Zones\2 (only
+//     when it existed) and the one machine-wide value;
+// (b) a rejected address leaves the registry as it was;
+// (c) a completed run leaves the site's own entries holding 2 in both lists
+//     (with a failing call: either that, or the "Err:" failure path);
+// (d) every other address of range slots 1 to 100 is still there with, for
+//     each scheme, the zone of the first slot that held a value for it;
+// (e) no domain entry changes but the site's own and port-carrying ones;
+// (f) a second run of the same address changes nothing more (range slots
+//     may change places, not content).
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "config/AutoSetting.h"
+#include "config/SiteUrl.h"
+#include "fuzz/Check.h"
+#include "registry/MemoryRegistry.h"
+#include "text/CodePage.h"
+#include "zones/TrustedSite.h"
+
+namespace {
+
+using namespace plm;
+
+constexpr TextView ZoneMap = u"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\ZoneMap";
+constexpr TextView Zone2 = u"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Zones\\2";
+constexpr TextView Machine = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
+
+// ---- reading the input ----
+
+class Input {
+public:
+    Input(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+    std::uint8_t Byte() { return pos_ < size_ ? data_[pos_++] : 0; }
+    std::string Rest() { return std::string(reinterpret_cast<const char*>(data_ + pos_), size_ - pos_); }
+
+private:
+    const std::uint8_t* data_;
+    std::size_t size_;
+    std::size_t pos_ = 0;
+};
+
+// A small generator, so that two bytes of input make a whole range list.
+class Draw {
+public:
+    explicit Draw(std::uint32_t seed) : state_(seed * 2654435761u + 1) {}
+    std::uint32_t Next(std::uint32_t bound) {
+        state_ ^= state_ << 13;
+        state_ ^= state_ >> 17;
+        state_ ^= state_ << 5;
+        return state_ % bound;
+    }
+
+private:
+    std::uint32_t state_;
+};
+
+// ---- the starting registry ----
+
+std::string Dword(std::int32_t v) {
+    const auto u = static_cast<std::uint32_t>(v);
+    return std::string{static_cast<char>(u & 0xFF), static_cast<char>((u >> 8) & 0xFF),
+                       static_cast<char>((u >> 16) & 0xFF), static_cast<char>(u >> 24)};
+}
+std::string Sz(const char* text) { return std::string(text) + '\0'; }
+
+void PutDword(reg::MemoryRegistry& r, reg::HKEY root, const Text& path, TextView name, std::int32_t v) {
+    r.PutValue(root, path, name, reg::TypeDword, Dword(v));
+}
+
+// Addresses and schemes the slots draw from: some the fuzzer types too.
+constexpr const char* Addresses[] = {"10.0.0.1", "10.0.0.2", "10.0.0.9", "10.0.0.9 ", "192.168.1.1",
+                                     "192.168.10.250", "127.0.0.1", "10.1.2.3"};
+constexpr TextView Schemes[] = {u"http", u"https", u"HTTP", u"*", u"ftp", u"rtsp", u"Https"};
+
+// Up to `count` range slots (gaps, blank addresses, keys with values but no
+// address, several schemes and zones), beyond slot 100 when asked.
+void SeedRanges(reg::MemoryRegistry& r, TextView list, std::uint32_t count, std::uint32_t seed) {
+    Draw draw(seed);
+    for (std::uint32_t n = 1; n <= count; ++n) {
+        const Text slot = Text(ZoneMap) + u'\\' + Text(list) + u"\\Range" + DecimalText(n);
+        const std::uint32_t kind = draw.Next(10);
+        if (kind < 2) continue;  // a gap
+        if (kind == 2) r.PutValue(reg::CurrentUser, slot, u":Range", reg::TypeString, Sz(draw.Next(2) ? "" : "  "));
+        if (kind >= 4) {
+            r.PutValue(reg::CurrentUser, slot, u":Range", reg::TypeString,
+                       Sz(Addresses[draw.Next(std::size(Addresses))]));
+        }
+        for (std::uint32_t v = draw.Next(4); v > 0; --v) {
+            PutDword(r, reg::CurrentUser, slot, Schemes[draw.Next(std::size(Schemes))],
+                     static_cast<std::int32_t>(draw.Next(6)) - 1);
+        }
+        if (draw.Next(8) == 0) r.PutValue(reg::CurrentUser, slot, u"note", reg::TypeString, Sz("kept"));
+        if (kind == 3 && draw.Next(2) == 0) r.PutValue(reg::CurrentUser, slot, u"empty", reg::TypeBinary, "");
+    }
+}
+
+void SeedDomains(reg::MemoryRegistry& r, std::uint8_t flags) {
+    for (TextView list : {TextView(u"Domains"), TextView(u"EscDomains")}) {
+        const Text base = Text(ZoneMap) + u'\\' + Text(list) + u'\\';
+        PutDword(r, reg::CurrentUser, base + u"example.com\\plm", u"http", 4);
+        PutDword(r, reg::CurrentUser, base + u"other.test", u"https", 2);
+        PutDword(r, reg::CurrentUser, base + u"q.r\\p", u"*", 1);
+        if (flags & 4) {  // stale entries of addresses with a port
+            PutDword(r, reg::CurrentUser, base + u"example.com:8080\\plm", u"http", 2);
+            PutDword(r, reg::CurrentUser, base + u"example.com:8080\\other", u"http", 2);
+            PutDword(r, reg::CurrentUser, base + u"plmhost:8080", u"http", 2);
+        }
+    }
+}
+
+// ---- the registry as text, key by key ----
+
+// Names as the checks compare them: UTF-8, ASCII letters upper-cased (the
+// registry folds more, but every name the checks look up is spelled the
+// same way on both sides).
+std::string Upper(std::string s) {
+    for (char& c : s) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return s;
+}
+std::string Upper(TextView t) { return Upper(ToUtf8(t)); }
+
+// Key path (relative to the root, upper-cased) to its value lines.
+using Keys = std::map<std::string, std::set<std::string>>;
+
+Keys KeysOf(reg::MemoryRegistry& r, reg::HKEY root) {
+    Keys keys;
+    const std::string text = ToUtf8(r.Snapshot(root, u""));
+    std::set<std::string>* values = nullptr;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = text.find('\n', start);
+        if (text[start] == '[') {
+            values = &keys[Upper(text.substr(start + 1, end - start - 2))];
+        } else if (values != nullptr) {
+            values->insert(text.substr(start, end - start));
+        }
+        start = end + 1;
+    }
+    return keys;
+}
+bool Under(const std::string& key, const std::string& prefix) {
+    return key == prefix || (key.size() > prefix.size() && key.compare(0, prefix.size(), prefix) == 0 &&
+                             key[prefix.size()] == '\\');
+}
+bool Above(const std::string& key, const std::string& path) { return Under(path, key); }
+
+struct State {
+    Keys user;
+    Keys machine;
+};
+
+State StateOf(reg::MemoryRegistry& r) { return {KeysOf(r, reg::CurrentUser), KeysOf(r, reg::LocalMachine)}; }
+
+// (a): every key that differs is one the run may change.
+void CheckOnlyAllowedChanges(const State& before, const State& after, const std::string& shown) {
+    const std::string zoneMap = Upper(ZoneMap);
+    const std::vector<std::string> lists = {zoneMap + "\\DOMAINS", zoneMap + "\\ESCDOMAINS", zoneMap + "\\RANGES",
+                                            zoneMap + "\\ESCRANGES"};
+    const bool zoneExisted = before.user.count(Upper(Zone2)) > 0;
+    auto allowedUser = [&](const std::string& key) {
+        for (const auto& list : lists) {
+            if (Under(key, list)) return true;
+        }
+        return zoneExisted && key == Upper(Zone2);
+    };
+    std::set<std::string> keys;
+    for (const auto* side : {&before.user, &after.user}) {
+        for (const auto& [key, _] : *side) keys.insert(key);
+    }
+    for (const auto& key : keys) {
+        const auto b = before.user.find(key);
+        const auto a = after.user.find(key);
+        const bool same = b != before.user.end() && a != after.user.end() && b->second == a->second;
+        if (same || allowedUser(key)) continue;
+        // A key on the way to a list may come into being, empty.
+        const bool madeOnTheWay = b == before.user.end() && a->second.empty() &&
+                                  std::any_of(lists.begin(), lists.end(), [&](const auto& l) { return Above(key, l); });
+        PLM_CHECK(madeOnTheWay, shown + "\nchanged outside the zone map: " + key);
+    }
+    // The machine: only CodeBaseSearchPath, and the keys on its way.
+    for (const auto* side : {&before.machine, &after.machine}) {
+        for (const auto& [key, values] : *side) {
+            const auto& other = side == &before.machine ? after.machine : before.machine;
+            const auto it = other.find(key);
+            std::set<std::string> mine;
+            std::set<std::string> theirs;
+            for (const auto& v : values) {
+                if (key != Upper(Machine) || v.rfind("\"CodeBaseSearchPath\"=", 0) != 0) mine.insert(v);
+            }
+            if (it != other.end()) {
+                for (const auto& v : it->second) {
+                    if (key != Upper(Machine) || v.rfind("\"CodeBaseSearchPath\"=", 0) != 0) theirs.insert(v);
+                }
+            }
+            const bool onTheWay = Above(key, Upper(Machine));
+            PLM_CHECK(mine == theirs && (it != other.end() || onTheWay), shown + "\nmachine key changed: " + key);
+        }
+    }
+}
+
+// ---- range lists as mappings ----
+
+struct Slot {
+    std::string address;                       // trimmed ":Range"
+    std::map<std::string, std::int32_t> zones;  // upper-cased scheme -> zone
+};
+
+// The slots of a range list by number, read from the snapshot text.
+std::map<int, Slot> SlotsOf(const Keys& user, TextView list) {
+    std::map<int, Slot> slots;
+    const std::string prefix = Upper(ZoneMap) + "\\" + Upper(list) + "\\RANGE";
+    for (const auto& [key, values] : user) {
+        if (key.rfind(prefix, 0) != 0) continue;
+        const std::string number = key.substr(prefix.size());
+        if (number.empty() || number.size() > 6 || number.find_first_not_of("0123456789") != std::string::npos) continue;
+        Slot slot;
+        for (const auto& v : values) {
+            const std::size_t eq = v.find("\"=");
+            const std::string name = v.substr(1, eq - 1);
+            const std::string data = v.substr(eq + 2);
+            if (name == ":Range" && data.size() >= 2 && data.front() == '"') {
+                slot.address = ToUtf8(TrimSpaces(FromUtf8(data.substr(1, data.size() - 2))));
+            } else if (data.rfind("dword:", 0) == 0) {
+                slot.zones[Upper(name)] =
+                    static_cast<std::int32_t>(std::stoul(data.substr(6), nullptr, 16));
+            }
+        }
+        slots[std::stoi(number)] = slot;
+    }
+    return slots;
+}
+
+// (d): what slots 1 to 100 held, each scheme's first zone, must still be
+// mapped somewhere in the list; the site's own mapping is 2.
+void CheckOtherAddresses(const Keys& before, const Keys& after, TextView list, const std::string& host,
+                         const std::string& scheme, const std::string& shown) {
+    std::map<std::pair<std::string, std::string>, std::int32_t> expected;
+    std::set<std::string> addresses;
+    for (const auto& [n, slot] : SlotsOf(before, list)) {
+        if (n > 100 || slot.address.empty()) continue;
+        addresses.insert(slot.address);
+        for (const auto& [s, zone] : slot.zones) expected.emplace(std::make_pair(slot.address, s), zone);
+    }
+    if (!host.empty()) expected[{host, scheme}] = 2;
+    std::set<std::pair<std::string, std::string>> found;
+    std::set<std::string> foundAddresses;
+    for (const auto& [n, slot] : SlotsOf(after, list)) {
+        foundAddresses.insert(slot.address);
+        for (const auto& [s, zone] : slot.zones) {
+            const auto it = expected.find({slot.address, s});
+            if (it != expected.end() && it->second == zone) found.insert(it->first);
+        }
+    }
+    for (const auto& [mapping, zone] : expected) {
+        PLM_CHECK(found.count(mapping) > 0, shown + "\n" + ToUtf8(list) + ": lost " + mapping.first + " " +
+                                                mapping.second + "=" + std::to_string(zone));
+    }
+    for (const auto& a : addresses) PLM_CHECK(foundAddresses.count(a) > 0, shown + "\nlost address " + a);
+}
+
+// ---- one run of the command ----
+
+class Ui final : public config::AutoSettingUi {
+public:
+    explicit Ui(Text url) : url_(std::move(url)) {}
+    Text UrlText() override { return url_; }
+    Text LocalText(TextView fallback, std::int16_t) override { return Text(fallback); }
+    void ShowMessage(TextView prompt, TextView) override { shown.push_back(ToUtf8(prompt)); }
+    std::uint32_t LastSystemError() override { return 0; }
+    void EndProgram() override { ended = true; }
+
+    std::vector<std::string> shown;
+    bool ended = false;
+
+private:
+    Text url_;
+};
+
+struct Run {
+    std::vector<std::string> shown;
+    bool ended = false;
+    bool loginPage = false;
+};
+
+Run RunOnce(reg::MemoryRegistry& registry, const CodePage& codes, const Text& url) {
+    reg::RegisterKey keys(registry, codes);
+    Ui ui(url);
+    Run run;
+    config::RegistrySteps steps(keys, [&] { run.loginPage = true; });
+    config::AutoSettingCommand().Run(ui, steps, codes);
+    run.shown = ui.shown;
+    run.ended = ui.ended;
+    return run;
+}
+
+// The site's own entry in one domain list, as the registration names it.
+std::string DomainEntry(TextView list, const Text& host) {
+    const std::size_t first = host.find(u'.');
+    const bool plain = first == Text::npos || host.find(u'.', first + 1) == Text::npos;
+    const Text entry = plain ? host : host.substr(first + 1) + u'\\' + host.substr(0, first);
+    return Upper(Text(ZoneMap) + u'\\' + Text(list) + u'\\' + entry);
+}
+
+void CheckSiteEntries(const Keys& after, const config::SiteAddress& site, bool numeric, const std::string& shown) {
+    const std::string scheme = Upper(site.Scheme);
+    if (numeric) {
+        for (TextView list : {TextView(u"Ranges"), TextView(u"EscRanges")}) {
+            bool found = false;
+            for (const auto& [n, slot] : SlotsOf(after, list)) {
+                const auto it = slot.zones.find(scheme);
+                found = found || (slot.address == ToUtf8(site.Host) && it != slot.zones.end() && it->second == 2);
+            }
+            PLM_CHECK(found, shown + "\nno slot for the site in " + ToUtf8(list));
+        }
+        return;
+    }
+    for (TextView list : {TextView(u"Domains"), TextView(u"EscDomains")}) {
+        const auto it = after.find(DomainEntry(list, site.Host));
+        bool found = false;
+        if (it != after.end()) {
+            for (const auto& v : it->second) {
+                found = found || (Upper(v) == "\"" + scheme + "\"=DWORD:00000002");
+            }
+        }
+        PLM_CHECK(found, shown + "\nno entry for the site in " + ToUtf8(list));
+    }
+}
+
+// (e): domain keys other than the site's own, its parent and port-carrying
+// ones are as they were.
+void CheckOtherDomains(const Keys& before, const Keys& after, const Text& host, const std::string& shown) {
+    for (TextView list : {TextView(u"Domains"), TextView(u"EscDomains")}) {
+        const std::string prefix = Upper(Text(ZoneMap) + u'\\' + Text(list)) + "\\";
+        const std::string own = DomainEntry(list, host);
+        auto mine = [&](const std::string& key) {
+            return key.rfind(prefix, 0) != 0 || own.rfind(key, 0) == 0 ||
+                   key.find(':', prefix.size()) != std::string::npos;
+        };
+        for (const auto* side : {&before, &after}) {
+            const auto& other = side == &before ? after : before;
+            for (const auto& [key, values] : *side) {
+                if (mine(key)) continue;
+                const auto it = other.find(key);
+                PLM_CHECK(it != other.end() && it->second == values, shown + "\ndomain entry changed: " + key);
+            }
+        }
+    }
+}
+
+// (f): range lists as sets of slot contents.
+[[maybe_unused]] std::multiset<std::string> Contents(const Keys& user, TextView list) {
+    std::multiset<std::string> out;
+    for (const auto& [n, slot] : SlotsOf(user, list)) {
+        std::string line = slot.address + ":";
+        for (const auto& [s, zone] : slot.zones) line += s + "=" + std::to_string(zone) + ";";
+        out.insert(line);
+    }
+    return out;
+}
+
+[[maybe_unused]] Keys WithoutRanges(Keys keys) {
+    for (auto it = keys.begin(); it != keys.end();) {
+        const bool range = Under(it->first, Upper(Text(ZoneMap) + u"\\Ranges")) ||
+                           Under(it->first, Upper(Text(ZoneMap) + u"\\EscRanges"));
+        it = range ? keys.erase(it) : std::next(it);
+    }
+    return keys;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    Input input(data, size);
+    const std::uint8_t flags = input.Byte();
+    const std::uint8_t rangeCount = input.Byte();
+    const std::uint16_t rangeSeed = static_cast<std::uint16_t>(input.Byte() | (input.Byte() << 8));
+    const std::uint8_t escCount = input.Byte();
+    const std::uint16_t escSeed = static_cast<std::uint16_t>(input.Byte() | (input.Byte() << 8));
+#ifdef PLM_FUZZ_FAULTS
+    const std::size_t failAt = static_cast<std::size_t>(input.Byte() | (input.Byte() << 8));
+    // Refusals a registry gives; "not found" for what is there would be a
+    // registry that lies, not one that refuses.
+    constexpr reg::LONG Codes[] = {reg::ErrorAccessDenied, reg::ErrorInvalidHandle, reg::ErrorMoreData,
+                                   1016 /* registry I/O failed */};
+    const reg::LONG failCode = Codes[input.Byte() % std::size(Codes)];
+#endif
+    const Text url = FromUtf8(input.Rest());
+    const std::string shown = "address: " + ToUtf8(url);
+
+    static const Latin1CodePage codes;
+    reg::MemoryRegistry registry(codes);
+    // More than 100 slots now and then: those past 100 are never read.
+    const std::uint32_t limit = (flags & 16) ? 111 : 101;
+    SeedRanges(registry, u"Ranges", rangeCount % limit, rangeSeed);
+    SeedRanges(registry, u"EscRanges", (flags & 8) ? rangeCount % limit : escCount % limit, (flags & 8) ? rangeSeed : escSeed);
+    if (flags & 2) SeedDomains(registry, flags);
+    if (flags & 1) PutDword(registry, reg::CurrentUser, Text(Zone2), u"1200", 3);
+    if (flags & 32) {
+        registry.PutValue(reg::LocalMachine, Text(Machine), u"CodeBaseSearchPath", reg::TypeString, Sz("old"));
+    }
+    const State before = StateOf(registry);
+    const bool accepted = config::IsValidSiteUrl(url, codes);
+
+#ifdef PLM_FUZZ_FAULTS
+    registry.FailCall(failAt, failCode);
+#endif
+    const std::size_t callsBefore = registry.CallCount();
+    const Run run = RunOnce(registry, codes, url);
+    registry.ClearFailures();
+    const State after = StateOf(registry);
+
+    // (a)
+    CheckOnlyAllowedChanges(before, after, shown);
+    if (!accepted) {
+        // (b)
+        PLM_CHECK(run.shown.size() == 1 && !run.loginPage && !run.ended, shown);
+        PLM_CHECK(registry.CallCount() == callsBefore, shown + "\na rejected address reached the registry");
+        return 0;
+    }
+    const config::SiteAddress site = config::ParseSiteAddress(config::GetSiteRoot(url));
+    const std::size_t firstDot = site.Host.find(u'.');
+    const bool numeric = firstDot != Text::npos && site.Host.find(u'.', firstDot + 1) != Text::npos &&
+                         zones::IsNumericAddress(site.Host);
+    const bool failed = run.shown.size() == 1 && run.shown[0].rfind("Err:", 0) == 0;
+    // (c): the site is registered, or the user is told.
+    PLM_CHECK(failed || (run.shown.empty() && run.ended && run.loginPage), shown);
+    if (failed) {
+        PLM_CHECK(!run.loginPage && !run.ended, shown + "\nthe failure path went on");
+#ifndef PLM_FUZZ_FAULTS
+        PLM_CHECK(false, shown + "\na run without a failing call ended in " + run.shown[0]);
+#endif
+        return 0;
+    }
+    CheckSiteEntries(after.user, site, numeric, shown);
+    // (d) and (e)
+    for (TextView list : {TextView(u"Ranges"), TextView(u"EscRanges")}) {
+        CheckOtherAddresses(before.user, after.user, list, numeric ? ToUtf8(site.Host) : std::string(),
+                            Upper(site.Scheme), shown);
+    }
+    CheckOtherDomains(before.user, after.user, site.Host, shown);
+
+#ifndef PLM_FUZZ_FAULTS
+    // (f); not after a failing call: a silent step it hit (the template,
+    // the machine-wide value) is done only by the second run.
+    const Run again = RunOnce(registry, codes, url);
+    PLM_CHECK(again.ended && again.shown.empty(), shown + "\nthe second run did not complete");
+    const State twice = StateOf(registry);
+    PLM_CHECK(WithoutRanges(twice.user) == WithoutRanges(after.user) && twice.machine == after.machine,
+              shown + "\nthe second run changed more");
+    for (TextView list : {TextView(u"Ranges"), TextView(u"EscRanges")}) {
+        PLM_CHECK(Contents(twice.user, list) == Contents(after.user, list),
+                  shown + "\nthe second run changed the slots of " + ToUtf8(list));
+    }
+#endif
+    return 0;
+}

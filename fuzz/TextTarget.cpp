@@ -1,0 +1,59 @@
+// Arbitrary UTF-16 text (two bytes a unit, low byte first) through the
+// address rules with both stand-in code pages: validation, site root, site
+// address, login URL and launch parameters.
+//
+// Invariants: nothing crashes; an accepted address throws nothing (but
+// for the position overflow beyond 32,767 characters, which the command
+// shows as "Err:"), has a scheme of http or https, and a non-empty host that
+// passes the host rules; the launch parameters hold only what the ANSI
+// launch call carries and split by the Windows rules into exactly one
+// argument.
+#include <cstddef>
+#include <cstdint>
+
+#include "config/HostName.h"
+#include "config/LoginPage.h"
+#include "config/SiteUrl.h"
+#include "fuzz/Check.h"
+#include "tests/support/CommandLine.h"
+#include "text/CodePage.h"
+
+namespace {
+
+using namespace plm;
+
+void CheckWith(const Text& text, const CodePage& codePage) {
+    const bool accepted = config::IsValidSiteUrl(text, codePage);
+    const std::string shown = ToUtf8(text);
+
+    const Text parameters = config::BuildLaunchParameters(config::BuildLoginUrl(text), codePage);
+    PLM_CHECK(codePage.CanRepresent(parameters), shown);
+    const std::vector<Text> args = test::SplitCommandLine(u"\"C:\\iexplore.exe\"" + parameters);
+    PLM_CHECK(args.size() == 2, shown);
+
+    Text root;
+    try {
+        root = config::GetSiteRoot(text);
+    } catch (const RunTimeError&) {
+        PLM_CHECK(text.size() > 32767, shown);  // only the position overflow
+        return;
+    }
+    if (!accepted) return;
+    const config::SiteAddress site = config::ParseSiteAddress(root);
+    PLM_CHECK(EqualsNoCase(site.Scheme, u"http") || EqualsNoCase(site.Scheme, u"https"), shown);
+    PLM_CHECK(!site.Host.empty() && config::IsAcceptableHost(site.Host, codePage), shown);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    Text text(size / 2, u'\0');
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        text[i] = static_cast<char16_t>(data[2 * i] | (data[2 * i + 1] << 8));
+    }
+    static const Latin1CodePage latin1;
+    static const Utf8CodePage utf8;
+    CheckWith(text, latin1);
+    CheckWith(text, utf8);
+    return 0;
+}
