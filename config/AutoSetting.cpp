@@ -37,8 +37,9 @@ void AutoSettingCommand::Run(AutoSettingUi& ui, ConfigurationSteps& steps, const
         steps.SetCodeBaseSearchPath();
         steps.AddTrustedSite(site.Scheme, site.Host);
         steps.SetTrustedZoneSecurity();
-        // Under such a policy the run still goes on: the user's entries
-        // count again once the policy is lifted.
+        // Where a policy decides the trusted sites, what was just written
+        // does not count: the user is told, and the run goes on, as the
+        // entries count again once the policy is lifted.
         if (steps.IsLeftOutByPolicy(site.Scheme, site.Host)) {
             ui.ShowMessage(PolicyNotice(ui.LanguageCode(), site.Host), Local(ui, Message::Title));
         }
