@@ -172,19 +172,7 @@ private:
 
 // ---- one run of the program ----
 
-// The texts of a message box's static controls, joined.
-std::wstring BoxText(HWND box) {
-    std::wstring text;
-    for (HWND child = GetWindow(box, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-        wchar_t buffer[256] = L"";
-        GetWindowTextW(child, buffer, 256);
-        wchar_t cls[16] = L"";
-        GetClassNameW(child, cls, 16);
-        if (_wcsicmp(cls, L"Static") == 0) text += buffer;
-    }
-    return text;
-}
-
+std::wstring BoxText(HWND box);
 
 struct Launch {
     std::uint64_t time = 0;
@@ -456,6 +444,19 @@ public:
 private:
     std::vector<std::wstring> moved_;
 };
+
+// The texts of a message box's static controls, joined.
+std::wstring BoxText(HWND box) {
+    std::wstring text;
+    for (HWND child = GetWindow(box, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t buffer[256] = L"";
+        GetWindowTextW(child, buffer, 256);
+        wchar_t cls[16] = L"";
+        GetClassNameW(child, cls, 16);
+        if (_wcsicmp(cls, L"Static") == 0) text += buffer;
+    }
+    return text;
+}
 
 // Types the address, presses "Auto Setting" and waits for the message box
 // the run shows. Returns what the box says, and checks that the window

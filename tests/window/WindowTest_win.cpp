@@ -675,9 +675,8 @@ const Notice Notices[] = {
 struct ZoneMapCleanup {
     ~ZoneMapCleanup() {
         for (const wchar_t* list : {L"Domains", L"EscDomains"}) {
-            const std::wstring key =
-                std::wstring(L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\ZoneMap\\") + list +
-                L"\\notice.example";
+            std::wstring key = L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\ZoneMap\\";
+            key = key + list + L"\\notice.example";
             RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
             RegDeleteKeyW(HKEY_CURRENT_USER, key.c_str());
         }
