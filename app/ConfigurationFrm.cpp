@@ -72,7 +72,8 @@ bool ConfigurationFrm::Create() {
 }
 
 void ConfigurationFrm::StartUp() {
-    languageCode_ = DecimalText(GetOSLCID(GetSystemDefaultLCID()));
+    language_ = GetOSLCID(GetSystemDefaultLCID());
+    languageCode_ = DecimalText(language_);
     ApplyLanguage(languageCode_, *this, messages_);
     SetHeightTwips(StartHeightTwips);
     SetBackgroundFromSmallPicture();

@@ -48,6 +48,7 @@ public:
     // AutoSettingUi: what the Auto Setting command needs from the window.
     Text UrlText() override;
     Text LocalText(TextView fallback, std::int16_t index) override;
+    std::int16_t LanguageCode() override { return language_; }
     void ShowMessage(TextView prompt, TextView title) override;
     std::uint32_t LastSystemError() override;
     // The program's one way out: nothing is saved, nothing else runs.
@@ -105,7 +106,8 @@ private:
     // Derived from the label before it, the box's name would keep "(R):".
     AccessibleName urlBoxName_{config::UrlBoxName};
 
-    Text languageCode_;
+    std::int16_t language_ = SimplifiedChinese;
+    Text languageCode_;  // language_ as decimal text
     Messages messages_;
     config::AutoSettingCommand command_;
     config::LoginPageStep loginPage_;

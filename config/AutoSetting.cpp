@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "config/Languages.h"
+#include "config/PolicyNotice.h"
 #include "config/ScopedFlag.h"
 #include "config/SiteUrl.h"
 
@@ -36,6 +37,12 @@ void AutoSettingCommand::Run(AutoSettingUi& ui, ConfigurationSteps& steps, const
         steps.SetCodeBaseSearchPath();
         steps.AddTrustedSite(site.Scheme, site.Host);
         steps.SetTrustedZoneSecurity();
+        // Where a policy decides the trusted sites, what was just written
+        // does not count: the user is told, and the run goes on, as the
+        // entries count again once the policy is lifted.
+        if (steps.IsLeftOutByPolicy(site.Scheme, site.Host)) {
+            ui.ShowMessage(PolicyNotice(ui.LanguageCode(), site.Host), Local(ui, Message::Title));
+        }
         steps.OpenLoginPage();
     } catch (const std::exception& failure) {
         // A failure that knows its status shows that; any other shows the

@@ -21,6 +21,9 @@ public:
     virtual Text UrlText() = 0;
     // The localised message `index`, or `fallback` when there is none.
     virtual Text LocalText(TextView fallback, std::int16_t index) = 0;
+    // The window's language code (0 English, 1 Simplified Chinese, 2
+    // Traditional Chinese), for texts outside the message list.
+    virtual std::int16_t LanguageCode() = 0;
     // A modal box with one OK button and no icon. Must leave the main window
     // visible (a failure after the window was hidden shows it again).
     virtual void ShowMessage(TextView prompt, TextView title) = 0;
@@ -39,6 +42,9 @@ public:
     virtual void SetCodeBaseSearchPath() = 0;
     virtual void AddTrustedSite(TextView scheme, TextView host) = 0;
     virtual void SetTrustedZoneSecurity() = 0;
+    // Whether a policy of the machine decides the trusted sites and leaves
+    // the site out, so that what the steps wrote does not count. Only reads.
+    virtual bool IsLeftOutByPolicy(TextView scheme, TextView host) = 0;
     virtual void OpenLoginPage() = 0;
 };
 
@@ -54,6 +60,7 @@ public:
     void SetCodeBaseSearchPath() override;
     void AddTrustedSite(TextView scheme, TextView host) override;
     void SetTrustedZoneSecurity() override;
+    bool IsLeftOutByPolicy(TextView scheme, TextView host) override;
     void OpenLoginPage() override;
 
 private:

@@ -39,6 +39,7 @@ public:
         }
         return Text(fallback);
     }
+    std::int16_t LanguageCode() override { return static_cast<std::int16_t>(language_); }
     void ShowMessage(TextView prompt, TextView title) override {
         log_.push_back("ShowMessage " + ToUtf8(prompt) + " | " + ToUtf8(title));
     }
@@ -69,6 +70,11 @@ public:
         Step("AddTrustedSite " + ToUtf8(scheme) + " " + ToUtf8(host));
     }
     void SetTrustedZoneSecurity() override { Step("SetTrustedZoneSecurity"); }
+    // A question, not a step: it leaves no line unless the notice shows.
+    bool IsLeftOutByPolicy(TextView scheme, TextView host) override {
+        askedPolicy = ToUtf8(scheme) + " " + ToUtf8(host);
+        return leftOutByPolicy;
+    }
     void OpenLoginPage() override {
         Step("OpenLoginPage");
         if (duringLoginPage) duringLoginPage();
@@ -78,6 +84,8 @@ public:
     std::string failAt;
     Failure failure = Failure::None;
     std::function<void()> duringLoginPage;
+    bool leftOutByPolicy = false;
+    std::string askedPolicy;
 
 private:
     void Step(const std::string& line) {
@@ -149,6 +157,37 @@ TEST(RunAutoSetting, AcceptedAddressRunsTheStepsInOrderAndEnds) {
     FakeSteps steps(log);
     AutoSettingCommand().Run(ui, steps, latin1);
     EXPECT_EQ(log, FullRun);
+}
+
+TEST(RunAutoSetting, APolicyThatLeavesTheSiteOutIsToldBeforeTheLoginPage) {
+    struct Case {
+        const char* label;
+        int language;
+        bool leftOut;
+        std::string notice;  // empty: no box
+    };
+    const std::vector<Case> cases = {
+        {"no policy, no box", 1, false, ""},
+        {"English", 0, true,
+         "Trusted sites on this computer are set by your administrator's policy, so PLM.Example.com cannot be made "
+         "a trusted site here. Please ask your administrator to add it to the Trusted Sites zone. | Velmora Prompt"},
+        {"a code without a text speaks the design language", 5, true,
+         "此计算机的受信任站点由管理员的组策略决定，无法在此将 PLM.Example.com "
+         "设为受信任的站点。请联系管理员将其添加到“受信任的站点”区域。 | Velmora提示"},
+    };
+    for (const auto& c : cases) {
+        Log log;
+        FakeUi ui(log, u"HTTPS://PLM.Example.com:8443/plm", c.language);
+        FakeSteps steps(log);
+        steps.leftOutByPolicy = c.leftOut;
+        AutoSettingCommand().Run(ui, steps, latin1);
+        Log expected = {"UrlText", "RemoveWrongKey HTTPS://PLM.Example.com:8443", "SetCodeBaseSearchPath",
+                        "AddTrustedSite HTTPS PLM.Example.com", "SetTrustedZoneSecurity", "OpenLoginPage",
+                        "EndProgram"};
+        if (!c.notice.empty()) expected.insert(expected.end() - 2, "ShowMessage " + c.notice);
+        EXPECT_EQ(log, expected) << c.label;
+        EXPECT_EQ(steps.askedPolicy, "HTTPS PLM.Example.com") << c.label;
+    }
 }
 
 TEST(RunAutoSetting, WhatTheStepsAreGiven) {

@@ -1,6 +1,7 @@
 // The configuration steps of the product: the zone-map and template steps
 // on the registry, and the login page step handed in by the window.
 #include "config/AutoSetting.h"
+#include "zones/Policy.h"
 #include "zones/StaleEntries.h"
 #include "zones/TrustedSite.h"
 #include "zones/ZoneTemplate.h"
@@ -17,6 +18,9 @@ void RegistrySteps::AddTrustedSite(TextView scheme, TextView host) {
     }
 }
 void RegistrySteps::SetTrustedZoneSecurity() { zones::SetTrustedZoneSecurity(registry_); }
+bool RegistrySteps::IsLeftOutByPolicy(TextView scheme, TextView host) {
+    return zones::PolicyLeavesOut(registry_, scheme, host);
+}
 void RegistrySteps::OpenLoginPage() {
     if (openLoginPage_) openLoginPage_();
 }

@@ -17,12 +17,14 @@ namespace {
 constexpr TextView ZoneMapPath = u"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\ZoneMap";
 constexpr TextView ZonesPath = u"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Zones\\2";
 constexpr TextView MachinePath = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
+constexpr TextView PolicyPath = u"Software\\Policies\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
 
 class ScriptedUi final : public AutoSettingUi {
 public:
     explicit ScriptedUi(Text url) : url_(std::move(url)) {}
     Text UrlText() override { return url_; }
     Text LocalText(TextView fallback, std::int16_t) override { return Text(fallback); }
+    std::int16_t LanguageCode() override { return 1; }
     void ShowMessage(TextView prompt, TextView) override { messages.push_back(ToUtf8(prompt)); }
     std::uint32_t LastSystemError() override { return 0; }
     void EndProgram() override { ended = true; }
@@ -88,6 +90,28 @@ TEST_P(RegistryStepsTest, RejectedAddressesChangeNothing) {
     if (memory != nullptr) {
         EXPECT_EQ(memory->CallCount(), callsBefore);
     }
+}
+
+TEST_P(RegistryStepsTest, APolicyNoticeChangesNothingTheRunWrites) {
+    Inspect().PutValue(reg::CurrentUser, ZonesPath, u"1200", reg::TypeDword, std::string("\3\0\0\0", 4));
+    std::vector<std::string> states;
+    for (const bool policy : {false, true}) {
+        if (policy) {
+            Inspect().PutValue(reg::LocalMachine, PolicyPath, u"Security_HKLM_only", reg::TypeDword,
+                               std::string("\1\0\0\0", 4));
+        }
+        ScriptedUi ui(u"http://plm.example.com/plm");
+        bool opened = false;
+        RegistrySteps steps(Keys(), [&] { opened = true; });
+        AutoSettingCommand().Run(ui, steps, Backend().Codes());
+        ASSERT_EQ(ui.messages.size(), policy ? 1u : 0u);
+        if (policy) {
+            EXPECT_NE(ui.messages[0].find(" plm.example.com "), std::string::npos) << ui.messages[0];
+        }
+        EXPECT_TRUE(opened && ui.ended);
+        states.push_back(State());
+    }
+    EXPECT_EQ(states[0], states[1]);
 }
 
 PLM_INSTANTIATE_FOR_BACKENDS(RegistryStepsTest);

@@ -30,11 +30,25 @@ inline constexpr TextView TrustedZoneKey =
 inline constexpr TextView MachineInternetSettingsKey =
     u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
 
+// Group Policy's Internet settings, under HKEY_LOCAL_MACHINE (computer
+// policy) or HKEY_CURRENT_USER (user policy). The Site to Zone Assignment
+// List keeps one value per site in ZoneMapKey: the site as its name, the
+// zone number as text. Security_HKLM_only = 1 ("use only machine settings")
+// makes the browser go by the machine's zone map, under HKEY_LOCAL_MACHINE
+// in the same layout as the user's (DomainsKey, RangesKey).
+inline constexpr TextView PolicySettingsKey =
+    u"Software\\Policies\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
+inline constexpr TextView PolicyZoneMapKey =
+    u"Software\\Policies\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\ZoneMapKey";
+inline constexpr TextView MachineSettingsOnlyValue = u"Security_HKLM_only";
+
 // A zone-map entry maps a scheme to a zone: a REG_DWORD named after the
 // scheme, holding the zone number.
 inline constexpr TextView HttpScheme = u"http";
 inline constexpr TextView HttpsScheme = u"https";
 inline constexpr std::int32_t TrustedSitesZone = 2;
+// A value named "*" maps every scheme.
+inline constexpr TextView AnyScheme = u"*";
 
 // Range slots are keys "Range1", "Range2", ... whose ":Range" REG_SZ holds
 // the numeric address; every REG_DWORD beside it maps a scheme ("http",

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/Layout.h"
+#include "tests/support/PlantedDword_win.h"
 
 namespace {
 
@@ -171,6 +172,8 @@ private:
 
 // ---- one run of the program ----
 
+std::wstring BoxText(HWND box);
+
 struct Launch {
     std::uint64_t time = 0;
     std::vector<std::string> args;  // as the browser received them, escaped by the recorder
@@ -182,6 +185,7 @@ struct Outcome {
     std::uint64_t hidden = 0;
     DWORD exitCode = 0xFFFFFFFF;
     std::vector<Launch> launches;
+    std::wstring boxText;  // what a message box on the way said; the user pressed OK
 };
 
 // A shown top-level window of the process: its main window (the one with
@@ -280,6 +284,10 @@ Outcome RunProgram(const std::wstring& address, bool impatient = false) {
         }
         while (WaitForSingleObject(pi.hProcess, 5) == WAIT_TIMEOUT) {
             if (!run.hidden && !IsWindowVisible(main)) run.hidden = Now();
+            if (HWND box = ShownWindowOf(pi.dwProcessId, true)) {
+                if (run.boxText.empty()) run.boxText = BoxText(box);
+                PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            }
             if (Milliseconds(run.clicked, Now()) > 20000) {
                 ADD_FAILURE() << "the program did not end";
                 TerminateProcess(pi.hProcess, 99);
@@ -326,6 +334,7 @@ TEST_F(EndToEnd, HostNameRunsFromClickToEnd) {
     }
     ASSERT_TRUE(run.windowFound);
     EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_EQ(run.boxText, L"") << "no policy here, no notice";
     EXPECT_EQ(g_closedLogin.load(), 1) << "the window titled \"Login - test\" is asked to close";
     EXPECT_EQ(g_closedOther.load(), 0) << "\"login other\" is left alone";
 
@@ -383,6 +392,22 @@ TEST_F(EndToEnd, NumericAddressAndPortedAddress) {
     }
 }
 
+TEST_F(EndToEnd, UnderMachineSettingsOnlyTheUserIsToldAndTheLoginPageStillOpens) {
+    Outcome run;
+    {
+        const plm::test::PlantedDword policy(HKEY_LOCAL_MACHINE, plm::test::MachinePolicyKey,
+                                             plm::test::MachineSettingsOnly, 1);
+        run = RunProgram(L"http://plm.policy.example/plm");
+    }
+    EXPECT_EQ(Dword(HKEY_LOCAL_MACHINE, plm::test::MachinePolicyKey, plm::test::MachineSettingsOnly), -1)
+        << "the planted policy is gone again";
+    EXPECT_NE(run.boxText.find(L" plm.policy.example "), std::wstring::npos) << "the notice names the host";
+    EXPECT_EQ(run.exitCode, 0u);
+    ASSERT_EQ(run.launches.size(), 1u) << "after OK the login page opens";
+    EXPECT_EQ(run.launches[0].args, std::vector<std::string>{"http://plm.policy.example/plm/login.aspx"});
+    EXPECT_EQ(Dword(HKEY_CURRENT_USER, ZoneMap(L"Domains\\policy.example\\plm"), L"http"), 2)
+        << "the user's entry is written all the same";
+}
 
 TEST_F(EndToEnd, AddressThatTriesToBreakTheQuotingStaysOneArgument) {
     // A quote, a tab and a trailing backslash, all of which pass the address

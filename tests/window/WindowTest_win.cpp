@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/Layout.h"
+#include "tests/support/PlantedDword_win.h"
 #include "tests/window/WindowDriver_win.h"
 
 namespace plm::windowtest {
@@ -700,6 +701,71 @@ TEST(Clipboard, WithoutTextGivesHttpAndACloseRequestEnds) {
     EXPECT_TRUE(app.Running());
     PostMessageW(app.Window(), WM_CLOSE, 0, 0);
     EXPECT_EQ(app.WaitForExit(), std::optional<DWORD>(0)) << "a close request from outside ends like Cancel";
+}
+
+// ---------------------------------------------------------------------------
+// A policy decides the trusted sites: the notice, in the language of the
+// run. The program is ended while the notice is up, before its login page
+// step could start a browser; the planted policy and the zone-map entries
+// of the run are removed again.
+
+struct Notice {
+    LCID lcid;
+    const wchar_t* shot;
+    const wchar_t* title;
+    const wchar_t* text;
+};
+
+const Notice Notices[] = {
+    {SimplifiedChineseLcid, L"zh_CN-policy-notice.bmp", L"Velmora提示",
+     L"此计算机的受信任站点由管理员的组策略决定\uFF0C无法在此将 plm.notice.example "
+     L"设为受信任的站点\u3002请联系管理员将其添加到\u201C受信任的站点\u201D区域\u3002"},
+    {TraditionalChineseLcid, L"zh_TW-policy-notice.bmp", L"Velmora提示",
+     L"此電腦的信任網站由系統管理員的群組原則決定\uFF0C無法在此將 plm.notice.example "
+     L"設為信任的網站\u3002請聯絡系統管理員將其加入\u300C信任的網站\u300D區域\u3002"},
+    {EnglishLcid, L"en_US-policy-notice.bmp", L"Velmora Prompt",
+     L"Trusted sites on this computer are set by your administrator's policy, so plm.notice.example cannot be "
+     L"made a trusted site here. Please ask your administrator to add it to the Trusted Sites zone."},
+};
+
+struct ZoneMapCleanup {
+    ~ZoneMapCleanup() {
+        for (const wchar_t* list : {L"Domains", L"EscDomains"}) {
+            std::wstring key = L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\ZoneMap\\";
+            key = key + list + L"\\notice.example";
+            RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
+            RegDeleteKeyW(HKEY_CURRENT_USER, key.c_str());
+        }
+    }
+};
+
+TEST(PolicyNotice, NamesTheHostInTheLanguageOfTheWindow) {
+    const Notice* notice = nullptr;
+    for (const Notice& row : Notices) {
+        if (row.lcid == GetSystemDefaultLCID()) notice = &row;
+    }
+    if (notice == nullptr) GTEST_SKIP() << "no language of the window has this run's locale";
+    const ZoneMapCleanup cleanup;
+    const test::PlantedDword policy(HKEY_LOCAL_MACHINE, test::MachinePolicyKey, test::MachineSettingsOnly, 1);
+    App app;
+    ASSERT_TRUE(app.Started());
+    SetTextOf(app.Control(static_cast<int>(ControlId::txtUrl)), L"http://plm.notice.example/plm");
+    HWND button = app.Control(static_cast<int>(ControlId::btnConfiguration));
+    Click(button, CentreOf(button));
+    HWND found = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (found = app.MessageBoxWindow()) != nullptr; }, 10000)) << "no notice";
+    const Box box = InspectBox(found);
+    EXPECT_EQ(box.owner, app.Window()) << "the box belongs to the main window";
+    EXPECT_EQ(Narrow(box.title), Narrow(notice->title));
+    EXPECT_EQ(Narrow(box.text), Narrow(notice->text));
+    EXPECT_EQ(box.buttons, 1);
+    EXPECT_TRUE(box.okButton);
+    EXPECT_FALSE(box.icon);
+    EXPECT_TRUE(IsWindowVisible(app.Window())) << "the window stays while the notice is up";
+    Sleep(200);
+    const Capture shot(found);
+    shot.SaveBmp(notice->shot);
+    EXPECT_GT(shot.CountDark(RECT{0, 0, shot.Width(), shot.Height()}, 100), 300) << "the notice text is drawn";
 }
 
 // ---------------------------------------------------------------------------
