@@ -279,7 +279,8 @@ LONG MemoryRegistry::RegQueryValueExA(HKEY key, const char* valueName, DWORD* re
         *dataSize = size;
         return ErrorMoreData;
     }
-    if (size > 0) std::memcpy(data, value.bytes.data(), size);
+    // Registry data is bytes, not a C string: a REG_SZ carries its own NUL.
+    if (size > 0) std::memcpy(data, value.bytes.data(), size);  // NOLINT(bugprone-not-null-terminated-result)
     *dataSize = size;
     return Success;
 }
@@ -347,7 +348,8 @@ LONG MemoryRegistry::RegEnumValueA(HKEY key, DWORD index, char* valueName, DWORD
     if (dataSize) {
         // Data that does not fit is not copied, and neither is the name.
         const bool fits = data == nullptr || *dataSize >= size;
-        if (data != nullptr && fits && size > 0) std::memcpy(data, value.bytes.data(), size);
+        // Bytes, as above.
+        if (data != nullptr && fits && size > 0) std::memcpy(data, value.bytes.data(), size);  // NOLINT(bugprone-not-null-terminated-result)
         *dataSize = size;
         if (!fits) return ErrorMoreData;
     }

@@ -190,7 +190,7 @@ std::vector<ValueEntry> RegisterKey::EnumValues(HKEY root, std::u16string_view k
             readStatus_ = lastRegError_ == ErrorNoMoreItems && leftOut ? ErrorNoUnicodeTranslation : lastRegError_;
             break;
         }
-        const std::string ansi(buffer.data(), size);
+        const std::string ansi = buffer.substr(0, size);
         // The name must come back to these same bytes and, given to the
         // registry, name this value.
         ValueEntry entry{codePage_.FromAnsi(ansi), type};

@@ -132,10 +132,13 @@ bool MachineDomainsCover(reg::RegisterKey& registry, TextView scheme, TextView h
                 continue;
             }
             const Text sub = Joined(labels, first, split);
-            if (MapsToTrustedSites(registry, domainKey + u'\\' + sub, scheme) ||
-                MapsToTrustedSites(registry, domainKey + u"\\*." + sub, scheme)) {
-                return true;
-            }
+            Text subKey = domainKey;
+            subKey += u'\\';
+            const std::size_t nameAt = subKey.size();
+            subKey += sub;
+            if (MapsToTrustedSites(registry, subKey, scheme)) return true;
+            subKey.insert(nameAt, u"*.");
+            if (MapsToTrustedSites(registry, subKey, scheme)) return true;
         }
     }
     return false;
