@@ -17,11 +17,13 @@ namespace {
 struct FoldedLess {
     using is_transparent = void;
     bool operator()(std::u16string_view a, std::u16string_view b) const {
-        const std::size_t n = std::min(a.size(), b.size());
-        for (std::size_t i = 0; i < n; ++i) {
-            const char16_t x = ToUpperChar(a[i]);
-            const char16_t y = ToUpperChar(b[i]);
-            if (x != y) return x < y;
+        const char16_t* x = a.data();
+        const char16_t* y = b.data();
+        const char16_t* end = x + std::min(a.size(), b.size());
+        for (; x != end; ++x, ++y) {
+            const char16_t p = ToUpperChar(*x);
+            const char16_t q = ToUpperChar(*y);
+            if (p != q) return p < q;
         }
         return a.size() < b.size();
     }
@@ -230,21 +232,56 @@ LONG MemoryRegistry::OpenKey(RegCall call, HKEY key, const char* subKey, HKEY* r
     if (LONG error = StartSubKeyCall(call, key, subKey, node)) return error;
     if (!result) return ErrorInvalidParameter;
     const bool create = call == RegCall::Create;
-    if (LONG error = SplitPath(sub_, parts_)) return create ? error : ErrorFileNotFound;
-    if (parts_.empty()) {
+    std::u16string_view path = sub_;
+    while (!path.empty() && path.back() == u'\\') path.remove_suffix(1);
+    if (path.empty()) {
         // An empty sub-key gives back the handle that was passed in.
         *result = key;
         return Success;
     }
-    if (create) {
-        if (node->Depth() + parts_.size() > MaxDepth) return ErrorInvalidParameter;
-        node = DescendCreating(node, parts_);
-    } else {
-        node = Descend(node, parts_);
-        if (!node) return ErrorFileNotFound;
+    // A path from a root key is looked up as a whole first, then as its
+    // parent and one more name; only a path met for the first time is
+    // walked name by name.
+    PathCache* cache = key == CurrentUser ? &currentUserPaths_ : key == LocalMachine ? &localMachinePaths_ : nullptr;
+    std::shared_ptr<Node> found = cache ? cache->Find(path) : nullptr;
+    if (!found) {
+        std::u16string_view rest = path;
+        if (cache) {
+            const std::size_t slash = path.rfind(u'\\');
+            if (slash != std::u16string_view::npos) {
+                if (auto parent = cache->Find(path.substr(0, slash))) {
+                    node = std::move(parent);
+                    rest = path.substr(slash + 1);
+                }
+            }
+        }
+        if (LONG error = SplitPath(rest, parts_)) return create ? error : ErrorFileNotFound;
+        if (create) {
+            if (node->Depth() + parts_.size() > MaxDepth) return ErrorInvalidParameter;
+            found = DescendCreating(node, parts_);
+        } else {
+            found = Descend(node, parts_);
+            if (!found) return ErrorFileNotFound;
+        }
+        if (cache) cache->Remember(path, found);
     }
-    *result = NewHandle(node);
+    *result = NewHandle(std::move(found));
     return Success;
+}
+
+std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::PathCache::Find(std::u16string_view path) {
+    const auto it = keys.find(path);
+    if (it == keys.end()) return nullptr;
+    auto node = it->second.lock();
+    if (!node || node->deleted) {
+        keys.erase(it);  // deleted since: walk again
+        return nullptr;
+    }
+    return node;
+}
+
+void MemoryRegistry::PathCache::Remember(std::u16string_view path, const std::shared_ptr<Node>& node) {
+    keys.insert_or_assign(std::u16string(path), node);
 }
 
 LONG MemoryRegistry::RegOpenKeyA(HKEY key, const char* subKey, HKEY* result) {

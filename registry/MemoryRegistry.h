@@ -22,6 +22,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -89,12 +90,25 @@ private:
     LONG StartSubKeyCall(RegCall call, HKEY key, const char* subKey, std::shared_ptr<Node>& node);
     std::shared_ptr<Node>* HandleSlot(HKEY key);
     LONG OpenKey(RegCall call, HKEY key, const char* subKey, HKEY* result);
+
+    // Keys met before, by their exact path from a root key.
+    struct PathHash {
+        using is_transparent = void;
+        std::size_t operator()(std::u16string_view path) const { return std::hash<std::u16string_view>{}(path); }
+    };
+    struct PathCache {
+        std::unordered_map<std::u16string, std::weak_ptr<Node>, PathHash, std::equal_to<>> keys;
+        std::shared_ptr<Node> Find(std::u16string_view path);
+        void Remember(std::u16string_view path, const std::shared_ptr<Node>& node);
+    };
     std::shared_ptr<Node> Resolve(HKEY key, LONG* error);
     HKEY NewHandle(std::shared_ptr<Node> node);
 
     const CodePage& codePage_;
     std::shared_ptr<Node> currentUser_;
     std::shared_ptr<Node> localMachine_;
+    PathCache currentUserPaths_;
+    PathCache localMachinePaths_;
     static constexpr std::intptr_t FirstHandle = 0x1000;
     std::vector<std::shared_ptr<Node>> handles_;  // by handle number; empty once closed
     std::size_t openHandles_ = 0;
