@@ -2,8 +2,6 @@
 // it looks is FrmSkin's.
 #include "app/ConfigurationFrm.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
 
 #include "app/Prefill.h"
@@ -289,20 +287,16 @@ void ConfigurationFrm::OnActivate(bool active) {
     if (IsWindowVisible(window_)) SetFocus(target);
 }
 
-LRESULT CALLBACK ConfigurationFrm::UrlBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                              UINT_PTR /*id*/, DWORD_PTR self) {
-    switch (message) {
-    case WM_LBUTTONDBLCLK:
+LRESULT CALLBACK ConfigurationFrm::UrlBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // The window finds itself through its frame, whose procedure knows it.
+    auto* self = reinterpret_cast<ConfigurationFrm*>(GetWindowLongPtrW(GetParent(window), GWLP_USERDATA));
+    if (self == nullptr || self->urlBoxProc_ == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_LBUTTONDBLCLK) {
         // The whole address, not the word under the mouse.
-        reinterpret_cast<ConfigurationFrm*>(self)->SelectAllUrl();
+        self->SelectAllUrl();
         return 0;
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(window, UrlBoxProc, UrlBoxSubclass);
-        break;
-    default:
-        break;
     }
-    return DefSubclassProc(window, message, wParam, lParam);
+    return CallWindowProcW(self->urlBoxProc_, window, message, wParam, lParam);
 }
 
 void ConfigurationFrm::SelectAllUrl() {

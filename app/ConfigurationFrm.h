@@ -56,11 +56,9 @@ public:
     void ShowAgain() override;
 
 private:
-    // The URL box is subclassed for its double-click.
-    static constexpr UINT_PTR UrlBoxSubclass = 1;
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK UrlBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                       UINT_PTR id, DWORD_PTR self);
+    // The URL box is subclassed for its double-click.
+    static LRESULT CALLBACK UrlBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     void OnCreate();
@@ -95,6 +93,7 @@ private:
     HINSTANCE instance_;
     HWND window_ = nullptr;
     std::array<HWND, Controls.size()> controls_{};
+    WNDPROC urlBoxProc_ = nullptr;  // the URL box's own procedure
     int heightTwips_ = DesignHeightTwips;
     bool startedUp_ = false;
     HWND lastFocus_ = nullptr;

@@ -2,8 +2,6 @@
 // and sized for the screen's DPI, with labels fitted to their texts.
 #include "app/ConfigurationFrm.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
 
 namespace plm::app {
@@ -67,7 +65,10 @@ void ConfigurationFrm::CreateControls() {
         SetWindowPos(control, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         after = control;
     }
-    SetWindowSubclass(Control(ControlId::txtUrl), UrlBoxProc, UrlBoxSubclass, reinterpret_cast<DWORD_PTR>(this));
+    // Subclassed the classic way rather than through comctl32, which the
+    // program would then have to load at start-up.
+    urlBoxProc_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(Control(ControlId::txtUrl), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(UrlBoxProc)));
 }
 
 void ConfigurationFrm::ApplyDpi(int dpi) {

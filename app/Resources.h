@@ -2,5 +2,4 @@
 #pragma once
 
 #define IDI_PLM 1
-#define IDB_BACKGROUND 101
 #define IDB_CLOSE 103
