@@ -351,6 +351,7 @@ void ConfigurationFrm::ShowMessage(TextView prompt, TextView title) {
     // A failure after the login page step hid the window must not leave an
     // invisible program behind the box.
     ShowAgain();
+    const CommonControlsScope styled(instance_);
     MessageBoxW(window_, ToWide(prompt).c_str(), ToWide(title).c_str(), MB_OK);
 }
 
