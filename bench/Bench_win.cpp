@@ -47,14 +47,25 @@ double Quantile(std::vector<double> samples, double q) {
     return samples[low] + (samples[high] - samples[low]) * (at - static_cast<double>(low));
 }
 
-// One row: what, median, spread as min..max and the middle half.
+std::string Number(double value, int decimals) {
+    char text[32];
+    std::snprintf(text, sizeof(text), "%.*f", decimals, value);
+    return text;
+}
+
+// One row of the table (scripts/bench prints its head): what, the median,
+// the spread as min .. max and as the middle half of the samples, a note.
+void PrintRow(const std::string& what, const std::string& median, const char* unit, const std::string& range,
+              const std::string& middle, const std::string& note) {
+    std::printf("| %-50s | %10s %-5s | %21s | %21s | %-13s |\n", what.c_str(), median.c_str(), unit, range.c_str(),
+                middle.c_str(), note.c_str());
+}
+
 void PrintRow(const std::string& what, const std::vector<double>& samples, const char* unit, int decimals,
-              const std::string& tail = "") {
-    char figures[160];
-    std::snprintf(figures, sizeof(figures), "%9.*f %-5s %8.*f .. %-8.*f  %8.*f .. %-8.*f", decimals,
-                  Quantile(samples, 0.5), unit, decimals, Quantile(samples, 0), decimals, Quantile(samples, 1),
-                  decimals, Quantile(samples, 0.25), decimals, Quantile(samples, 0.75));
-    std::printf("| %-44s | %s | %-16s |\n", what.c_str(), figures, tail.c_str());
+              const std::string& note) {
+    PrintRow(what, Number(Quantile(samples, 0.5), decimals), unit,
+             Number(Quantile(samples, 0), decimals) + " .. " + Number(Quantile(samples, 1), decimals),
+             Number(Quantile(samples, 0.25), decimals) + " .. " + Number(Quantile(samples, 0.75), decimals), note);
 }
 
 std::wstring WindowsPath(const char* path) {
@@ -139,13 +150,11 @@ int Startup(const std::wstring& app, const std::wstring& yardstick, int pairs) {
         ratios.push_back(a / b);
     }
     const std::string runs = std::to_string(pairs) + " runs";
-    PrintRow("start-up to visible window: PlmClientConfig", appTimes, "ms", 1, runs);
-    PrintRow("start-up to visible window: minimal window", yardstickTimes, "ms", 1, runs);
-    PrintRow("start-up ratio, pair by pair", ratios, "", 3,
-             "median ratio");
-    char ofMedians[64];
-    std::snprintf(ofMedians, sizeof(ofMedians), "%.3f", Quantile(appTimes, 0.5) / Quantile(yardstickTimes, 0.5));
-    std::printf("| %-44s | %9s %-5s %-36s | %-16s |\n", "start-up ratio of the medians", ofMedians, "", "", "");
+    PrintRow("start-up to a visible window: PlmClientConfig", appTimes, "ms", 1, runs);
+    PrintRow("start-up to a visible window: minimal window", yardstickTimes, "ms", 1, runs);
+    PrintRow("start-up ratio, pair by pair (the median ratio)", ratios, "", 3, std::to_string(pairs) + " pairs");
+    PrintRow("start-up ratio of the two medians", Number(Quantile(appTimes, 0.5) / Quantile(yardstickTimes, 0.5), 3),
+             "", "", "", "");
     return 0;
 }
 
@@ -315,9 +324,9 @@ int Registry() {
             }
             const std::string what = std::string("registry: ") + c.name + ", " +
                                      (std::string(backend) == "Memory" ? "in memory" : "advapi32");
-            char tail[64];
-            std::snprintf(tail, sizeof(tail), "%5zu / %-5zu", calls, LeastCalls(c));
-            PrintRow(what, times, "ms", 3, tail);
+            char note[64];
+            std::snprintf(note, sizeof(note), "%5zu / %-5zu", calls, LeastCalls(c));
+            PrintRow(what, times, "ms", 3, note);
         }
     }
     return rc;
