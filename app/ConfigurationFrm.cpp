@@ -31,6 +31,16 @@ char16_t AccessKeyOf(TextView caption) {
     return 0;
 }
 
+// The top-left corner of a window of `size` centred in the work area of
+// `monitor`.
+POINT CentredIn(HMONITOR monitor, SIZE size) {
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    GetMonitorInfoW(monitor, &info);
+    const RECT& work = info.rcWork;
+    return {work.left + (work.right - work.left - size.cx) / 2, work.top + (work.bottom - work.top - size.cy) / 2};
+}
+
 bool IsDown(int key) { return GetKeyState(key) < 0; }
 
 // Alt held, Shift and Ctrl not (AltGr counts as Ctrl+Alt).
@@ -60,10 +70,12 @@ bool ConfigurationFrm::Create() {
 
     // No caption, frame or system menu: the skinned background takes the
     // title bar's place. The taskbar button lets the user find the window.
+    // Made where Show will centre it, so that it need not move again.
     int dpi = WindowDpi(nullptr);
+    const SIZE size{TwipsToPixels(ClientWidthTwips, dpi), TwipsToPixels(DesignHeightTwips, dpi)};
+    const POINT at = CentredIn(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), size);
     CreateWindowExW(WS_EX_APPWINDOW, WindowClass, ToWide(config::DesignLanguage().captions.formCaption).c_str(),
-                    WS_POPUP | WS_CLIPSIBLINGS, 0, 0, TwipsToPixels(ClientWidthTwips, dpi),
-                    TwipsToPixels(DesignHeightTwips, dpi), nullptr, nullptr, instance_, this);
+                    WS_POPUP | WS_CLIPSIBLINGS, at.x, at.y, size.cx, size.cy, nullptr, nullptr, instance_, this);
     if (window_ == nullptr) return false;
     StartUp();
     return true;
@@ -83,15 +95,10 @@ void ConfigurationFrm::Show(int showCommand) {
     auto centre = [this] {
         RECT frame{};
         GetWindowRect(window_, &frame);
-        MONITORINFO monitor{};
-        monitor.cbSize = sizeof(monitor);
-        GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), &monitor);
-        const RECT& work = monitor.rcWork;
-        LONG width = frame.right - frame.left;
-        LONG height = frame.bottom - frame.top;
-        SetWindowPos(window_, nullptr, work.left + (work.right - work.left - width) / 2,
-                     work.top + (work.bottom - work.top - height) / 2, 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        const POINT at = CentredIn(MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY),
+                                   {frame.right - frame.left, frame.bottom - frame.top});
+        if (at.x == frame.left && at.y == frame.top) return;
+        SetWindowPos(window_, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     };
     centre();
     // Centred, the window can lie on a monitor of another DPI: lay it out
@@ -104,6 +111,8 @@ void ConfigurationFrm::Show(int showCommand) {
 
     ShowWindow(window_, showCommand);
     UpdateWindow(window_);
+    // The tab order matters from the first key, not for the first paint.
+    SetTabOrder();
     HWND url = Control(ControlId::txtUrl);
     SetFocus(url);
     int length = GetWindowTextLengthW(url);

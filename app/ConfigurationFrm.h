@@ -72,6 +72,7 @@ private:
     void ProcessMessage(MSG& message);
 
     void CreateControls();
+    void SetTabOrder();
     void StartUp();
     void ApplyDpi(int dpi);
     void SetBackgroundFromSmallPicture();

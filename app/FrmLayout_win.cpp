@@ -55,6 +55,13 @@ void ConfigurationFrm::CreateControls() {
                                        instance_, nullptr);
         controls_[IndexOf(design.id)] = control;
     }
+    // Subclassed the classic way rather than through comctl32, which the
+    // program would then have to load at start-up.
+    urlBoxProc_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(Control(ControlId::txtUrl), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(UrlBoxProc)));
+}
+
+void ConfigurationFrm::SetTabOrder() {
     // Focus moves in tab-index order, which Windows takes from the z-order.
     std::array<const ControlDesign*, Controls.size()> order{};
     for (std::size_t i = 0; i < Controls.size(); ++i) order[i] = &Controls[i];
@@ -65,10 +72,6 @@ void ConfigurationFrm::CreateControls() {
         SetWindowPos(control, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         after = control;
     }
-    // Subclassed the classic way rather than through comctl32, which the
-    // program would then have to load at start-up.
-    urlBoxProc_ = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(Control(ControlId::txtUrl), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(UrlBoxProc)));
 }
 
 void ConfigurationFrm::ApplyDpi(int dpi) {
