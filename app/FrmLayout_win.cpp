@@ -48,9 +48,11 @@ const wchar_t* ClassOf(ControlKind kind) {
 }  // namespace
 
 void ConfigurationFrm::CreateControls() {
+    const int dpi = WindowDpi(window_);
     for (const ControlDesign& design : Controls) {
+        PixelRect at = ToPixels(design, dpi);
         HWND control = CreateWindowExW(0, ClassOf(design.kind), ToWide(InitialText(design.id)).c_str(), StyleOf(design),
-                                       0, 0, 0, 0, window_,
+                                       at.left, at.top, at.width, at.height, window_,
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdOf(design.id))),
                                        instance_, nullptr);
         controls_[IndexOf(design.id)] = control;
@@ -98,8 +100,10 @@ void ConfigurationFrm::ApplyDpi(int dpi) {
 void ConfigurationFrm::SetHeightTwips(int twips) {
     heightTwips_ = twips;
     // The window has no frame: its size is its client area's.
-    SetWindowPos(window_, nullptr, 0, 0, TwipsToPixels(ClientWidthTwips, skin_.Dpi()), TwipsToPixels(twips, skin_.Dpi()),
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const SIZE size{TwipsToPixels(ClientWidthTwips, skin_.Dpi()), TwipsToPixels(twips, skin_.Dpi())};
+    const SIZE now = ClientSize();
+    if (now.cx == size.cx && now.cy == size.cy) return;  // moving nothing still costs
+    SetWindowPos(window_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void ConfigurationFrm::SetBackgroundFromSmallPicture() {
