@@ -10,8 +10,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cwchar>
-#include <functional>
 #include <string>
 #include <vector>
 
