@@ -2,8 +2,6 @@
 // it looks is FrmSkin's.
 #include "app/ConfigurationFrm.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
 
 #include "app/Prefill.h"
@@ -31,6 +29,16 @@ char16_t AccessKeyOf(TextView caption) {
         return ToLowerChar(caption[i + 1]);
     }
     return 0;
+}
+
+// The top-left corner of a window of `size` centred in the work area of
+// `monitor`.
+POINT CentredIn(HMONITOR monitor, SIZE size) {
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    GetMonitorInfoW(monitor, &info);
+    const RECT& work = info.rcWork;
+    return {work.left + (work.right - work.left - size.cx) / 2, work.top + (work.bottom - work.top - size.cy) / 2};
 }
 
 bool IsDown(int key) { return GetKeyState(key) < 0; }
@@ -62,10 +70,12 @@ bool ConfigurationFrm::Create() {
 
     // No caption, frame or system menu: the skinned background takes the
     // title bar's place. The taskbar button lets the user find the window.
+    // Made where Show will centre it, so that it need not move again.
     int dpi = WindowDpi(nullptr);
+    const SIZE size{TwipsToPixels(ClientWidthTwips, dpi), TwipsToPixels(DesignHeightTwips, dpi)};
+    const POINT at = CentredIn(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), size);
     CreateWindowExW(WS_EX_APPWINDOW, WindowClass, ToWide(config::DesignLanguage().captions.formCaption).c_str(),
-                    WS_POPUP | WS_CLIPSIBLINGS, 0, 0, TwipsToPixels(ClientWidthTwips, dpi),
-                    TwipsToPixels(DesignHeightTwips, dpi), nullptr, nullptr, instance_, this);
+                    WS_POPUP | WS_CLIPSIBLINGS, at.x, at.y, size.cx, size.cy, nullptr, nullptr, instance_, this);
     if (window_ == nullptr) return false;
     StartUp();
     return true;
@@ -86,15 +96,10 @@ void ConfigurationFrm::Show(int showCommand) {
     auto centre = [this] {
         RECT frame{};
         GetWindowRect(window_, &frame);
-        MONITORINFO monitor{};
-        monitor.cbSize = sizeof(monitor);
-        GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), &monitor);
-        const RECT& work = monitor.rcWork;
-        LONG width = frame.right - frame.left;
-        LONG height = frame.bottom - frame.top;
-        SetWindowPos(window_, nullptr, work.left + (work.right - work.left - width) / 2,
-                     work.top + (work.bottom - work.top - height) / 2, 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        const POINT at = CentredIn(MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY),
+                                   {frame.right - frame.left, frame.bottom - frame.top});
+        if (at.x == frame.left && at.y == frame.top) return;
+        SetWindowPos(window_, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     };
     centre();
     // Centred, the window can lie on a monitor of another DPI: lay it out
@@ -107,6 +112,8 @@ void ConfigurationFrm::Show(int showCommand) {
 
     ShowWindow(window_, showCommand);
     UpdateWindow(window_);
+    // The tab order matters from the first key, not for the first paint.
+    SetTabOrder();
     HWND url = Control(ControlId::txtUrl);
     SetFocus(url);
     int length = GetWindowTextLengthW(url);
@@ -290,24 +297,18 @@ void ConfigurationFrm::OnActivate(bool active) {
     if (IsWindowVisible(window_)) SetFocus(target);
 }
 
-LRESULT CALLBACK ConfigurationFrm::UrlBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                              UINT_PTR /*id*/, DWORD_PTR self) {
-    switch (message) {
-    case WM_LBUTTONDBLCLK:
+LRESULT CALLBACK ConfigurationFrm::UrlBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // The window finds itself through its frame, whose procedure knows it.
+    auto* self = reinterpret_cast<ConfigurationFrm*>(GetWindowLongPtrW(GetParent(window), GWLP_USERDATA));
+    if (self == nullptr || self->urlBoxProc_ == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_LBUTTONDBLCLK) {
         // The whole address, not the word under the mouse.
-        reinterpret_cast<ConfigurationFrm*>(self)->SelectAllUrl();
+        self->SelectAllUrl();
         return 0;
-    case WM_GETOBJECT:
-        reinterpret_cast<ConfigurationFrm*>(self)->urlBoxName_.OnGetObject(window);
-        break;
-    case WM_NCDESTROY:
-        reinterpret_cast<ConfigurationFrm*>(self)->urlBoxName_.OnDestroy(window);
-        RemoveWindowSubclass(window, UrlBoxProc, UrlBoxSubclass);
-        break;
-    default:
-        break;
     }
-    return DefSubclassProc(window, message, wParam, lParam);
+    if (message == WM_GETOBJECT) self->urlBoxName_.OnGetObject(window);
+    if (message == WM_NCDESTROY) self->urlBoxName_.OnDestroy(window);
+    return CallWindowProcW(self->urlBoxProc_, window, message, wParam, lParam);
 }
 
 void ConfigurationFrm::SelectAllUrl() {
@@ -364,6 +365,7 @@ void ConfigurationFrm::ShowMessage(TextView prompt, TextView title) {
     // A failure after the login page step hid the window must not leave an
     // invisible program behind the box.
     ShowAgain();
+    const CommonControlsScope styled(instance_);
     MessageBoxW(window_, ToWide(prompt).c_str(), ToWide(title).c_str(), MB_OK);
 }
 

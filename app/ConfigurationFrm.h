@@ -60,11 +60,9 @@ public:
     void ShowAgain() override;
 
 private:
-    // The URL box is subclassed for its double-click.
-    static constexpr UINT_PTR UrlBoxSubclass = 1;
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK UrlBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                       UINT_PTR id, DWORD_PTR self);
+    // The URL box is subclassed for its double-click.
+    static LRESULT CALLBACK UrlBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     void OnCreate();
@@ -78,6 +76,7 @@ private:
     void ProcessMessage(MSG& message);
 
     void CreateControls();
+    void SetTabOrder();
     void StartUp();
     void ApplyDpi(int dpi);
     void SetBackgroundFromSmallPicture();
@@ -99,6 +98,7 @@ private:
     HINSTANCE instance_;
     HWND window_ = nullptr;
     std::array<HWND, Controls.size()> controls_{};
+    WNDPROC urlBoxProc_ = nullptr;  // the URL box's own procedure
     int heightTwips_ = DesignHeightTwips;
     bool startedUp_ = false;
     HWND lastFocus_ = nullptr;

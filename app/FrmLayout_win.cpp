@@ -2,8 +2,6 @@
 // and sized for the screen's DPI, with labels fitted to their texts.
 #include "app/ConfigurationFrm.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
 
 namespace plm::app {
@@ -51,13 +49,22 @@ const wchar_t* ClassOf(ControlKind kind) {
 }  // namespace
 
 void ConfigurationFrm::CreateControls() {
+    const int dpi = WindowDpi(window_);
     for (const ControlDesign& design : Controls) {
+        PixelRect at = ToPixels(design, dpi);
         HWND control = CreateWindowExW(0, ClassOf(design.kind), ToWide(InitialText(design.id)).c_str(), StyleOf(design),
-                                       0, 0, 0, 0, window_,
+                                       at.left, at.top, at.width, at.height, window_,
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdOf(design.id))),
                                        instance_, nullptr);
         controls_[IndexOf(design.id)] = control;
     }
+    // Subclassed the classic way rather than through comctl32, which the
+    // program would then have to load at start-up.
+    urlBoxProc_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(Control(ControlId::txtUrl), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(UrlBoxProc)));
+}
+
+void ConfigurationFrm::SetTabOrder() {
     // Focus moves in tab-index order, which Windows takes from the z-order.
     // A screen reader names an edit box by the label right before it in
     // z-order, so the URL label goes there; labels take no focus, so the
@@ -75,7 +82,6 @@ void ConfigurationFrm::CreateControls() {
         SetWindowPos(control, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         after = control;
     }
-    SetWindowSubclass(Control(ControlId::txtUrl), UrlBoxProc, UrlBoxSubclass, reinterpret_cast<DWORD_PTR>(this));
 }
 
 void ConfigurationFrm::ApplyDpi(int dpi) {
@@ -102,8 +108,10 @@ void ConfigurationFrm::ApplyDpi(int dpi) {
 void ConfigurationFrm::SetHeightTwips(int twips) {
     heightTwips_ = twips;
     // The window has no frame: its size is its client area's.
-    SetWindowPos(window_, nullptr, 0, 0, TwipsToPixels(ClientWidthTwips, skin_.Dpi()), TwipsToPixels(twips, skin_.Dpi()),
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const SIZE size{TwipsToPixels(ClientWidthTwips, skin_.Dpi()), TwipsToPixels(twips, skin_.Dpi())};
+    const SIZE now = ClientSize();
+    if (now.cx == size.cx && now.cy == size.cy) return;  // moving nothing still costs
+    SetWindowPos(window_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void ConfigurationFrm::SetBackgroundFromSmallPicture() {

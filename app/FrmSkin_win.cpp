@@ -45,8 +45,6 @@ FrmSkin::FrmSkin(HINSTANCE instance) {
     auto load = [instance](int id) {
         return GdiObject(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     };
-    smallPicture_ = load(IDB_BACKGROUND);
-    bigPicture_ = MakeBitmap(art::MakeBackground(art::BackgroundWidth, art::TallBackgroundHeight, 96));
     closePicture_ = load(IDB_CLOSE);
     urlBoxBrush_ = GdiObject(CreateSolidBrush(ToColorRef(UrlBoxBack)));
     closeGlyph_ = closePicture_.Bitmap();
@@ -67,24 +65,22 @@ void FrmSkin::SetDpi(int dpi) {
 }
 
 void FrmSkin::UseDesignedBackground() {
-    if (dpi_ == 96) {
-        scaledBackground_.Reset();
-        background_ = bigPicture_.Bitmap();
-        return;
-    }
-    scaledBackground_ = MakeBitmap(art::MakeBackground(TwipsToPixels(ClientWidthTwips, dpi_),
-                                                       ScalePixels(art::TallBackgroundHeight, dpi_), dpi_));
-    background_ = scaledBackground_.Bitmap();
+    background_.Reset();
+    designedPending_ = true;
 }
 
 void FrmSkin::UseSmallBackground(SIZE client) {
-    if (dpi_ == 96) {
-        scaledBackground_.Reset();
-        background_ = smallPicture_.Bitmap();
-        return;
+    designedPending_ = false;
+    background_ = MakeBitmap(dpi_ == 96 ? art::MakeWindowBackground() : art::MakeBackground(client.cx, client.cy, dpi_));
+}
+
+HBITMAP FrmSkin::Background() const {
+    if (designedPending_) {
+        designedPending_ = false;
+        background_ = MakeBitmap(art::MakeBackground(TwipsToPixels(ClientWidthTwips, dpi_),
+                                                     ScalePixels(art::TallBackgroundHeight, dpi_), dpi_));
     }
-    scaledBackground_ = MakeBitmap(art::MakeBackground(client.cx, client.cy, dpi_));
-    background_ = scaledBackground_.Bitmap();
+    return background_.Bitmap();
 }
 
 HFONT FrmSkin::FontFor(FontKind kind) const {
@@ -107,7 +103,7 @@ int FrmSkin::TextWidth(HWND control, FontKind kind) const {
 
 void FrmSkin::PaintBackground(HDC dc, POINT origin, SIZE size) const {
     Fill(dc, RECT{0, 0, size.cx, size.cy}, ToColorRef(WindowBack));
-    Blit(dc, background_, origin, size);
+    Blit(dc, Background(), origin, size);
 }
 
 void FrmSkin::Draw(const DRAWITEMSTRUCT& item, HWND window) const {

@@ -12,9 +12,8 @@ namespace plm::app {
 
 class FrmSkin {
 public:
-    // Loads the pictures drawn at 96 DPI (the window background that picSmall
-    // holds and the close cross, from the resources; the tall designed
-    // background, from its rules) and the URL box brush.
+    // Loads the close cross drawn at 96 DPI from the resources and makes the
+    // URL box brush. The backgrounds are drawn from their rules when needed.
     explicit FrmSkin(HINSTANCE instance);
 
     // Fonts and the close cross for `dpi`.
@@ -22,7 +21,9 @@ public:
     int Dpi() const { return dpi_; }
 
     // The window's picture: the tall designed one until start-up replaces it
-    // by the one picSmall holds. At other DPIs both are drawn anew for the
+    // by the one picSmall holds, which is drawn at once. Start-up replaces
+    // the designed one before anything is shown, so it is drawn only if
+    // something paints before that. At other DPIs both are drawn for the
     // client area, so they stay crisp.
     void UseDesignedBackground();
     void UseSmallBackground(SIZE client);
@@ -42,20 +43,21 @@ private:
     void DrawLabel(const DRAWITEMSTRUCT& item, HWND window) const;
     void DrawButton(const DRAWITEMSTRUCT& item) const;
     void DrawPicture(const DRAWITEMSTRUCT& item) const;
+    HBITMAP Background() const;
 
     int dpi_ = 96;
     GdiObject windowFont_;
     GdiObject arialFont_;
     GdiObject songTiFont_;
     GdiObject urlBoxBrush_;
-    GdiObject smallPicture_;
-    GdiObject bigPicture_;
     GdiObject closePicture_;
-    // The pictures drawn for another DPI.
-    GdiObject scaledBackground_;
+    // The close cross drawn for another DPI.
     GdiObject scaledClose_;
-    HBITMAP background_ = nullptr;
     HBITMAP closeGlyph_ = nullptr;
+    // The window's picture, and whether the designed one is still to be
+    // drawn into it when first painted.
+    mutable GdiObject background_;
+    mutable bool designedPending_ = false;
 };
 
 }  // namespace plm::app

@@ -1,7 +1,8 @@
 // What a screen reader says for a control where the name Windows derives
 // (from the control's text, or for an edit box from the label before it in
 // z-order) is not the right one. Uses oleacc's annotation service through
-// COM, so the program imports nothing new; the thread must have COM.
+// COM, loaded when a screen reader first asks, so the program imports
+// nothing new.
 #pragma once
 
 #include <windows.h>

@@ -105,6 +105,23 @@ int WindowDpi(HWND window);
 // A 24-bit DIB section with the picture's pixels.
 GdiObject MakeBitmap(const art::Image& image);
 
+// While it lives, windows made on this thread use the common controls with
+// visual styles (the manifest IDR_COMMON_CONTROLS). The process itself does
+// not ask for them: the window's controls are drawn by the window or look
+// the same without them, and loading them at start-up cost time. Message
+// boxes keep their styled buttons this way.
+class CommonControlsScope {
+public:
+    explicit CommonControlsScope(HINSTANCE instance);
+    ~CommonControlsScope();
+    CommonControlsScope(const CommonControlsScope&) = delete;
+    CommonControlsScope& operator=(const CommonControlsScope&) = delete;
+
+private:
+    ULONG_PTR cookie_ = 0;
+    bool active_ = false;
+};
+
 // The clipboard's plain text in its Unicode form, or empty text when it
 // holds none. Another program may hold the clipboard open for a moment:
 // opening is retried for at most about 100 ms before giving up.

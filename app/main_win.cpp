@@ -1,22 +1,24 @@
-// The program's entry: COM for the shell's sake, then the window.
+// The program's entry: the window, nothing else. Start-up loads only what
+// the first paint needs; the shell and COM come with the login page step.
 #include <windows.h>
 
-#include <commctrl.h>
-#include <objbase.h>
+#include <cstdlib>
 
 #include "app/ConfigurationFrm.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLine*/, int showCommand) {
-    // ShellExecute may use COM to start the browser; its callers are asked
-    // to initialise an apartment first.
-    HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&controls);
+#if defined(__GLIBCXX__)
+// libstdc++'s default terminate handler prints the demangled type of the
+// exception before it aborts, and so brings the whole demangler (some 47 KB)
+// into the program. A window program has nowhere to print it: this one
+// aborts the same way, without the text.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx
+#endif
 
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLine*/, int showCommand) {
     plm::app::ConfigurationFrm frm(instance);
     if (!frm.Create()) return 1;
     frm.Show(showCommand);
-    int result = frm.RunMessageLoop();
-    if (SUCCEEDED(com)) CoUninitialize();
-    return result;
+    return frm.RunMessageLoop();
 }

@@ -6,6 +6,7 @@
 #include "config/CloseIE_win.h"
 #include "config/LoginPage.h"
 #include "config/ScopedFlag.h"
+#include "config/SystemDll_win.h"
 
 namespace plm::config {
 namespace {
@@ -28,8 +29,17 @@ void LoginPageStep::Open(TextView urlText) {
     window_.Hide();
     window_.HandleQueuedEvents();
     Sleep(CloseWait);
+    // ShellExecute may use COM to start the browser; its callers are asked
+    // to initialise an apartment on the calling thread first.
+    InitialiseComOnce();
+    const auto shellExecute = SystemFunction<decltype(&ShellExecuteA)>(L"shell32.dll", "ShellExecuteA");
+    if (shellExecute == nullptr) {
+        const DWORD error = GetLastError();
+        window_.ShowAgain();
+        throw CodedError("the shell cannot be loaded", static_cast<std::int32_t>(error));
+    }
     const auto started = reinterpret_cast<INT_PTR>(
-        ShellExecuteA(nullptr, "Open", browser_.c_str(), ansi->c_str(), "", SW_SHOWNORMAL));
+        shellExecute(nullptr, "Open", browser_.c_str(), ansi->c_str(), "", SW_SHOWNORMAL));
     // At once: nothing may run between the call and the read of its error.
     const DWORD error = GetLastError();
     if (started <= 32) {

@@ -138,6 +138,8 @@ Image MakeBackground(int width, int height, int dpi) {
     return image;
 }
 
+Image MakeWindowBackground() { return MakeBackground(BackgroundWidth, BackgroundHeight, 96); }
+
 Image MakeCloseGlyph(int size) {
     Image image(size, size, Rgb{240, 240, 240});
     double s = size;

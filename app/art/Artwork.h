@@ -1,7 +1,8 @@
 // The window's pictures, drawn from rules so that they can be made at any
 // size: the skinned background, the close cross and the PLM icon. The
-// program's bitmap resources are these pictures at 96 DPI, written by
-// MakeArt; the window draws them itself at other DPIs so they stay crisp.
+// window draws its backgrounds itself; the close cross and the icon are
+// resources, these pictures at 96 DPI as MakeArt writes them, and the
+// window draws the cross itself at other DPIs so it stays crisp.
 #pragma once
 
 #include <cstdint>
@@ -44,6 +45,11 @@ inline constexpr int CloseGlyphSize = 16;
 // BandTop to BandBottom (rows 2 to 20 at 96 DPI, scaled otherwise) and the
 // body below. At 96 DPI a 490 × 133 picture is the designed one.
 Image MakeBackground(int width, int height, int dpi);
+
+// The window background that picSmall holds: the designed picture of
+// BackgroundWidth × BackgroundHeight at 96 DPI. The window draws it at
+// start-up; background.bmp beside this file is its reference output.
+Image MakeWindowBackground();
 
 // A grey X on a light square, `size` pixels wide and high.
 Image MakeCloseGlyph(int size);

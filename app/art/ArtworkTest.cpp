@@ -169,15 +169,17 @@ TEST(Files, IcoLayout) {
     EXPECT_EQ(bytes.size(), expectedOffset);
 }
 
-// The resource script embeds the files in app/art; they must be what
-// MakeArt makes from the rules above, so that the pictures can be remade.
+// The files in app/art must be what MakeArt makes from the rules above, so
+// that the pictures can be remade: the resource script embeds the close
+// cross and the icon, and the window background that the window draws at
+// start-up must stay pixel for pixel the reference picture.
 TEST(Files, CommittedPicturesAreTheGeneratedOnes) {
     struct Row {
         const char* file;
         std::vector<std::uint8_t> bytes;
     };
     const Row rows[] = {
-        {"background.bmp", EncodeBmp(MakeBackground(490, 133, 96))},
+        {"background.bmp", EncodeBmp(MakeWindowBackground())},
         {"close.bmp", EncodeBmp(MakeCloseGlyph(16))},
         {"plm.ico", EncodeIco({MakeIconImage(48), MakeIconImage(32), MakeIconImage(16)})},
     };

@@ -1,10 +1,11 @@
 // Writes the window's pictures into a directory:
 //   MakeArt DIR
 // background.bmp (490 × 133), close.bmp (16 × 16) and plm.ico (48, 32 and
-// 16 pixels). The resource script embeds these files; run this again after
-// changing the drawing rules. With --tall it also writes
-// background_tall.bmp (490 × 261), the designed picture, which the program
-// draws for itself.
+// 16 pixels). The resource script embeds the close cross and the icon; the
+// window draws its background itself, and background.bmp is the reference
+// it must match. Run this again after changing the drawing rules. With
+// --tall it also writes background_tall.bmp (490 × 261), the designed
+// picture, which the program draws for itself too.
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -35,7 +36,7 @@ int main(int argc, char** argv) {
     }
     using namespace plm::app::art;
     std::string dir = argv[1];
-    bool ok = Write(dir + "/background.bmp", EncodeBmp(MakeBackground(BackgroundWidth, BackgroundHeight, 96)));
+    bool ok = Write(dir + "/background.bmp", EncodeBmp(MakeWindowBackground()));
     if (tall) {
         ok = Write(dir + "/background_tall.bmp", EncodeBmp(MakeBackground(BackgroundWidth, TallBackgroundHeight, 96))) &&
              ok;
