@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "config/Notice.h"
 #include "text/CodePage.h"
 
 namespace plm::config {
@@ -75,6 +76,10 @@ public:
         askedPolicy = ToUtf8(scheme) + " " + ToUtf8(host);
         return leftOutByPolicy;
     }
+    bool OpensWithoutIeMode() override {
+        ++askedBrowser;
+        return withoutIeMode;
+    }
     void OpenLoginPage() override {
         Step("OpenLoginPage");
         if (duringLoginPage) duringLoginPage();
@@ -86,6 +91,8 @@ public:
     std::function<void()> duringLoginPage;
     bool leftOutByPolicy = false;
     std::string askedPolicy;
+    bool withoutIeMode = false;
+    int askedBrowser = 0;
 
 private:
     void Step(const std::string& line) {
@@ -159,27 +166,35 @@ TEST(RunAutoSetting, AcceptedAddressRunsTheStepsInOrderAndEnds) {
     EXPECT_EQ(log, FullRun);
 }
 
-TEST(RunAutoSetting, APolicyThatLeavesTheSiteOutIsToldBeforeTheLoginPage) {
+TEST(RunAutoSetting, ANoticeIsToldBeforeTheLoginPageOneBoxAtMost) {
     struct Case {
         const char* label;
         int language;
         bool leftOut;
+        bool withoutIeMode;
         std::string notice;  // empty: no box
     };
     const std::vector<Case> cases = {
-        {"no policy, no box", 1, false, ""},
-        {"English", 0, true,
+        {"no policy, Internet Explorer runs on its own: no box", 1, false, false, ""},
+        {"English", 0, true, false,
          "Trusted sites on this computer are set by your administrator's policy, so PLM.Example.com cannot be made "
          "a trusted site here. Please ask your administrator to add it to the Trusted Sites zone. | Velmora Prompt"},
-        {"a code without a text speaks the design language", 5, true,
+        {"a code without a text speaks the design language", 5, true, false,
          "此计算机的受信任站点由管理员的组策略决定，无法在此将 PLM.Example.com "
          "设为受信任的站点。请联系管理员将其添加到“受信任的站点”区域。 | Velmora提示"},
+        {"no Internet Explorer, no IE mode: the host in both places", 2, false, true,
+         "此電腦會在 Microsoft Edge 中開啟 Internet Explorer 網頁，但 Edge 未設定以 Internet Explorer 模式開啟 "
+         "PLM.Example.com，而 PLM 網站需要此模式。請聯絡系統管理員將 PLM.Example.com 新增至企業模式網站清單。 | Velmora提示"},
+        {"policy and browser: the policy notice alone", 0, true, true,
+         "Trusted sites on this computer are set by your administrator's policy, so PLM.Example.com cannot be made "
+         "a trusted site here. Please ask your administrator to add it to the Trusted Sites zone. | Velmora Prompt"},
     };
     for (const auto& c : cases) {
         Log log;
         FakeUi ui(log, u"HTTPS://PLM.Example.com:8443/plm", c.language);
         FakeSteps steps(log);
         steps.leftOutByPolicy = c.leftOut;
+        steps.withoutIeMode = c.withoutIeMode;
         AutoSettingCommand().Run(ui, steps, latin1);
         Log expected = {"UrlText", "RemoveWrongKey HTTPS://PLM.Example.com:8443", "SetCodeBaseSearchPath",
                         "AddTrustedSite HTTPS PLM.Example.com", "SetTrustedZoneSecurity", "OpenLoginPage",
@@ -187,7 +202,17 @@ TEST(RunAutoSetting, APolicyThatLeavesTheSiteOutIsToldBeforeTheLoginPage) {
         if (!c.notice.empty()) expected.insert(expected.end() - 2, "ShowMessage " + c.notice);
         EXPECT_EQ(log, expected) << c.label;
         EXPECT_EQ(steps.askedPolicy, "HTTPS PLM.Example.com") << c.label;
+        EXPECT_EQ(steps.askedBrowser, c.leftOut ? 0 : 1) << c.label;
     }
+}
+
+TEST(Notices, AHostHoldingThePlaceholderComesOutAsTyped) {
+    EXPECT_EQ(ToUtf8(BrowserNotice(English, u"a{host}b")),
+              "This computer opens Internet Explorer pages in Microsoft Edge, and Edge is not set up to open a{host}b "
+              "in Internet Explorer mode, which the PLM site needs. Please ask your administrator to add a{host}b to "
+              "the Enterprise Mode Site List.");
+    EXPECT_EQ(ToUtf8(PolicyNotice(TraditionalChinese, u"{host}")),
+              "此電腦的信任網站由系統管理員的群組原則決定，無法在此將 {host} 設為信任的網站。請聯絡系統管理員將其加入「信任的網站」區域。");
 }
 
 TEST(RunAutoSetting, WhatTheStepsAreGiven) {

@@ -93,26 +93,37 @@ TEST_P(RegistryStepsTest, RejectedAddressesChangeNothing) {
     }
 }
 
-TEST_P(RegistryStepsTest, APolicyNoticeChangesNothingTheRunWrites) {
+TEST_P(RegistryStepsTest, ANoticeChangesNothingTheRunWrites) {
     Inspect().PutValue(reg::CurrentUser, ZonesPath, u"1200", reg::TypeDword, std::string("\3\0\0\0", 4));
+    struct Row {
+        const char* label;
+        const char* shown;  // a part of the notice; nullptr: no box
+    };
     std::vector<std::string> states;
-    for (const bool policy : {false, true}) {
-        if (policy) {
+    for (const Row& row : {Row{"no notice", nullptr}, Row{"policy", " plm.example.com "},
+                           Row{"Windows 11", "Microsoft Edge"}}) {
+        if (std::string(row.label) == "policy") {
             Inspect().PutValue(reg::LocalMachine, PolicyPath, u"Security_HKLM_only", reg::TypeDword,
                                std::string("\1\0\0\0", 4));
+        } else if (row.shown != nullptr) {
+            Inspect().RemoveTree(reg::LocalMachine, PolicyPath);
+            Inspect().PutValue(reg::LocalMachine, u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion",
+                               u"CurrentBuildNumber", reg::TypeString, std::string("22631", 6));
         }
         ScriptedUi ui(u"http://plm.example.com/plm");
         bool opened = false;
         RegistrySteps steps(Keys(), [&] { opened = true; });
         AutoSettingCommand().Run(ui, steps, Backend().Codes());
-        ASSERT_EQ(ui.messages.size(), policy ? 1u : 0u);
-        if (policy) {
-            EXPECT_NE(ui.messages[0].find(" plm.example.com "), std::string::npos) << ui.messages[0];
+        ASSERT_EQ(ui.messages.size(), row.shown ? 1u : 0u) << row.label;
+        if (row.shown) {
+            EXPECT_NE(ui.messages[0].find(row.shown), std::string::npos) << ui.messages[0];
+            EXPECT_NE(ui.messages[0].find("plm.example.com"), std::string::npos) << ui.messages[0];
         }
-        EXPECT_TRUE(opened && ui.ended);
+        EXPECT_TRUE(opened && ui.ended) << row.label;
         states.push_back(State());
     }
     EXPECT_EQ(states[0], states[1]);
+    EXPECT_EQ(states[0], states[2]);
 }
 
 PLM_INSTANTIATE_FOR_BACKENDS(RegistryStepsTest);
