@@ -182,9 +182,8 @@ TEST(RunAutoSetting, ANoticeIsToldBeforeTheLoginPageOneBoxAtMost) {
         {"a code without a text speaks the design language", 5, true, false,
          "此计算机的受信任站点由管理员的组策略决定，无法在此将 PLM.Example.com "
          "设为受信任的站点。请联系管理员将其添加到“受信任的站点”区域。 | Velmora提示"},
-        {"no Internet Explorer, no IE mode: the host in both places", 2, false, true,
-         "此電腦會在 Microsoft Edge 中開啟 Internet Explorer 網頁，但 Edge 未設定以 Internet Explorer 模式開啟 "
-         "PLM.Example.com，而 PLM 網站需要此模式。請聯絡系統管理員將 PLM.Example.com 新增至企業模式網站清單。 | Velmora提示"},
+        {"no Internet Explorer, no IE mode", 2, false, true,
+         ToUtf8(BrowserNotice(TraditionalChinese, u"PLM.Example.com")) + " | Velmora提示"},
         {"policy and browser: the policy notice alone", 0, true, true,
          "Trusted sites on this computer are set by your administrator's policy, so PLM.Example.com cannot be made "
          "a trusted site here. Please ask your administrator to add it to the Trusted Sites zone. | Velmora Prompt"},
@@ -206,13 +205,9 @@ TEST(RunAutoSetting, ANoticeIsToldBeforeTheLoginPageOneBoxAtMost) {
     }
 }
 
-TEST(Notices, AHostHoldingThePlaceholderComesOutAsTyped) {
-    EXPECT_EQ(ToUtf8(BrowserNotice(English, u"a{host}b")),
-              "This computer opens Internet Explorer pages in Microsoft Edge, and Edge is not set up to open a{host}b "
-              "in Internet Explorer mode, which the PLM site needs. Please ask your administrator to add a{host}b to "
-              "the Enterprise Mode Site List.");
-    EXPECT_EQ(ToUtf8(PolicyNotice(TraditionalChinese, u"{host}")),
-              "此電腦的信任網站由系統管理員的群組原則決定，無法在此將 {host} 設為信任的網站。請聯絡系統管理員將其加入「信任的網站」區域。");
+TEST(Notices, TheHostGoesIntoEveryPlaceAsTyped) {
+    const NoticeText texts[] = {{English, u"{host}|{host}"}};
+    EXPECT_EQ(ToUtf8(Notice(texts, English, u"a{host}b")), "a{host}b|a{host}b");
 }
 
 TEST(RunAutoSetting, WhatTheStepsAreGiven) {

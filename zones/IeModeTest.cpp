@@ -20,48 +20,44 @@ std::string Windows(const char* build, const char* edition, const char* installa
            "\"\n\"EditionID\"=\"" + edition + "\"\n\"InstallationType\"=\"" + installation + "\"\n";
 }
 const std::string Windows11 = Windows("22631", "Professional");
-const std::string DisableIe = "[Policies\\Microsoft\\Internet Explorer\\Main]\n\"NotifyDisableIEOptions\"=dword:00000000\n";
+const std::string NoIe = "[Policies\\Microsoft\\Internet Explorer\\Main]\n\"NotifyDisableIEOptions\"=dword:00000000\n";
 const std::string Edge = "[Policies\\Microsoft\\Edge]\n";
 const std::string LevelOff = Edge + "\"InternetExplorerIntegrationLevel\"=dword:00000000\n";
-const std::string LevelOn = Edge + "\"InternetExplorerIntegrationLevel\"=dword:00000001\n";
 const std::string SiteList = Edge + "\"InternetExplorerIntegrationSiteList\"=\"https://intranet/sites.xml\"\n";
-
-struct Row {
-    const char* label;
-    std::string machine;  // below HKLM\SOFTWARE
-    std::string user;     // below HKCU\SOFTWARE
-    bool ieOnItsOwn;
-    bool withoutIeMode;   // the notice shows
-};
 
 class IeModeTest : public plm::test::BackendTest {};
 
 TEST_P(IeModeTest, WhereTheLoginPageOpens) {
-    const std::vector<Row> rows = {
+    struct Row {
+        const char* label;
+        std::string machine;  // below HKLM\SOFTWARE
+        std::string user;     // below HKCU\SOFTWARE
+        bool ieOnItsOwn;
+        bool withoutIeMode;  // the notice shows
+    };
+    const Row rows[] = {
         {"Windows 11, even a long-term edition", Windows("26100", "EnterpriseS"), "", false, true},
         {"Windows 10 Pro", Windows("19045", "Professional"), "", false, true},
         {"Windows 10 EnterpriseS", Windows("17763", "enterprises"), "", true, false},
         {"Server, whatever its build", Windows("26100", "ServerStandard", "Server"), "", true, false},
-        {"EnterpriseS with IE disabled by the machine", Windows("17763", "EnterpriseS") + DisableIe, "", false,
-         true},
-        {"Server with IE disabled for the user", Windows("20348", "ServerStandard", "Server"), DisableIe, false,
-         true},
-        {"unreadable version values", "[Microsoft\\Windows NT\\CurrentVersion]\n\"CurrentBuildNumber\"=\"10.0\"\n",
-         "", true, false},
+        {"EnterpriseS, IE disabled for the machine", Windows("17763", "EnterpriseS") + NoIe, "", false, true},
+        {"Server, IE disabled for the user", Windows("20348", "ServerStandard", "Server"), NoIe, false, true},
+        {"unreadable version", "[Microsoft\\Windows NT\\CurrentVersion]\n\"CurrentBuildNumber\"=\"10.0\"\n", "", true,
+         false},
         {"Edge's IE mode switched off", Windows11 + LevelOff, "", false, true},
         {"a site list in HKLM", Windows11 + SiteList, "", false, false},
-        {"a cloud site list in HKCU", Windows11,
-         Edge + "\"InternetExplorerIntegrationCloudSiteList\"=\"https://cloud/list\"\n", false, false},
-        {"Internet Explorer's own site list",
-         Windows11 + "[Policies\\Microsoft\\Internet Explorer\\Main\\EnterpriseMode]\n\"SiteList\"=\"C:\\sites.xml\"\n",
-         "", false, false},
+        {"a cloud site list in HKCU", Windows11, Edge + "\"InternetExplorerIntegrationCloudSiteList\"=\"https://c/l\"\n",
+         false, false},
+        {"IE's own site list",
+         Windows11 + "[Policies\\Microsoft\\Internet Explorer\\Main\\EnterpriseMode]\n\"SiteList\"=\"C:\\s.xml\"\n", "",
+         false, false},
         {"intranet sites to IE only", Windows11 + Edge + "\"SendIntranetToInternetExplorer\"=dword:00000001\n", "",
          false, true},
-        {"nothing configured, empty lists",
-         Windows11 + Edge + "\"InternetExplorerIntegrationSiteList\"=\"\"\n", "", false, true},
+        {"nothing configured, an empty list", Windows11 + Edge + "\"InternetExplorerIntegrationSiteList\"=\"\"\n", "",
+         false, true},
         {"HKLM level 0 beside an HKCU site list", Windows11 + LevelOff, SiteList, false, true},
-        {"HKCU level 1 beside an HKLM level 0: the machine's", Windows11 + LevelOff + SiteList, LevelOn, false,
-         true},
+        {"HKCU level 1 beside an HKLM level 0: the machine's", Windows11 + LevelOff + SiteList,
+         Edge + "\"InternetExplorerIntegrationLevel\"=dword:00000001\n", false, true},
     };
     for (const Row& row : rows) {
         for (const reg::HKEY root : {reg::LocalMachine, reg::CurrentUser}) Inspect().RemoveTree(root, Software);

@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-#include <memory>
+#include <list>
 #include <string>
 #include <utility>
 #include <vector>
@@ -15,8 +15,8 @@ namespace plm::test {
 
 class PlantedValue {
 public:
-    // `view` is KEY_WOW64_32KEY or KEY_WOW64_64KEY for one registry view,
-    // 0 for the test's own.
+    // `view`: KEY_WOW64_32KEY or KEY_WOW64_64KEY for one registry view, 0
+    // for the test's own.
     PlantedValue(HKEY root, const std::wstring& path, const wchar_t* name, DWORD type, const void* data, DWORD size,
                  REGSAM view = 0)
         : root_(root), path_(path), name_(name), view_(view) {
@@ -35,32 +35,33 @@ public:
             }
             RegCloseKey(key);
         }
-        HKEY key = nullptr;
-        RegCreateKeyExW(root_, path_.c_str(), 0, nullptr, 0, KEY_WRITE | view_, nullptr, &key, nullptr);
-        RegSetValueExW(key, name_, 0, type, static_cast<const BYTE*>(data), size);
-        RegCloseKey(key);
+        Set(type, data, size);
     }
     ~PlantedValue() {
         HKEY key = nullptr;
-        if (!created_.empty()) {
-            if (RegOpenKeyExW(root_, created_.c_str(), 0, KEY_ALL_ACCESS | view_, &key) == ERROR_SUCCESS) {
-                RegDeleteTreeW(key, nullptr);
-                RegCloseKey(key);
-            }
-            RegDeleteKeyExW(root_, created_.c_str(), view_, 0);
-        } else if (RegOpenKeyExW(root_, path_.c_str(), 0, KEY_SET_VALUE | view_, &key) == ERROR_SUCCESS) {
-            if (existed_) {
-                RegSetValueExW(key, name_, 0, oldType_, old_.data(), static_cast<DWORD>(old_.size()));
-            } else {
-                RegDeleteValueW(key, name_);
-            }
+        if (existed_) {
+            Set(oldType_, old_.data(), static_cast<DWORD>(old_.size()));
+        } else if (created_.empty() &&
+                   RegOpenKeyExW(root_, path_.c_str(), 0, KEY_SET_VALUE | view_, &key) == ERROR_SUCCESS) {
+            RegDeleteValueW(key, name_);
             RegCloseKey(key);
+        } else if (RegOpenKeyExW(root_, created_.c_str(), 0, KEY_ALL_ACCESS | view_, &key) == ERROR_SUCCESS) {
+            RegDeleteTreeW(key, nullptr);
+            RegCloseKey(key);
+            RegDeleteKeyExW(root_, created_.c_str(), view_, 0);
         }
     }
     PlantedValue(const PlantedValue&) = delete;
     PlantedValue& operator=(const PlantedValue&) = delete;
 
 private:
+    void Set(DWORD type, const void* data, DWORD size) {
+        HKEY key = nullptr;
+        RegCreateKeyExW(root_, path_.c_str(), 0, nullptr, 0, KEY_WRITE | view_, nullptr, &key, nullptr);
+        RegSetValueExW(key, name_, 0, type, static_cast<const BYTE*>(data), size);
+        RegCloseKey(key);
+    }
+
     HKEY root_;
     std::wstring path_;
     const wchar_t* name_;
@@ -87,21 +88,18 @@ inline constexpr const wchar_t* MachineSettingsOnly = L"Security_HKLM_only";
 // the shipped program is 32-bit and reads its own.
 class PlantedWindows {
 public:
-    PlantedWindows(const std::wstring& build, const std::wstring& edition, const std::wstring& installation = L"Client") {
-        const wchar_t* const key = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+    PlantedWindows(const wchar_t* build, const wchar_t* edition) {
         for (const REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
-            for (const auto& [name, text] : {std::pair{L"CurrentBuildNumber", &build},
-                                             std::pair{L"EditionID", &edition},
-                                             std::pair{L"InstallationType", &installation}}) {
-                values_.push_back(std::make_unique<PlantedValue>(HKEY_LOCAL_MACHINE, key, name, REG_SZ, text->c_str(),
-                                                                 static_cast<DWORD>((text->size() + 1) * sizeof(wchar_t)),
-                                                                 view));
+            for (const auto& [name, text] : {std::pair{L"CurrentBuildNumber", build}, std::pair{L"EditionID", edition},
+                                             std::pair{L"InstallationType", L"Client"}}) {
+                values_.emplace_back(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", name,
+                                     REG_SZ, text, static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t)), view);
             }
         }
     }
 
 private:
-    std::vector<std::unique_ptr<PlantedValue>> values_;
+    std::list<PlantedValue> values_;
 };
 
 }  // namespace plm::test
