@@ -41,14 +41,15 @@ public:
         HKEY key = nullptr;
         if (existed_) {
             Set(oldType_, old_.data(), static_cast<DWORD>(old_.size()));
-        } else if (created_.empty() &&
-                   RegOpenKeyExW(root_, path_.c_str(), 0, KEY_SET_VALUE | view_, &key) == ERROR_SUCCESS) {
+        } else if (!created_.empty()) {
+            if (RegOpenKeyExW(root_, created_.c_str(), 0, KEY_ALL_ACCESS | view_, &key) == ERROR_SUCCESS) {
+                RegDeleteTreeW(key, nullptr);
+                RegCloseKey(key);
+            }
+            RegDeleteKeyExW(root_, created_.c_str(), view_, 0);
+        } else if (RegOpenKeyExW(root_, path_.c_str(), 0, KEY_SET_VALUE | view_, &key) == ERROR_SUCCESS) {
             RegDeleteValueW(key, name_);
             RegCloseKey(key);
-        } else if (RegOpenKeyExW(root_, created_.c_str(), 0, KEY_ALL_ACCESS | view_, &key) == ERROR_SUCCESS) {
-            RegDeleteTreeW(key, nullptr);
-            RegCloseKey(key);
-            RegDeleteKeyExW(root_, created_.c_str(), view_, 0);
         }
     }
     PlantedValue(const PlantedValue&) = delete;
