@@ -3,7 +3,7 @@
 #include <exception>
 
 #include "config/Languages.h"
-#include "config/PolicyNotice.h"
+#include "config/Notice.h"
 #include "config/ScopedFlag.h"
 #include "config/SiteUrl.h"
 
@@ -42,6 +42,10 @@ void AutoSettingCommand::Run(AutoSettingUi& ui, ConfigurationSteps& steps, const
         // entries count again once the policy is lifted.
         if (steps.IsLeftOutByPolicy(site.Scheme, site.Host)) {
             ui.ShowMessage(PolicyNotice(ui.LanguageCode(), site.Host), Local(ui, Message::Title));
+        } else if (steps.OpensWithoutIeMode()) {
+            // The browser would show the page without what the site needs;
+            // one box at most, so only where the policy said nothing.
+            ui.ShowMessage(BrowserNotice(ui.LanguageCode(), site.Host), Local(ui, Message::Title));
         }
         steps.OpenLoginPage();
     } catch (const std::exception& failure) {

@@ -45,6 +45,9 @@ public:
     // Whether a policy of the machine decides the trusted sites and leaves
     // the site out, so that what the steps wrote does not count. Only reads.
     virtual bool IsLeftOutByPolicy(TextView scheme, TextView host) = 0;
+    // Whether the login page will open in Microsoft Edge without Internet
+    // Explorer mode, where the site lacks what it needs. Only reads.
+    virtual bool OpensWithoutIeMode() = 0;
     virtual void OpenLoginPage() = 0;
 };
 
@@ -61,6 +64,7 @@ public:
     void AddTrustedSite(TextView scheme, TextView host) override;
     void SetTrustedZoneSecurity() override;
     bool IsLeftOutByPolicy(TextView scheme, TextView host) override;
+    bool OpensWithoutIeMode() override;
     void OpenLoginPage() override;
 
 private:

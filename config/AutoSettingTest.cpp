@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "config/Notice.h"
 #include "text/CodePage.h"
 
 namespace plm::config {
@@ -75,6 +76,7 @@ public:
         askedPolicy = ToUtf8(scheme) + " " + ToUtf8(host);
         return leftOutByPolicy;
     }
+    bool OpensWithoutIeMode() override { return withoutIeMode; }
     void OpenLoginPage() override {
         Step("OpenLoginPage");
         if (duringLoginPage) duringLoginPage();
@@ -86,6 +88,7 @@ public:
     std::function<void()> duringLoginPage;
     bool leftOutByPolicy = false;
     std::string askedPolicy;
+    bool withoutIeMode = false;
 
 private:
     void Step(const std::string& line) {
@@ -159,27 +162,34 @@ TEST(RunAutoSetting, AcceptedAddressRunsTheStepsInOrderAndEnds) {
     EXPECT_EQ(log, FullRun);
 }
 
-TEST(RunAutoSetting, APolicyThatLeavesTheSiteOutIsToldBeforeTheLoginPage) {
+TEST(RunAutoSetting, ANoticeIsToldBeforeTheLoginPageOneBoxAtMost) {
     struct Case {
         const char* label;
         int language;
         bool leftOut;
+        bool withoutIeMode;
         std::string notice;  // empty: no box
     };
     const std::vector<Case> cases = {
-        {"no policy, no box", 1, false, ""},
-        {"English", 0, true,
+        {"no policy, Internet Explorer runs on its own: no box", 1, false, false, ""},
+        {"English", 0, true, false,
          "Trusted sites on this computer are set by your administrator's policy, so PLM.Example.com cannot be made "
          "a trusted site here. Please ask your administrator to add it to the Trusted Sites zone. | Velmora Prompt"},
-        {"a code without a text speaks the design language", 5, true,
+        {"a code without a text speaks the design language", 5, true, false,
          "此计算机的受信任站点由管理员的组策略决定，无法在此将 PLM.Example.com "
          "设为受信任的站点。请联系管理员将其添加到“受信任的站点”区域。 | Velmora提示"},
+        {"no Internet Explorer, no IE mode", 2, false, true,
+         ToUtf8(BrowserNotice(TraditionalChinese, u"PLM.Example.com")) + " | Velmora提示"},
+        {"policy and browser: the policy notice alone", 0, true, true,
+         "Trusted sites on this computer are set by your administrator's policy, so PLM.Example.com cannot be made "
+         "a trusted site here. Please ask your administrator to add it to the Trusted Sites zone. | Velmora Prompt"},
     };
     for (const auto& c : cases) {
         Log log;
         FakeUi ui(log, u"HTTPS://PLM.Example.com:8443/plm", c.language);
         FakeSteps steps(log);
         steps.leftOutByPolicy = c.leftOut;
+        steps.withoutIeMode = c.withoutIeMode;
         AutoSettingCommand().Run(ui, steps, latin1);
         Log expected = {"UrlText", "RemoveWrongKey HTTPS://PLM.Example.com:8443", "SetCodeBaseSearchPath",
                         "AddTrustedSite HTTPS PLM.Example.com", "SetTrustedZoneSecurity", "OpenLoginPage",
@@ -188,6 +198,11 @@ TEST(RunAutoSetting, APolicyThatLeavesTheSiteOutIsToldBeforeTheLoginPage) {
         EXPECT_EQ(log, expected) << c.label;
         EXPECT_EQ(steps.askedPolicy, "HTTPS PLM.Example.com") << c.label;
     }
+}
+
+TEST(Notices, TheHostGoesIntoEveryPlaceAsTyped) {
+    const NoticeText texts[] = {{English, u"{host}|{host}"}};
+    EXPECT_EQ(ToUtf8(Notice(texts, English, u"a{host}b")), "a{host}b|a{host}b");
 }
 
 TEST(RunAutoSetting, WhatTheStepsAreGiven) {

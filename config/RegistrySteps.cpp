@@ -1,6 +1,7 @@
 // The configuration steps of the product: the zone-map and template steps
 // on the registry, and the login page step handed in by the window.
 #include "config/AutoSetting.h"
+#include "zones/IeMode.h"
 #include "zones/Policy.h"
 #include "zones/StaleEntries.h"
 #include "zones/TrustedSite.h"
@@ -21,6 +22,7 @@ void RegistrySteps::SetTrustedZoneSecurity() { zones::SetTrustedZoneSecurity(reg
 bool RegistrySteps::IsLeftOutByPolicy(TextView scheme, TextView host) {
     return zones::PolicyLeavesOut(registry_, scheme, host);
 }
+bool RegistrySteps::OpensWithoutIeMode() { return zones::OpensWithoutIeMode(registry_); }
 void RegistrySteps::OpenLoginPage() {
     if (openLoginPage_) openLoginPage_();
 }

@@ -419,6 +419,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         PutDword(registry, reg::LocalMachine, u"Software\\Policies\\Microsoft\\Windows\\CurrentVersion\\Internet Settings",
                  u"Security_HKLM_only", 1);
     }
+    if (flags & 128) {  // Windows 11 without Edge's IE mode: told as well, but one box at most
+        registry.PutValue(reg::LocalMachine, u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", u"CurrentBuildNumber",
+                          reg::TypeString, Sz("22631"));
+    }
     const State before = StateOf(registry);
     const bool accepted = config::IsValidSiteUrl(url, codes);
 
@@ -443,9 +447,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool numeric = firstDot != Text::npos && site.Host.find(u'.', firstDot + 1) != Text::npos &&
                          zones::IsNumericAddress(site.Host);
     const bool failed = !run.shown.empty() && run.shown.back().rfind("Err:", 0) == 0;
-    // (c): the site is registered, or the user is told. A policy notice may
-    // come before the login page.
-    const std::size_t notices = (flags & 64) ? 1 : 0;
+    // (c): the site is registered, or the user is told. A policy notice or
+    // the browser notice, one box at most, may come before the login page.
+    const std::size_t notices = (flags & (64 | 128)) ? 1 : 0;
     PLM_CHECK(failed || (run.shown.size() <= notices && run.ended && run.loginPage), shown);
     if (failed) {
         PLM_CHECK(!run.loginPage && !run.ended, shown + "\nthe failure path went on");

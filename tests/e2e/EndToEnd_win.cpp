@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "app/Layout.h"
-#include "tests/support/PlantedDword_win.h"
+#include "tests/support/Planted_win.h"
 
 namespace {
 
@@ -506,6 +506,30 @@ TEST_F(EndToEnd, ABrowserThatCannotStartIsReportedAndTheProgramKeepsRunning) {
     NoBrowser noBrowser;
     EXPECT_EQ(RunToMessageBox(L"http://plm.example.com/plm"), L"Err:2") << "the shell's code for a missing program";
     EXPECT_TRUE(ReadLaunches().empty());
+}
+
+// ---- where the login page opens ----
+
+TEST_F(EndToEnd, WhereEdgeWouldOpenThePageWithoutIeModeTheUserIsTold) {
+    // No Edge or Internet Explorer policy in this prefix.
+    for (const bool windows11 : {true, false}) {
+        Outcome run;
+        {
+            const plm::test::PlantedWindows windows(windows11 ? L"22631" : L"17763",
+                                                    windows11 ? L"Professional" : L"EnterpriseS");
+            run = RunProgram(L"http://plm.edge.example/plm");
+        }
+        if (windows11) {
+            EXPECT_LT(run.boxText.find(L"plm.edge.example"), run.boxText.rfind(L"plm.edge.example")) << "named twice";
+        } else {
+            EXPECT_EQ(run.boxText, L"") << "Internet Explorer runs on its own: no box";
+        }
+        EXPECT_EQ(run.exitCode, 0u);
+        ASSERT_EQ(run.launches.size(), 1u) << "after OK the login page opens";
+        EXPECT_EQ(run.launches[0].args, std::vector<std::string>{"http://plm.edge.example/plm/login.aspx"});
+    }
+    EXPECT_EQ(String(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", L"CurrentBuildNumber"),
+              L"17763") << "the prefix's own Windows again";
 }
 
 }  // namespace

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "app/Layout.h"
-#include "tests/support/PlantedDword_win.h"
+#include "tests/support/Planted_win.h"
 #include "tests/window/WindowDriver_win.h"
 
 namespace plm::windowtest {
@@ -704,10 +704,11 @@ TEST(Clipboard, WithoutTextGivesHttpAndACloseRequestEnds) {
 }
 
 // ---------------------------------------------------------------------------
-// A policy decides the trusted sites: the notice, in the language of the
-// run. The program is ended while the notice is up, before its login page
-// step could start a browser; the planted policy and the zone-map entries
-// of the run are removed again.
+// The notices before the login page, in the language of the run: a policy
+// decides the trusted sites, or the page would open in Edge without IE
+// mode. The program is ended while the notice is up, before its login page
+// step could start a browser; what was planted and the zone-map entries of
+// the run are removed again.
 
 struct Notice {
     LCID lcid;
@@ -716,7 +717,7 @@ struct Notice {
     const wchar_t* text;
 };
 
-const Notice Notices[] = {
+const Notice PolicyNotices[] = {
     {SimplifiedChineseLcid, L"zh_CN-policy-notice.bmp", L"Velmora提示",
      L"此计算机的受信任站点由管理员的组策略决定\uFF0C无法在此将 plm.notice.example "
      L"设为受信任的站点\u3002请联系管理员将其添加到\u201C受信任的站点\u201D区域\u3002"},
@@ -727,6 +728,26 @@ const Notice Notices[] = {
      L"Trusted sites on this computer are set by your administrator's policy, so plm.notice.example cannot be "
      L"made a trusted site here. Please ask your administrator to add it to the Trusted Sites zone."},
 };
+
+const Notice BrowserNotices[] = {
+    {SimplifiedChineseLcid, L"zh_CN-browser-notice.bmp", L"Velmora提示",
+     L"此计算机会在 Microsoft Edge 中打开 Internet Explorer 网页\uFF0C但 Edge 未设置为以 Internet Explorer 模式打开 "
+     L"plm.notice.example\uFF0C而 PLM 站点需要该模式\u3002请联系管理员将 plm.notice.example 添加到企业模式站点列表\u3002"},
+    {TraditionalChineseLcid, L"zh_TW-browser-notice.bmp", L"Velmora提示",
+     L"此電腦會在 Microsoft Edge 中開啟 Internet Explorer 網頁\uFF0C但 Edge 未設定以 Internet Explorer 模式開啟 "
+     L"plm.notice.example\uFF0C而 PLM 網站需要此模式\u3002請聯絡系統管理員將 plm.notice.example 新增至企業模式網站清單\u3002"},
+    {EnglishLcid, L"en_US-browser-notice.bmp", L"Velmora Prompt",
+     L"This computer opens Internet Explorer pages in Microsoft Edge, and Edge is not set up to open "
+     L"plm.notice.example in Internet Explorer mode, which the PLM site needs. Please ask your administrator to "
+     L"add plm.notice.example to the Enterprise Mode Site List."},
+};
+
+const Notice* NoticeOfThisRun(const Notice (&notices)[3]) {
+    for (const Notice& row : notices) {
+        if (row.lcid == GetSystemDefaultLCID()) return &row;
+    }
+    return nullptr;
+}
 
 struct ZoneMapCleanup {
     ~ZoneMapCleanup() {
@@ -739,14 +760,8 @@ struct ZoneMapCleanup {
     }
 };
 
-TEST(PolicyNotice, NamesTheHostInTheLanguageOfTheWindow) {
-    const Notice* notice = nullptr;
-    for (const Notice& row : Notices) {
-        if (row.lcid == GetSystemDefaultLCID()) notice = &row;
-    }
-    if (notice == nullptr) GTEST_SKIP() << "no language of the window has this run's locale";
-    const ZoneMapCleanup cleanup;
-    const test::PlantedDword policy(HKEY_LOCAL_MACHINE, test::MachinePolicyKey, test::MachineSettingsOnly, 1);
+// Runs the site through and checks the notice as the user sees it.
+void ExpectNotice(const Notice& notice) {
     App app;
     ASSERT_TRUE(app.Started());
     SetTextOf(app.Control(static_cast<int>(ControlId::txtUrl)), L"http://plm.notice.example/plm");
@@ -756,16 +771,32 @@ TEST(PolicyNotice, NamesTheHostInTheLanguageOfTheWindow) {
     ASSERT_TRUE(WaitFor([&] { return (found = app.MessageBoxWindow()) != nullptr; }, 10000)) << "no notice";
     const Box box = InspectBox(found);
     EXPECT_EQ(box.owner, app.Window()) << "the box belongs to the main window";
-    EXPECT_EQ(Narrow(box.title), Narrow(notice->title));
-    EXPECT_EQ(Narrow(box.text), Narrow(notice->text));
+    EXPECT_EQ(Narrow(box.title), Narrow(notice.title));
+    EXPECT_EQ(Narrow(box.text), Narrow(notice.text));
     EXPECT_EQ(box.buttons, 1);
     EXPECT_TRUE(box.okButton);
     EXPECT_FALSE(box.icon);
     EXPECT_TRUE(IsWindowVisible(app.Window())) << "the window stays while the notice is up";
     Sleep(200);
     const Capture shot(found);
-    shot.SaveBmp(notice->shot);
+    shot.SaveBmp(notice.shot);
     EXPECT_GT(shot.CountDark(RECT{0, 0, shot.Width(), shot.Height()}, 100), 300) << "the notice text is drawn";
+}
+
+TEST(PolicyNotice, NamesTheHostInTheLanguageOfTheWindow) {
+    const Notice* notice = NoticeOfThisRun(PolicyNotices);
+    if (notice == nullptr) GTEST_SKIP() << "no language of the window has this run's locale";
+    const ZoneMapCleanup cleanup;
+    const test::PlantedDword policy(HKEY_LOCAL_MACHINE, test::MachinePolicyKey, test::MachineSettingsOnly, 1);
+    ExpectNotice(*notice);
+}
+
+TEST(BrowserNotice, NamesTheHostInTheLanguageOfTheWindow) {
+    const Notice* notice = NoticeOfThisRun(BrowserNotices);
+    if (notice == nullptr) GTEST_SKIP() << "no language of the window has this run's locale";
+    const ZoneMapCleanup cleanup;
+    const test::PlantedWindows windows(L"22631", L"Professional");
+    ExpectNotice(*notice);
 }
 
 // ---------------------------------------------------------------------------

@@ -1,0 +1,108 @@
+#include "zones/IeMode.h"
+
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+namespace plm::zones {
+
+namespace {
+
+using reg::ValueEntry;
+
+// The value named `name` among those of the key, in any letter case, as
+// the registry matches names.
+std::optional<ValueEntry> FindValue(const std::vector<ValueEntry>& values, TextView name) {
+    for (const ValueEntry& value : values) {
+        if (EqualsNoCase(value.name, name)) return value;
+    }
+    return std::nullopt;
+}
+
+bool HasValue(reg::RegisterKey& registry, reg::HKEY root, TextView keyPath, TextView name) {
+    return FindValue(registry.EnumValues(root, keyPath), name).has_value();
+}
+
+// The decimal build number; nullopt when it is missing or not a number.
+std::optional<std::int64_t> BuildNumber(reg::RegisterKey& registry) {
+    const Text text = TrimSpaces(registry.GetStringValue(reg::LocalMachine, WindowsVersionKey, BuildNumberValue));
+    if (text.empty() || text.size() > 9 || !std::all_of(text.begin(), text.end(), IsAsciiDigit)) return std::nullopt;
+    std::int64_t number = 0;
+    for (const char16_t c : text) number = number * 10 + (c - u'0');
+    return number;
+}
+
+bool IsLongTermEdition(TextView edition) {
+    return std::any_of(LongTermEditions.begin(), LongTermEditions.end(),
+                       [&](TextView known) { return EqualsNoCase(edition, known); });
+}
+
+bool WindowsKeepsIe(reg::RegisterKey& registry) {
+    const auto read = [&](TextView name) {
+        return TrimSpaces(registry.GetStringValue(reg::LocalMachine, WindowsVersionKey, name));
+    };
+    if (EqualsNoCase(read(InstallationTypeValue), ServerInstallation)) return true;
+    const std::optional<std::int64_t> build = BuildNumber(registry);
+    if (!build) return true;  // not known: no guess
+    if (*build >= FirstWindows11Build) return false;
+    if (*build >= FirstWindows10Build) return IsLongTermEdition(read(EditionValue));
+    return true;
+}
+
+// One of Edge's or Internet Explorer's policy values: the machine's when it
+// holds one of the type, else the user's.
+class PolicyValues {
+public:
+    PolicyValues(reg::RegisterKey& registry, TextView keyPath)
+        : registry_(registry),
+          keyPath_(keyPath),
+          machine_(registry.EnumValues(reg::LocalMachine, keyPath)),
+          user_(registry.EnumValues(reg::CurrentUser, keyPath)) {}
+
+    std::optional<std::int32_t> Dword(TextView name) {
+        const auto root = RootHolding(name, reg::TypeDword);
+        if (!root) return std::nullopt;
+        return registry_.FindDwordValue(*root, keyPath_, name);
+    }
+    bool NonEmptyText(TextView name) {
+        const auto root = RootHolding(name, reg::TypeString);
+        return root && !TrimSpaces(registry_.GetStringValue(*root, keyPath_, name)).empty();
+    }
+
+private:
+    static bool Holds(const std::vector<ValueEntry>& values, TextView name, reg::DWORD type) {
+        const auto value = FindValue(values, name);
+        return value && value->type == type;
+    }
+    std::optional<reg::HKEY> RootHolding(TextView name, reg::DWORD type) const {
+        if (Holds(machine_, name, type)) return reg::LocalMachine;
+        if (Holds(user_, name, type)) return reg::CurrentUser;
+        return std::nullopt;
+    }
+
+    reg::RegisterKey& registry_;
+    TextView keyPath_;
+    std::vector<ValueEntry> machine_;
+    std::vector<ValueEntry> user_;
+};
+
+}  // namespace
+
+bool IeRunsOnItsOwn(reg::RegisterKey& registry) {
+    if (!WindowsKeepsIe(registry)) return false;
+    return !HasValue(registry, reg::LocalMachine, IePolicyKey, DisableIeValue) &&
+           !HasValue(registry, reg::CurrentUser, IePolicyKey, DisableIeValue);
+}
+
+bool EdgeMayUseIeMode(reg::RegisterKey& registry) {
+    PolicyValues edge(registry, EdgePolicyKey);
+    if (edge.Dword(IntegrationLevelValue) == IeModeOff) return false;
+    return edge.NonEmptyText(EdgeSiteListValue) || edge.NonEmptyText(EdgeCloudSiteListValue) ||
+           PolicyValues(registry, IeSiteListKey).NonEmptyText(IeSiteListValue);
+}
+
+bool OpensWithoutIeMode(reg::RegisterKey& registry) {
+    return !IeRunsOnItsOwn(registry) && !EdgeMayUseIeMode(registry);
+}
+
+}  // namespace plm::zones
