@@ -1,8 +1,10 @@
 #include "fleet/FleetKit.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 
 #include "config/Languages.h"
 #include "zones/TrustedSite.h"
@@ -71,15 +73,15 @@ KitRun NotWritten(FileSystem& files, std::span<const KitFile> kit, const Text& p
 }
 
 Text WhatWasWritten(const std::array<KitFile, 2>& kit, const config::SiteAddress& site, TextView hostAndPort) {
-    std::size_t urlActions = 0;
-    for (const zones::ZoneSetting& setting : zones::TrustedZoneTemplate()) urlActions += zones::IsUrlAction(setting.name);
-    return u"Wrote " + kit[0].path + u"\n" +
-           u"  Computer policy: \"" + ZoneMapEntryName(site) + u"\" in the Site to Zone Assignment List as a Trusted Site,\n" +
-           u"  the " + DecimalText(static_cast<std::int64_t>(urlActions)) +
+    const auto values = zones::TrustedZoneTemplate();
+    const auto urlActions = std::count_if(values.begin(), values.end(),
+                                          [](const zones::ZoneSetting& value) { return zones::IsUrlAction(value.name); });
+    return u"Wrote " + kit[0].path + u"\n  Computer policy: \"" + ZoneMapEntryName(site) +
+           u"\" in the Site to Zone Assignment List as a Trusted Site,\n  the " + DecimalText(urlActions) +
            u" URL actions of the Trusted Sites template, and the ActiveX code-base search path.\n"
-           u"  Import it into a Group Policy Object's registry settings, or set the same values in device management.\n" +
-           u"Wrote " + kit[1].path + u"\n" +
-           u"  Enterprise Mode Site List: " + Text(hostAndPort) + u" opens in Internet Explorer mode.\n"
+           u"  Import it into a Group Policy Object's registry settings, or set the same values in device management.\n"
+           u"Wrote " + kit[1].path + u"\n  Enterprise Mode Site List: " + Text(hostAndPort) +
+           u" opens in Internet Explorer mode.\n"
            u"  Host it where the Edge policy InternetExplorerIntegrationSiteList points,\n"
            u"  with InternetExplorerIntegrationLevel = 1.\n";
 }
@@ -156,15 +158,18 @@ KitRun RunFleetKit(std::span<const Text> args, FileSystem& files, const CodePage
     const Text hostAndPort = config::SiteHostAndPort(siteRoot);
 
     const TextView folder = args.size() == 2 ? TextView(args[1]) : TextView(u".");
-    std::array<KitFile, 2> kit{{{JoinPath(folder, PolicyFileName, files.Separators()), {}, PolicyFile(site)},
-                                {JoinPath(folder, SiteListFileName, files.Separators()), {}, SiteListFile(hostAndPort)}}};
-    for (KitFile& file : kit) file.temporary = file.path + u".tmp";
+    const auto inFolder = [&](TextView name, std::string bytes) {
+        Text path = JoinPath(folder, name, files.Separators());
+        return KitFile{path, path + u".tmp", std::move(bytes)};
+    };
+    const std::array<KitFile, 2> kit{inFolder(PolicyFileName, PolicyFile(site)),
+                                     inFolder(SiteListFileName, SiteListFile(hostAndPort))};
     // Nothing takes the final names until both files are whole.
     for (const KitFile& file : kit) {
-        if (const auto reason = files.Write(file.temporary, file.bytes)) return NotWritten(files, kit, file.path, *reason);
+        if (auto reason = files.Write(file.temporary, file.bytes)) return NotWritten(files, kit, file.path, *reason);
     }
     for (const KitFile& file : kit) {
-        if (const auto reason = files.Replace(file.temporary, file.path)) return NotWritten(files, kit, file.path, *reason);
+        if (auto reason = files.Replace(file.temporary, file.path)) return NotWritten(files, kit, file.path, *reason);
     }
     return {KitWritten, WhatWasWritten(kit, site, hostAndPort), {}};
 }

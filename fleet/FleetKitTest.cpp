@@ -7,11 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <random>
+#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -31,80 +33,47 @@ namespace fs = std::filesystem;
 const std::string PolicyKey = "Software\\Policies\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
 const std::string MachineKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
 
-// ---- a small .reg reader: what regedit needs to find in the file ----
+// ---- a small .reg reader ----
 
-struct RegValue {
-    std::string name;
-    bool isDword = false;
-    std::string text;
-    std::uint32_t dword = 0;
-};
-struct RegFile {
-    std::vector<std::string> keys;  // in file order, root included
-    std::map<std::string, std::vector<RegValue>> values;
-};
+// Key -> value name -> data, read as regedit reads them: "name"="text" with
+// "\\" and "\"" escaped, or "name"=dword: and eight hex digits, kept here
+// as "dword:" and the number in decimal.
+using RegKeys = std::map<std::string, std::map<std::string, std::string>>;
 
-// A quoted .reg string from `at` (its opening quote), unescaped; `at` ends
-// behind the closing quote.
-std::string Unquote(const std::string& line, std::size_t& at) {
-    std::string out;
-    for (++at; at < line.size() && line[at] != '"'; ++at) {
-        if (line[at] == '\\') ++at;
-        if (at < line.size()) out += line[at];
-    }
-    ++at;
-    return out;
-}
-
-RegFile ReadRegFile(const std::string& bytes) {
-    RegFile reg;
-    if (bytes.size() % 2 != 0 || bytes.substr(0, 2) != "\xFF\xFE") {
-        ADD_FAILURE() << "not UTF-16 LE with BOM";
-        return reg;
-    }
+RegKeys ReadRegFile(const std::string& bytes) {
+    EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE") << "UTF-16 LE with BOM";
     Text text;
-    for (std::size_t i = 2; i < bytes.size(); i += 2) {
-        text += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) | static_cast<unsigned char>(bytes[i + 1]) << 8);
+    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+        const auto low = static_cast<unsigned char>(bytes[i]);
+        text += static_cast<char16_t>(low | static_cast<unsigned char>(bytes[i + 1]) << 8);
     }
     const std::string all = ToUtf8(text);
-    std::vector<std::string> lines;
-    for (std::size_t start = 0, end; start < all.size(); start = end + 2) {
-        end = all.find("\r\n", start);
-        if (end == std::string::npos) {
-            ADD_FAILURE() << "the file does not end in CRLF";
-            break;
-        }
-        lines.push_back(all.substr(start, end - start));
-        if (lines.back().find_first_of("\r\n") != std::string::npos) ADD_FAILURE() << "a bare CR or LF";
-    }
-    EXPECT_EQ(lines.at(0), "Windows Registry Editor Version 5.00");
-    EXPECT_EQ(lines.back(), "") << "regedit ends the file with an empty line";
-    std::string key;
-    for (std::size_t i = 1; i < lines.size(); ++i) {
-        const std::string& line = lines[i];
-        if (line.empty()) continue;
-        if (line.front() == '[' && line.back() == ']') {
-            EXPECT_EQ(lines[i - 1], "") << "an empty line before each key";
-            reg.keys.push_back(key = line.substr(1, line.size() - 2));
-            continue;
-        }
-        RegValue value;
-        std::size_t at = 0;
-        if (line.front() == '"') value.name = Unquote(line, at);
-        const std::string data = line.substr(at);
-        if (data.size() == 15 && data.substr(0, 7) == "=dword:" && data.find_first_not_of("0123456789abcdef", 7) == std::string::npos) {
-            value.isDword = true;
-            value.dword = static_cast<std::uint32_t>(std::stoul(data.substr(7), nullptr, 16));
-        } else if (data.size() >= 3 && data.substr(0, 2) == "=\"") {
-            at = 1;
-            value.text = Unquote(data, at);
-            EXPECT_EQ(at, data.size()) << line;
+    const std::string header = "Windows Registry Editor Version 5.00\r\n";
+    EXPECT_EQ(all.substr(0, header.size()), header);
+    EXPECT_EQ(all.substr(all.size() - 4), "\r\n\r\n") << "regedit ends the file with an empty line";
+    EXPECT_EQ(std::regex_replace(all, std::regex("\r\n"), "").find_first_of("\r\n"), std::string::npos)
+        << "a bare CR or LF";
+
+    const std::regex key(R"(\[(.+)\]\r)");
+    const std::regex value(R"re("((?:[^"\\]|\\.)*)"=(?:dword:([0-9a-f]{8})|"((?:[^"\\]|\\.)*)")\r)re");
+    const std::regex escape(R"(\\(.))");
+    RegKeys keys;
+    std::string current;
+    std::istringstream lines(all.substr(header.size()));
+    for (std::string line; std::getline(lines, line);) {
+        std::smatch m;
+        if (line == "\r") continue;
+        if (std::regex_match(line, m, key)) {
+            current = m[1];
+        } else if (std::regex_match(line, m, value)) {
+            keys[current][std::regex_replace(m[1].str(), escape, "$1")] =
+                m[2].matched ? "dword:" + std::to_string(std::stoul(m[2], nullptr, 16))
+                             : std::regex_replace(m[3].str(), escape, "$1");
         } else {
             ADD_FAILURE() << "regedit cannot read: " << line;
         }
-        reg.values[key].push_back(value);
     }
-    return reg;
+    return keys;
 }
 
 // ---- a folder of its own for each run ----
@@ -138,20 +107,23 @@ private:
 KitRun RunKit(const std::vector<Text>& args) { return RunFleetKit(args, SystemFiles(), SystemCodePage()); }
 
 TEST(FleetKit, PolicyFileHoldsWhatTheToolWritesForOneUser) {
-    // What the tool writes for one user, on the in-memory registry.
+    // What the tool writes for one user, on the in-memory registry, under
+    // the keys of the policy file.
     reg::MemoryRegistry memory;
     reg::RegisterKey tool(memory, SystemCodePage());
     const Text userZone = u"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Zones\\2";
     tool.CreateKey(reg::CurrentUser, userZone);
     zones::SetTrustedZoneSecurity(tool);
     zones::SetCodeBaseSearchPath(tool);
-    std::map<std::string, std::uint32_t> urlActions;
+    const std::string listKey = "HKEY_LOCAL_MACHINE\\" + PolicyKey + "\\ZoneMapKey";
+    RegKeys expected;
     for (const reg::ValueEntry& value : tool.EnumValues(reg::CurrentUser, userZone)) {
         if (value.name == u"CurrentLevel" || value.name == u"Flags") continue;
-        urlActions[ToUtf8(value.name)] = static_cast<std::uint32_t>(*tool.FindDwordValue(reg::CurrentUser, userZone, value.name));
+        const auto data = static_cast<std::uint32_t>(tool.GetDwordValue(reg::CurrentUser, userZone, value.name));
+        expected["HKEY_LOCAL_MACHINE\\" + PolicyKey + "\\Zones\\2"][ToUtf8(value.name)] = "dword:" + std::to_string(data);
     }
-    ASSERT_EQ(urlActions.size(), 58u);
-    const std::string codeBase = ToUtf8(tool.GetStringValue(reg::LocalMachine, FromUtf8(MachineKey), u"CodeBaseSearchPath"));
+    expected["HKEY_LOCAL_MACHINE\\" + MachineKey]["CodeBaseSearchPath"] =
+        ToUtf8(tool.GetStringValue(reg::LocalMachine, FromUtf8(MachineKey), u"CodeBaseSearchPath"));
 
     struct Row {
         const char* address;
@@ -175,44 +147,27 @@ TEST(FleetKit, PolicyFileHoldsWhatTheToolWritesForOneUser) {
         EXPECT_NE(run.out.find(u"Wrote " + folder.PathOf("PlmSiteList.xml") + u"\n"), Text::npos);
         EXPECT_EQ(folder.Names(), (std::set<std::string>{"PlmPolicy.reg", "PlmSiteList.xml"}));
 
-        RegFile reg = ReadRegFile(folder.Read("PlmPolicy.reg"));
-        const std::string listKey = "HKEY_LOCAL_MACHINE\\" + PolicyKey + "\\ZoneMapKey";
-        const std::string zoneKey = "HKEY_LOCAL_MACHINE\\" + PolicyKey + "\\Zones\\2";
-        const std::string machineKey = "HKEY_LOCAL_MACHINE\\" + MachineKey;
-        ASSERT_EQ(reg.keys, (std::vector<std::string>{listKey, zoneKey, machineKey}));
-        std::map<std::string, std::uint32_t> policyActions;
-        for (const RegValue& value : reg.values[zoneKey]) {
-            EXPECT_TRUE(value.isDword) << value.name;
-            policyActions[value.name] = value.dword;
-        }
-        EXPECT_EQ(reg.values[zoneKey].size(), policyActions.size()) << "a name twice";
-        EXPECT_EQ(policyActions, urlActions);
-        ASSERT_EQ(reg.values[machineKey].size(), 1u);
-        EXPECT_EQ(reg.values[machineKey][0].name, "CodeBaseSearchPath");
-        EXPECT_EQ(reg.values[machineKey][0].text, codeBase);
-
-        ASSERT_EQ(reg.values[listKey].size(), 1u);
-        const RegValue& entry = reg.values[listKey][0];
-        EXPECT_EQ(entry.name, row.entryName);
-        EXPECT_FALSE(entry.isDword);
-        EXPECT_EQ(entry.text, "2");
-        // Planted as written, the entry puts the site into Trusted Sites for
+        RegKeys site = expected;
+        site[listKey][row.entryName] = "2";
+        const RegKeys written = ReadRegFile(folder.Read("PlmPolicy.reg"));
+        EXPECT_EQ(written, site);
+        // Planted as written, the list puts the site into Trusted Sites for
         // the tool's own policy reader.
+        const auto list = written.find(listKey);
+        ASSERT_NE(list, written.end());
         reg::MemoryRegistry machine;
-        machine.PutValue(reg::LocalMachine, FromUtf8(listKey.substr(19)), FromUtf8(entry.name), reg::TypeString,
-                         entry.text + '\0');
+        for (const auto& [name, data] : list->second) {
+            machine.PutValue(reg::LocalMachine, FromUtf8(listKey.substr(19)), FromUtf8(name), reg::TypeString,
+                             data + '\0');
+        }
         reg::RegisterKey planted(machine, SystemCodePage());
         EXPECT_FALSE(zones::PolicyLeavesOut(planted, FromUtf8(row.scheme), FromUtf8(row.host)));
 
-        EXPECT_EQ(folder.Read("PlmSiteList.xml"), std::string("<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n"
-                                                              "<site-list version=\"1\">\r\n"
-                                                              "  <site url=\"") +
-                                                      row.siteUrl +
-                                                      "\">\r\n"
-                                                      "    <compat-mode>Default</compat-mode>\r\n"
-                                                      "    <open-in>IE11</open-in>\r\n"
-                                                      "  </site>\r\n"
-                                                      "</site-list>\r\n");
+        EXPECT_EQ(folder.Read("PlmSiteList.xml"),
+                  "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<site-list version=\"1\">\r\n  <site url=\"" +
+                      std::string(row.siteUrl) +
+                      "\">\r\n    <compat-mode>Default</compat-mode>\r\n    <open-in>IE11</open-in>\r\n"
+                      "  </site>\r\n</site-list>\r\n");
     }
 }
 
