@@ -53,8 +53,8 @@ std::string SiteListFile(TextView hostAndPort);
 
 // The name of the site's value in the Site to Zone Assignment List: the
 // scheme and the host as the tool registers them, "http://plm.example.com";
-// a numeric host alone, "10.1.2.3", as the tool's range entry has no scheme
-// of its own in the list.
+// a numeric host by its address alone, "10.1.2.3", which the list applies
+// to every scheme.
 Text ZoneMapEntryName(const config::SiteAddress& site);
 
 // A text as a quoted .reg string ("\" and "\\" escaped), and as XML
