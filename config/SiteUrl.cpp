@@ -89,11 +89,12 @@ SiteAddress ParseSiteAddress(TextView siteRoot) {
     SiteAddress address;
     const std::int32_t c = InStr(siteRoot, u":");
     address.Scheme = TrimSpaces(Left(siteRoot, c - 1));
-    const std::int32_t s = InStrRev(siteRoot, u"/");
-    address.Host = TrimSpaces(Mid(siteRoot, s + 1));
+    address.Host = SiteHostAndPort(siteRoot);
     const std::int32_t portColon = InStr(address.Host, u":");
     if (portColon > 0) address.Host = Left(address.Host, portColon - 1);
     return address;
 }
+
+Text SiteHostAndPort(TextView siteRoot) { return TrimSpaces(Mid(siteRoot, InStrRev(siteRoot, u"/") + 1)); }
 
 }  // namespace plm::config

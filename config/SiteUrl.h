@@ -34,4 +34,8 @@ Text GetSiteRoot(TextView urlText);
 // (a negative cut); an accepted address never gives one.
 SiteAddress ParseSiteAddress(TextView siteRoot);
 
+// The site root after its last "/", trimmed: the host, and its port when
+// the address has one ("plm.example.com:8080").
+Text SiteHostAndPort(TextView siteRoot);
+
 }  // namespace plm::config

@@ -41,6 +41,10 @@ inline constexpr TextView PolicySettingsKey =
 inline constexpr TextView PolicyZoneMapKey =
     u"Software\\Policies\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\ZoneMapKey";
 inline constexpr TextView MachineSettingsOnlyValue = u"Security_HKLM_only";
+// The Trusted Sites zone's settings as computer policy: they win over the
+// user's own Zones\2.
+inline constexpr TextView PolicyTrustedZoneKey =
+    u"Software\\Policies\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Zones\\2";
 
 // A zone-map entry maps a scheme to a zone: a REG_DWORD named after the
 // scheme, holding the zone number.

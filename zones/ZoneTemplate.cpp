@@ -1,7 +1,8 @@
 #include "zones/ZoneTemplate.h"
 
+#include <algorithm>
 #include <array>
-#include <cstdint>
+#include <cstddef>
 
 #include "text/Text.h"
 #include "zones/ZoneMap.h"
@@ -9,13 +10,6 @@
 namespace plm::zones {
 
 namespace {
-
-// Where the browser looks for ActiveX components to download: the vendor's
-// component service first, its codec service second.
-constexpr TextView CodeBaseSearchPathValue = u"CodeBaseSearchPath";
-constexpr TextView CodeBaseSearchPathText =
-    u"CODEBASE;<http://activex.microsoft.com/objects/ocget.dll>;<http://codecs.microsoft.com/isapi/ocget.dll>";
-static_assert(CodeBaseSearchPathText.size() == 103);
 
 // URL actions of the Trusted Sites zone that are all set to 0 (allow), and
 // "CurrentLevel" 0, which marks the zone's level as Custom. Names as the
@@ -26,11 +20,6 @@ constexpr std::array<TextView, 50> ZoneEnableList = {
     u"1806", u"1A00", u"1A02", u"1A03", u"1A04", u"1A05", u"1A06", u"2000", u"2001", u"2004",
     u"2100", u"2102", u"2107", u"2200", u"2201", u"CurrentLevel", u"1207", u"1208", u"120B", u"1408",
     u"160A", u"2005", u"2103", u"2104", u"2105", u"2106", u"2400", u"2401", u"2402", u"2600",
-};
-
-struct ZoneSetting {
-    TextView name;
-    std::int32_t data;
 };
 
 // The zone's settings that are not a plain "allow", written after the list
@@ -48,7 +37,22 @@ constexpr std::array<ZoneSetting, 10> ZoneSettingList = {{
     {u"2301", 3},  // phishing filter: off
 }};
 
+// Both lists in writing order: the plain "allow"s, then the rest.
+constexpr auto Template = [] {
+    std::array<ZoneSetting, ZoneEnableList.size() + ZoneSettingList.size()> all{};
+    std::size_t i = 0;
+    for (const TextView name : ZoneEnableList) all[i++] = {name, 0};
+    for (const ZoneSetting& setting : ZoneSettingList) all[i++] = setting;
+    return all;
+}();
+
 }  // namespace
+
+std::span<const ZoneSetting> TrustedZoneTemplate() { return Template; }
+
+bool IsUrlAction(TextView name) {
+    return name.size() == 4 && std::all_of(name.begin(), name.end(), IsAsciiHexDigit);
+}
 
 void SetCodeBaseSearchPath(reg::RegisterKey& registry) {
     // Ordinary users may not write here; a refused write is the common case
@@ -60,10 +64,7 @@ void SetCodeBaseSearchPath(reg::RegisterKey& registry) {
 void SetTrustedZoneSecurity(reg::RegisterKey& registry) {
     // SetDwordValue never creates the key: a zone the browser has not set up
     // is not invented here, and then every write simply fails.
-    for (const TextView name : ZoneEnableList) {
-        registry.SetDwordValue(reg::CurrentUser, TrustedZoneKey, name, 0);
-    }
-    for (const ZoneSetting& setting : ZoneSettingList) {
+    for (const ZoneSetting& setting : Template) {
         registry.SetDwordValue(reg::CurrentUser, TrustedZoneKey, setting.name, setting.data);
     }
 }

@@ -532,6 +532,54 @@ TEST_F(EndToEnd, WhereEdgeWouldOpenThePageWithoutIeModeTheUserIsTold) {
               L"17763") << "the prefix's own Windows again";
 }
 
+// ---- the fleet kit: its policy file, imported, covers the site for the program ----
+
+DWORD RunToEnd(std::wstring commandLine) {
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    DWORD exitCode = 0xFFFFFFFF;
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return exitCode;
+    if (WaitForSingleObject(pi.hProcess, 60000) == WAIT_TIMEOUT) TerminateProcess(pi.hProcess, 99);
+    GetExitCodeProcess(pi.hProcess, &exitCode);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    return exitCode;
+}
+
+TEST_F(EndToEnd, FleetKitPolicyImportsWholeAndTheProgramSeesTheSiteCovered) {
+    const wchar_t* kit = _wgetenv(L"PLM_FLEET_KIT");
+    ASSERT_NE(kit, nullptr) << "PLM_FLEET_KIT names the kit";
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + L"plm-fleet-kit";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring policy = std::wstring(plm::test::MachinePolicyKey);
+    const auto removePolicy = [&] {
+        for (const wchar_t* sub : {L"\\ZoneMapKey", L"\\Zones"}) RegDeleteTreeW(HKEY_LOCAL_MACHINE, (policy + sub).c_str());
+    };
+    removePolicy();
+    PutString(HKEY_LOCAL_MACHINE, InternetSettings, L"CodeBaseSearchPath", L"CODEBASE;<http://old/x.dll>");
+
+    EXPECT_EQ(RunToEnd(L"\"" + std::wstring(kit) + L"\" http://plm.fleet.example/plm \"" + folder + L"\""), 0u);
+    EXPECT_EQ(RunToEnd(L"reg.exe import \"" + folder + L"\\PlmPolicy.reg\""), 0u);
+    EXPECT_EQ(String(HKEY_LOCAL_MACHINE, policy + L"\\ZoneMapKey", L"http://plm.fleet.example"), L"2");
+    DWORD actions = 0;
+    HKEY zone = nullptr;
+    RegOpenKeyExW(HKEY_LOCAL_MACHINE, (policy + L"\\Zones\\2").c_str(), 0, KEY_READ, &zone);
+    RegQueryInfoKeyW(zone, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &actions, nullptr, nullptr, nullptr, nullptr);
+    RegCloseKey(zone);
+    EXPECT_EQ(actions, 58u) << "every URL action of the template";
+    EXPECT_EQ(String(HKEY_LOCAL_MACHINE, InternetSettings, L"CodeBaseSearchPath").size(), 103u);
+
+    const Outcome run = RunProgram(L"http://plm.fleet.example/plm");
+    EXPECT_EQ(run.boxText, L"") << "the policy covers the site: no notice";
+    EXPECT_EQ(run.exitCode, 0u);
+    removePolicy();
+    for (const wchar_t* name : {L"\\PlmPolicy.reg", L"\\PlmSiteList.xml"}) DeleteFileW((folder + name).c_str());
+    RemoveDirectoryW(folder.c_str());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
