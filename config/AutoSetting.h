@@ -45,7 +45,9 @@ public:
     // Whether a policy of the machine decides the trusted sites and leaves
     // the site out, so that what the steps wrote does not count. Only reads.
     virtual bool IsLeftOutByPolicy(TextView scheme, TextView host) = 0;
-    virtual void OpenLoginPage() = 0;
+    // Opens the login page of `url`, the address as the command read and
+    // validated it: the URL box may hold another by now.
+    virtual void OpenLoginPage(TextView url) = 0;
 };
 
 // The steps as they run in the product: the zone and template steps on the
@@ -53,7 +55,7 @@ public:
 // window and starts the browser).
 class RegistrySteps final : public ConfigurationSteps {
 public:
-    RegistrySteps(reg::RegisterKey& registry, std::function<void()> openLoginPage)
+    RegistrySteps(reg::RegisterKey& registry, std::function<void(TextView)> openLoginPage)
         : registry_(registry), openLoginPage_(std::move(openLoginPage)) {}
 
     void RemoveWrongKey(Text siteRoot) override;
@@ -61,11 +63,11 @@ public:
     void AddTrustedSite(TextView scheme, TextView host) override;
     void SetTrustedZoneSecurity() override;
     bool IsLeftOutByPolicy(TextView scheme, TextView host) override;
-    void OpenLoginPage() override;
+    void OpenLoginPage(TextView url) override;
 
 private:
     reg::RegisterKey& registry_;
-    std::function<void()> openLoginPage_;
+    std::function<void(TextView)> openLoginPage_;
 };
 
 // The command of one window. A press while a run is in progress (a second

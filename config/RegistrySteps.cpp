@@ -21,8 +21,8 @@ void RegistrySteps::SetTrustedZoneSecurity() { zones::SetTrustedZoneSecurity(reg
 bool RegistrySteps::IsLeftOutByPolicy(TextView scheme, TextView host) {
     return zones::PolicyLeavesOut(registry_, scheme, host);
 }
-void RegistrySteps::OpenLoginPage() {
-    if (openLoginPage_) openLoginPage_();
+void RegistrySteps::OpenLoginPage(TextView url) {
+    if (openLoginPage_) openLoginPage_(url);
 }
 
 }  // namespace plm::config

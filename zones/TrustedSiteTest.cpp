@@ -529,6 +529,37 @@ TEST_P(TrustedSiteTest, RangeRebuildKeepsEarlierPairsInOrderWithTheirZones) {
 "zone"=dword:00000003
 )",
          2},
+        {"a slot that cannot be deleted (it has a sub-key) stays as it is, uncopied, and takes no pair", u"http",
+         R"([]
+[Range1]
+":Range"="10.0.0.1"
+[Range1\sub]
+[Range2]
+":Range"="10.0.0.2"
+"http"=dword:00000004
+[Range2\sub]
+"x"=dword:00000001
+[Range3]
+":Range"="10.0.0.3"
+"http"=dword:00000001
+)",
+         R"([]
+[Range1]
+":Range"="10.0.0.1"
+[Range1\sub]
+[Range2]
+":Range"="10.0.0.2"
+"http"=dword:00000004
+[Range2\sub]
+"x"=dword:00000001
+[Range3]
+":Range"="10.0.0.9"
+"http"=dword:00000002
+[Range4]
+":Range"="10.0.0.3"
+"http"=dword:00000001
+)",
+         3},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.label);
