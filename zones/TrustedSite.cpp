@@ -95,13 +95,19 @@ std::optional<std::vector<RangePair>> SlotMappings(reg::RegisterKey& registry, c
 // A key that still holds a REG_DWORD maps schemes for some address (a slot
 // whose address is blank, or one past slot 100, which is never read); a
 // pair written into it would take those mappings over. So would one whose
-// values cannot all be listed. A key that does not exist is free.
+// values cannot all be listed. A key with sub-keys cannot be deleted by the
+// next run, which would then find the pair there and write it once more.
+// A key that does not exist is free.
 bool HoldsMapping(reg::RegisterKey& registry, const Text& slotPath) {
     const auto values = registry.EnumValues(Root, slotPath);
     const std::int32_t status = registry.LastReadStatus();
     if (status != reg::ErrorNoMoreItems) return status != reg::ErrorFileNotFound;
-    return std::any_of(values.begin(), values.end(),
-                       [](const reg::ValueEntry& value) { return value.type == reg::TypeDword; });
+    if (std::any_of(values.begin(), values.end(),
+                    [](const reg::ValueEntry& value) { return value.type == reg::TypeDword; })) {
+        return true;
+    }
+    const bool subKeys = !registry.EnumKeys(Root, slotPath).empty();
+    return subKeys || registry.LastReadStatus() != reg::ErrorNoMoreItems;
 }
 
 }  // namespace

@@ -540,6 +540,9 @@ TEST_P(TrustedSiteTest, RangeRebuildKeepsEarlierPairsInOrderWithTheirZones) {
 [Range2\sub]
 "x"=dword:00000001
 [Range3]
+":Range"=""
+[Range3\sub]
+[Range4]
 ":Range"="10.0.0.3"
 "http"=dword:00000001
 )",
@@ -553,13 +556,16 @@ TEST_P(TrustedSiteTest, RangeRebuildKeepsEarlierPairsInOrderWithTheirZones) {
 [Range2\sub]
 "x"=dword:00000001
 [Range3]
+":Range"=""
+[Range3\sub]
+[Range4]
 ":Range"="10.0.0.9"
 "http"=dword:00000002
-[Range4]
+[Range5]
 ":Range"="10.0.0.3"
 "http"=dword:00000001
 )",
-         3},
+         4},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.label);
