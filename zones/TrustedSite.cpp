@@ -189,8 +189,8 @@ std::optional<std::int32_t> MapsSiteElsewhere(reg::RegisterKey& registry, TextVi
             return SameName(m.scheme, scheme) && *m.zone != TrustedSitesZone;
         });
         if (!elsewhere) continue;
-        for (const auto& [n, keptBy] : rebuild.kept) {
-            if (SameName(name, SlotName(n))) return keptBy;
+        for (std::size_t n = 1; n < rebuild.kept.size(); ++n) {
+            if (rebuild.kept[n] != 0 && SameName(name, SlotName(static_cast<std::int64_t>(n)))) return rebuild.kept[n];
         }
         return ErrorInvalidData;
     }
@@ -223,6 +223,7 @@ RangeRebuild AddRangeKey(reg::RegisterKey& registry, TextView listPath, TextView
     // alone too, and nothing is written into it: what it holds stays where
     // it is.
     RangeRebuild rebuild;
+    rebuild.kept.assign(RangeSlotsRead + 1, 0);
     Text readPath = JoinPath(listPath, RangeSlotPrefix);
     const std::size_t numberAt = readPath.size();
     for (std::int32_t n = 1; n <= RangeSlotsRead; ++n) {
@@ -231,16 +232,17 @@ RangeRebuild AddRangeKey(reg::RegisterKey& registry, TextView listPath, TextView
         readPath.resize(numberAt);
         readPath += DecimalText(n);
         readPath += u'\\';
+        const auto slot = static_cast<std::size_t>(n);
         const Text address = TrimSpaces(registry.GetStringValue(Root, readPath, RangeAddressValue));
         if (address.empty()) {
             const std::int32_t status = registry.LastReadStatus();
-            if (status != reg::Success && status != reg::ErrorFileNotFound) rebuild.kept[n] = status;
+            if (status != reg::Success && status != reg::ErrorFileNotFound) rebuild.kept[slot] = status;
             continue;
         }
         const auto mappings = SlotMappings(registry, readPath, address);
         if (!mappings) {
             const std::int32_t status = registry.LastReadStatus();
-            rebuild.kept[n] = status != reg::Success ? status : ErrorInvalidData;
+            rebuild.kept[slot] = status != reg::Success ? status : ErrorInvalidData;
             continue;
         }
         // A slot that will not go (it has sub-keys, or the delete is refused)
@@ -248,7 +250,7 @@ RangeRebuild AddRangeKey(reg::RegisterKey& registry, TextView listPath, TextView
         // with every run. Gone already, it is written back like the others.
         const std::int32_t deleted = registry.DeleteKey(Root, listPath, SlotName(n));
         if (deleted != reg::Success && deleted != reg::ErrorFileNotFound) {
-            rebuild.kept[n] = deleted;
+            rebuild.kept[slot] = deleted;
             continue;
         }
         if (mappings->empty()) CollectAddressAlone(pairs, address);
@@ -264,7 +266,8 @@ RangeRebuild AddRangeKey(reg::RegisterKey& registry, TextView listPath, TextView
         Text slotPath;
         do {
             slotPath = JoinPath(listPath, SlotName(++n));
-        } while (rebuild.kept.count(n) > 0 || HoldsMapping(registry, slotPath));
+        } while ((n <= RangeSlotsRead && rebuild.kept[static_cast<std::size_t>(n)] != 0) ||
+                 HoldsMapping(registry, slotPath));
         registry.CreateKey(Root, slotPath);
         registry.SetStringValue(Root, slotPath, RangeAddressValue, pair.address);
         if (pair.zone) registry.SetDwordValue(Root, slotPath, pair.scheme, *pair.zone);

@@ -4,8 +4,8 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <optional>
+#include <vector>
 
 #include "text/Text.h"
 #include "registry/RegisterKey.h"
@@ -60,9 +60,10 @@ struct RangeRebuild {
     // addresses' slots (see RegisterKey::TakeWriteFailure).
     std::optional<std::int32_t> siteFailure;
     std::optional<std::int32_t> otherFailure;
-    // The slots it had to leave as they were, by number, each with the status
-    // of the call that kept it: the read that failed, or the delete.
-    std::map<std::int32_t, std::int32_t> kept;
+    // For each slot number up to 100, the status of the call that made the
+    // rebuild leave that slot as it was (the read that failed, or the
+    // delete); 0 for the others.
+    std::vector<std::int32_t> kept;
 };
 // Rebuilds the list's range slots from slots 1..100, the host first.
 RangeRebuild AddRangeKey(reg::RegisterKey& registry, TextView listPath, TextView scheme, TextView host);
