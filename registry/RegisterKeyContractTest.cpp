@@ -339,7 +339,9 @@ TEST_P(RegisterKeyContract, DeleteKeyCreatesAMissingParent) {
 
 TEST_P(RegisterKeyContract, EnumKeysListsTheSubKeysOfOneLevel) {
     auto key = Path(u"ranges");
-    for (TextView sub : {u"Range1", u"RANGE2\\deeper", u"other"}) Keys().CreateKey(CurrentUser, key + u"\\" + Text(sub));
+    for (TextView sub : {u"Range1", u"RANGE2\\deeper", u"other"}) {
+        Keys().CreateKey(CurrentUser, key + u"\\" + Text(sub));
+    }
     Keys().SetDwordValue(CurrentUser, key, u"value", 1);
     std::vector<std::string> listed;  // sorted: the order is the registry's own
     for (const auto& name : Keys().EnumKeys(CurrentUser, key)) listed.push_back(ToUtf8(name));
