@@ -49,7 +49,7 @@ bool AltAlone() { return IsDown(VK_MENU) && !IsDown(VK_SHIFT) && !IsDown(VK_CONT
 }  // namespace
 
 ConfigurationFrm::ConfigurationFrm(HINSTANCE instance)
-    : instance_(instance), skin_(instance), loginPage_(*this, config::InternetExplorer, SystemCodePage()) {}
+    : instance_(instance), skin_(instance), loginPage_(*this, config::InstalledInternetExplorer, SystemCodePage()) {}
 
 ConfigurationFrm::~ConfigurationFrm() {
     if (window_ != nullptr) DestroyWindow(window_);
@@ -239,7 +239,8 @@ LRESULT ConfigurationFrm::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
     case WM_QUERYENDSESSION:
         return TRUE;  // nothing to save, never in the way of a logoff
     case WM_DPICHANGED:
-        OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        // Anyone may post this message: its rectangle is not looked at.
+        OnDpiChanged(LOWORD(wParam));
         return 0;
     case WM_DESTROY:
         PostQuitMessage(0);
@@ -318,7 +319,7 @@ void ConfigurationFrm::SelectAllUrl() {
 
 void ConfigurationFrm::RunAutoSettingCommand() {
     reg::RegisterKey registry(reg::Advapi32(), SystemCodePage());
-    config::RegistrySteps steps(registry, [this] { loginPage_.Open(UrlText()); });
+    config::RegistrySteps steps(registry, [this](TextView url) { loginPage_.Open(url); });
     command_.Run(*this, steps, SystemCodePage());
 }
 

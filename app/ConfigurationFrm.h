@@ -69,7 +69,7 @@ private:
     void OnPaint();
     void OnCommand(int id, int code);
     void OnActivate(bool active);
-    void OnDpiChanged(int dpi, const RECT& suggested);
+    void OnDpiChanged(int messageDpi);
 
     // Key preview and the window's keys; true when the message is used up.
     bool PreviewMessage(const MSG& message);

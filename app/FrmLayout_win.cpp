@@ -7,6 +7,10 @@
 namespace plm::app {
 namespace {
 
+// 50% to 1000%: more than any screen is set to.
+constexpr int MinDpi = 48;
+constexpr int MaxDpi = 960;
+
 TextView InitialText(ControlId id) {
     const config::Captions& design = config::DesignLanguage().captions;
     switch (id) {
@@ -144,11 +148,22 @@ void ConfigurationFrm::FitLabel(ControlId id) {
     InvalidateRect(window_, nullptr, TRUE);
 }
 
-void ConfigurationFrm::OnDpiChanged(int dpi, const RECT& suggested) {
+void ConfigurationFrm::OnDpiChanged(int messageDpi) {
+    // The window's own DPI where the system can tell it; else the message's,
+    // within what a screen can have.
+    int dpi = SystemWindowDpi(window_);
+    if (dpi == 0) dpi = messageDpi;
+    if (dpi < MinDpi || dpi > MaxDpi) return;
     // Everything is laid out again for the new DPI; the window keeps its
-    // size in twips and moves where the system suggests.
+    // size in twips and its centre where it was.
+    RECT before{};
+    GetWindowRect(window_, &before);
     ApplyDpi(dpi);
-    SetWindowPos(window_, nullptr, suggested.left, suggested.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT after{};
+    GetWindowRect(window_, &after);
+    const int x = before.left + ((before.right - before.left) - (after.right - after.left)) / 2;
+    const int y = before.top + ((before.bottom - before.top) - (after.bottom - after.top)) / 2;
+    SetWindowPos(window_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace plm::app

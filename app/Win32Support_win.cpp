@@ -47,7 +47,7 @@ void SetWindowTextOf(HWND window, TextView text) { SetWindowTextW(window, ToWide
 
 COLORREF ToColorRef(Rgb colour) { return RGB(colour.r, colour.g, colour.b); }
 
-int WindowDpi(HWND window) {
+int SystemWindowDpi(HWND window) {
     // GetDpiForWindow exists from Windows 10 1607 on; looked up so that the
     // program still starts on older systems.
     using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
@@ -57,10 +57,12 @@ int WindowDpi(HWND window) {
         // Through void(*)(), the one function type a cast may pass through.
         return reinterpret_cast<GetDpiForWindowFn>(reinterpret_cast<void (*)()>(proc));
     }();
-    if (getDpiForWindow != nullptr && window != nullptr) {
-        UINT dpi = getDpiForWindow(window);
-        if (dpi != 0) return static_cast<int>(dpi);
-    }
+    if (getDpiForWindow == nullptr || window == nullptr) return 0;
+    return static_cast<int>(getDpiForWindow(window));
+}
+
+int WindowDpi(HWND window) {
+    if (int dpi = SystemWindowDpi(window)) return dpi;
     HDC screen = GetDC(nullptr);
     int dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);

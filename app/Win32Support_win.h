@@ -101,6 +101,8 @@ COLORREF ToColorRef(Rgb colour);
 // The DPI the window is shown at: the window's own where the system can
 // tell it (per-monitor awareness), else the screen's.
 int WindowDpi(HWND window);
+// The window's own DPI, or 0 where the system cannot tell it.
+int SystemWindowDpi(HWND window);
 
 // A 24-bit DIB section with the picture's pixels.
 GdiObject MakeBitmap(const art::Image& image);

@@ -6,6 +6,28 @@
 
 #include "app/ConfigurationFrm.h"
 
+namespace {
+
+#ifndef LOAD_LIBRARY_SEARCH_SYSTEM32
+constexpr DWORD LOAD_LIBRARY_SEARCH_SYSTEM32 = 0x800;
+#endif
+
+// DLLs loaded from now on come from the system folder only: never from the
+// program's own folder (a Downloads folder, where anyone can drop a DLL
+// beside it) or the working directory.
+void LoadDllsFromTheSystemOnly() {
+    // From Windows 8 on, and on Windows 7 with its loader update: looked up.
+    using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+    HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll");
+    FARPROC proc = kernel32 != nullptr ? GetProcAddress(kernel32, "SetDefaultDllDirectories") : nullptr;
+    if (proc != nullptr) {
+        reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void (*)()>(proc))(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    }
+    SetDllDirectoryW(L"");  // takes the working directory out of the search
+}
+
+}  // namespace
+
 #if defined(__GLIBCXX__)
 // libstdc++'s default terminate handler prints the demangled type of the
 // exception before it aborts, and so brings the whole demangler (some 47 KB)
@@ -17,6 +39,7 @@ void __verbose_terminate_handler() { std::abort(); }
 #endif
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLine*/, int showCommand) {
+    LoadDllsFromTheSystemOnly();
     plm::app::ConfigurationFrm frm(instance);
     if (!frm.Create()) return 1;
     frm.Show(showCommand);

@@ -198,6 +198,11 @@ public:
         ++calls;
         return Inner().RegEnumValueA(key, index, name, nameSize, reserved, type, data, size);
     }
+    plm::reg::LONG RegEnumKeyA(plm::reg::HKEY key, plm::reg::DWORD index, char* name,
+                               plm::reg::DWORD nameSize) override {
+        ++calls;
+        return Inner().RegEnumKeyA(key, index, name, nameSize);
+    }
     std::size_t calls = 0;
 };
 
@@ -284,7 +289,7 @@ Outcome RunOnce(const std::string& backendName, const RegistryCase& c) {
     plm::reg::MemoryRegistry* memory = backend->Memory();
     const std::size_t memoryBefore = memory != nullptr ? memory->CallCount() : 0;
     SilentUi ui{plm::Text(c.url)};
-    plm::config::RegistrySteps steps(registry, [] {});
+    plm::config::RegistrySteps steps(registry, [](plm::TextView) {});
 
     const Clock start = Now();
     plm::config::AutoSettingCommand().Run(ui, steps, backend->Codes());

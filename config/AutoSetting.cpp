@@ -47,7 +47,7 @@ void AutoSettingCommand::Run(AutoSettingUi& ui, ConfigurationSteps& steps, const
             // one box at most, so only where the policy said nothing.
             ui.ShowMessage(BrowserNotice(ui.LanguageCode(), site.Host), Local(ui, Message::Title));
         }
-        steps.OpenLoginPage();
+        steps.OpenLoginPage(url);
     } catch (const std::exception& failure) {
         // A failure that knows its status shows that; any other shows the
         // thread's last error, read first: building the message may make

@@ -48,7 +48,9 @@ public:
     // Whether the login page will open in Microsoft Edge without Internet
     // Explorer mode, where the site lacks what it needs. Only reads.
     virtual bool OpensWithoutIeMode() = 0;
-    virtual void OpenLoginPage() = 0;
+    // Opens the login page of `url`, the address as the command read and
+    // validated it: the URL box may hold another by now.
+    virtual void OpenLoginPage(TextView url) = 0;
 };
 
 // The steps as they run in the product: the zone and template steps on the
@@ -56,7 +58,7 @@ public:
 // window and starts the browser).
 class RegistrySteps final : public ConfigurationSteps {
 public:
-    RegistrySteps(reg::RegisterKey& registry, std::function<void()> openLoginPage)
+    RegistrySteps(reg::RegisterKey& registry, std::function<void(TextView)> openLoginPage)
         : registry_(registry), openLoginPage_(std::move(openLoginPage)) {}
 
     void RemoveWrongKey(Text siteRoot) override;
@@ -65,11 +67,11 @@ public:
     void SetTrustedZoneSecurity() override;
     bool IsLeftOutByPolicy(TextView scheme, TextView host) override;
     bool OpensWithoutIeMode() override;
-    void OpenLoginPage() override;
+    void OpenLoginPage(TextView url) override;
 
 private:
     reg::RegisterKey& registry_;
-    std::function<void()> openLoginPage_;
+    std::function<void(TextView)> openLoginPage_;
 };
 
 // The command of one window. A press while a run is in progress (a second

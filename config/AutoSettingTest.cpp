@@ -43,6 +43,8 @@ public:
     std::int16_t LanguageCode() override { return static_cast<std::int16_t>(language_); }
     void ShowMessage(TextView prompt, TextView title) override {
         log_.push_back("ShowMessage " + ToUtf8(prompt) + " | " + ToUtf8(title));
+        // Another program may set the box's text while a message is up.
+        if (!urlWhileShown.empty()) url_ = urlWhileShown;
     }
     std::uint32_t LastSystemError() override {
         log_.push_back("LastSystemError");
@@ -52,6 +54,7 @@ public:
 
     void SetUrl(Text url) { url_ = std::move(url); }
     std::uint32_t lastError = 0;
+    Text urlWhileShown;
 
 private:
     Log& log_;
@@ -77,7 +80,8 @@ public:
         return leftOutByPolicy;
     }
     bool OpensWithoutIeMode() override { return withoutIeMode; }
-    void OpenLoginPage() override {
+    void OpenLoginPage(TextView url) override {
+        loginUrl = ToUtf8(url);
         Step("OpenLoginPage");
         if (duringLoginPage) duringLoginPage();
     }
@@ -89,6 +93,7 @@ public:
     bool leftOutByPolicy = false;
     std::string askedPolicy;
     bool withoutIeMode = false;
+    std::string loginUrl;
 
 private:
     void Step(const std::string& line) {
@@ -187,6 +192,7 @@ TEST(RunAutoSetting, ANoticeIsToldBeforeTheLoginPageOneBoxAtMost) {
     for (const auto& c : cases) {
         Log log;
         FakeUi ui(log, u"HTTPS://PLM.Example.com:8443/plm", c.language);
+        ui.urlWhileShown = u"javascript:alert(document.cookie)//.aspx";
         FakeSteps steps(log);
         steps.leftOutByPolicy = c.leftOut;
         steps.withoutIeMode = c.withoutIeMode;
@@ -197,6 +203,7 @@ TEST(RunAutoSetting, ANoticeIsToldBeforeTheLoginPageOneBoxAtMost) {
         if (!c.notice.empty()) expected.insert(expected.end() - 2, "ShowMessage " + c.notice);
         EXPECT_EQ(log, expected) << c.label;
         EXPECT_EQ(steps.askedPolicy, "HTTPS PLM.Example.com") << c.label;
+        EXPECT_EQ(steps.loginUrl, "HTTPS://PLM.Example.com:8443/plm") << c.label << ": the address validated";
     }
 }
 

@@ -20,31 +20,31 @@ LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         lastClosed = window;
         return 0;  // recorded, not acted upon
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 class CloseIETest : public ::testing::Test {
 protected:
-    static constexpr const char* ClassName = "PlmCloseIETestWindow";
+    static constexpr const wchar_t* ClassName = L"PlmCloseIETestWindow";
 
     void SetUp() override {
-        WNDCLASSA wc = {};
+        WNDCLASSW wc = {};
         wc.lpfnWndProc = RecordingProc;
         wc.hInstance = GetModuleHandleA(nullptr);
         wc.lpszClassName = ClassName;
-        RegisterClassA(&wc);
+        RegisterClassW(&wc);
         closeRequests = 0;
         lastClosed = nullptr;
     }
     void TearDown() override {
         for (HWND w : windows_) DestroyWindow(w);
-        UnregisterClassA(ClassName, GetModuleHandleA(nullptr));
+        UnregisterClassW(ClassName, GetModuleHandleW(nullptr));
     }
 
     // A hidden top-level window; nullptr where no display driver loads.
-    HWND MakeWindow(const std::string& title) {
-        HWND w = CreateWindowExA(0, ClassName, title.c_str(), WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
-                                 GetModuleHandleA(nullptr), nullptr);
+    HWND MakeWindow(const std::wstring& title) {
+        HWND w = CreateWindowExW(0, ClassName, title.c_str(), WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
         if (w) windows_.push_back(w);
         return w;
     }
@@ -52,7 +52,7 @@ protected:
     // Handles what was posted; WM_CLOSE reaches RecordingProc.
     static void Drain() {
         MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
     }
 
 private:
@@ -62,16 +62,19 @@ private:
 TEST_F(CloseIETest, PostsCloseOnlyToLoginTitles) {
     struct Case {
         const char* label;
-        std::string title;
+        std::wstring title;
         bool closed;
     };
     const std::vector<Case> cases = {
-        {"Login and more", "Login - test", true},
-        {"Login alone", "Login", true},
-        {"title read truncated", "Login" + std::string(400, 'x'), true},
-        {"lower case", "login other", false},
-        {"text before", "PLM Login", false},
-        {"empty", "", false},
+        {"Login and more", L"Login - test", true},
+        {"Login alone", L"Login", true},
+        {"title read truncated", L"Login" + std::wstring(400, L'x'), true},
+        {"lower case", L"login other", false},
+        {"text before", L"PLM Login", false},
+        {"empty", L"", false},
+        // The ANSI title of either is "Login" in code page 1252.
+        {"full-width look-alike", L"\uFF2C\uFF4F\uFF47\uFF49\uFF4E", false},
+        {"accented look-alike", L"Logi\u0144 - test", false},
     };
     for (const auto& c : cases) {
         HWND w = MakeWindow(c.title);

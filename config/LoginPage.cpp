@@ -7,6 +7,15 @@ namespace plm::config {
 namespace {
 
 constexpr TextView LoginPageName = u"login.aspx";
+constexpr TextView InternetExplorerUnderProgramFiles = u"Internet Explorer\\iexplore.exe";
+
+// "X:\..." or "\\server\...": a path the shell takes as it is.
+bool IsFullPath(TextView path) {
+    if (path.size() > 2 && path.starts_with(u"\\\\")) return true;
+    if (path.size() < 3 || path[1] != u':' || path[2] != u'\\') return false;
+    return (path[0] >= u'A' && path[0] <= u'Z') || (path[0] >= u'a' && path[0] <= u'z');
+}
+
 constexpr TextView PageExtension = u".aspx";
 
 bool NeedsEncoding(char32_t c) {
@@ -65,6 +74,18 @@ Text BuildLaunchParameters(TextView loginUrl, const CodePage& codePage) {
     while (trailing < url.size() && url[url.size() - 1 - trailing] == u'\\') ++trailing;
     url.append(trailing, u'\\');
     return u" \"" + url + u"\"";
+}
+
+Text InternetExplorerPath(reg::RegisterKey& registry, TextView programFiles) {
+    Text registered = TrimSpaces(registry.GetStringValue(reg::LocalMachine, InternetExplorerAppPath, u""));
+    if (registered.size() >= 2 && registered.front() == u'"' && registered.back() == u'"') {
+        registered = registered.substr(1, registered.size() - 2);
+    }
+    if (IsFullPath(registered)) return registered;
+    if (!IsFullPath(programFiles)) return {};
+    Text path(programFiles);
+    if (path.back() != u'\\') path += u'\\';
+    return path + Text(InternetExplorerUnderProgramFiles);
 }
 
 }  // namespace plm::config

@@ -1,10 +1,11 @@
-// The two decisions of the browser restart, as pure functions over text:
-// which windows to ask to close, and which address the browser opens with
-// which launch parameters.
+// The decisions of the browser restart: which windows to ask to close,
+// which address the browser opens with which launch parameters, and which
+// file on disk is the browser.
 #pragma once
 
 #include "text/Text.h"
 #include "text/CodePage.h"
+#include "registry/RegisterKey.h"
 
 namespace plm::config {
 
@@ -27,5 +28,18 @@ Text BuildLoginUrl(TextView urlText);
 // are percent-encoded as their UTF-8 bytes, and backslashes right before
 // the closing quote are doubled. An ordinary address passes unchanged.
 Text BuildLaunchParameters(TextView loginUrl, const CodePage& codePage);
+
+// The browser's registration, under HKEY_LOCAL_MACHINE: its default value
+// names the file (a 32-bit program reads the 32-bit view).
+inline constexpr TextView InternetExplorerAppPath =
+    u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\iexplore.exe";
+
+// The full path of the browser to start: the registered one, trimmed and
+// unquoted, when it is a full path; else "Internet Explorer\iexplore.exe"
+// in `programFiles`, the system's Program Files folder. Empty when neither
+// is a full path. Never a bare name: the shell would look for that in the
+// working directory and beside the program first, where anyone who can
+// drop a file (a Downloads folder) could plant one.
+Text InternetExplorerPath(reg::RegisterKey& registry, TextView programFiles);
 
 }  // namespace plm::config

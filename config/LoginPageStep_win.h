@@ -5,16 +5,15 @@
 // CloseIE's.
 #pragma once
 
-#include <string>
-#include <utility>
-
 #include "text/CodePage.h"
 #include "text/Text.h"
 
 namespace plm::config {
 
-// The browser the shipped program starts, found the way the shell finds it.
-inline constexpr char InternetExplorer[] = "iexplore.exe";
+// The full path of the browser the shipped program starts: Internet
+// Explorer as App Paths registers it, else under the system's Program
+// Files folder (see InternetExplorerPath). Empty when there is none.
+Text InstalledInternetExplorer();
 
 // The main window as the step sees it: hidden before the wait, its queued
 // events handled once, and shown again when the step cannot go on.
@@ -28,16 +27,18 @@ public:
 
 class LoginPageStep {
 public:
-    // `browser` is the file the shell is asked to open; the program passes
-    // InternetExplorer.
-    LoginPageStep(LoginPageWindow& window, std::string browser, const CodePage& codePage)
-        : window_(window), browser_(std::move(browser)), codePage_(codePage) {}
+    // `browser` gives the full path of the file the shell is asked to open,
+    // when it is about to be opened; the program passes
+    // InstalledInternetExplorer.
+    using BrowserPath = Text (*)();
+    LoginPageStep(LoginPageWindow& window, BrowserPath browser, const CodePage& codePage)
+        : window_(window), browser_(browser), codePage_(codePage) {}
 
     // Throws RunTimeError, before anything is closed or hidden, when the
     // launch parameters cannot cross the ANSI launch call. When the browser
     // cannot be started, shows the window again and throws CodedError with
     // the system's error code, so that the user learns it and the program
-    // keeps running.
+    // keeps running; so does a browser without a path (ERROR_FILE_NOT_FOUND).
     void Open(TextView urlText);
 
     // True from the hide until the browser start has returned. Presses that
@@ -48,7 +49,7 @@ public:
 
 private:
     LoginPageWindow& window_;
-    std::string browser_;
+    BrowserPath browser_;
     const CodePage& codePage_;
     bool inProgress_ = false;
 };

@@ -37,7 +37,8 @@ TEST(LoginPageStep, ABrowserThatCannotStartIsReportedWithItsCode) {
     const LoginPageStep* current = nullptr;
     StandInWindow window(current);
     const Latin1CodePage latin1;
-    LoginPageStep step(window, "plm-no-such-browser.exe", latin1);
+    // A full path, as every browser path is, to a file that is not there.
+    LoginPageStep step(window, [] { return Text(u"C:\\windows\\plm-no-such-browser.exe"); }, latin1);
     current = &step;
     std::int32_t code = 0;
     try {

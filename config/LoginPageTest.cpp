@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "registry/MemoryRegistry.h"
 #include "tests/support/CommandLine.h"
 #include "tests/support/LaunchCases.h"
 #include "text/CodePage.h"
@@ -147,6 +149,36 @@ TEST(BuildLaunchParameters, CodePageDecidesWhatIsEncoded) {
     const Text url = u"http://h/文档/bücher.aspx";
     EXPECT_EQ(ToUtf8(BuildLaunchParameters(url, utf8)), ToUtf8(u" \"" + url + u"\""));
     EXPECT_EQ(ToUtf8(BuildLaunchParameters(url, latin1)), " \"http://h/%E6%96%87%E6%A1%A3/bücher.aspx\"");
+}
+
+TEST(InternetExplorerPath, TheRegisteredFullPathElseTheOneUnderProgramFiles) {
+    constexpr TextView ProgramFiles = u"C:\\Program Files (x86)";
+    const Text fallback = u"C:\\Program Files (x86)\\Internet Explorer\\iexplore.exe";
+    struct Row {
+        const char* label;
+        std::optional<std::string> registered;  // nullopt: no App Paths value
+        TextView programFiles;
+        Text path;
+    };
+    const std::vector<Row> rows = {
+        {"registered", "D:\\IE\\IEXPLORE.EXE", ProgramFiles, u"D:\\IE\\IEXPLORE.EXE"},
+        {"registered in quotes, with spaces", " \"C:\\Program Files\\Internet Explorer\\iexplore.exe\" ", ProgramFiles,
+         u"C:\\Program Files\\Internet Explorer\\iexplore.exe"},
+        {"missing", std::nullopt, ProgramFiles, fallback},
+        {"empty", "", ProgramFiles, fallback},
+        {"a bare name is looked for in the working directory first", "iexplore.exe", ProgramFiles, fallback},
+        {"unexpanded", "%ProgramFiles%\\Internet Explorer\\iexplore.exe", u"C:\\Program Files (x86)\\", fallback},
+        {"no Program Files folder either", std::nullopt, u"", u""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.label);
+        reg::MemoryRegistry registry(latin1);
+        if (row.registered) {
+            registry.PutValue(reg::LocalMachine, InternetExplorerAppPath, u"", reg::TypeString, *row.registered + '\0');
+        }
+        reg::RegisterKey keys(registry, latin1);
+        EXPECT_EQ(ToUtf8(InternetExplorerPath(keys, row.programFiles)), ToUtf8(row.path));
+    }
 }
 
 }  // namespace

@@ -23,8 +23,8 @@ bool RegistrySteps::IsLeftOutByPolicy(TextView scheme, TextView host) {
     return zones::PolicyLeavesOut(registry_, scheme, host);
 }
 bool RegistrySteps::OpensWithoutIeMode() { return zones::OpensWithoutIeMode(registry_); }
-void RegistrySteps::OpenLoginPage() {
-    if (openLoginPage_) openLoginPage_();
+void RegistrySteps::OpenLoginPage(TextView url) {
+    if (openLoginPage_) openLoginPage_(url);
 }
 
 }  // namespace plm::config

@@ -50,7 +50,7 @@ TEST_P(RegistryStepsTest, AcceptedAddressIsConfiguredBeforeTheLoginPageOpens) {
     Inspect().PutValue(reg::CurrentUser, ZonesPath, u"1200", reg::TypeDword, std::string("\3\0\0\0", 4));
     ScriptedUi ui(u"http://plm.example.com:8080/plm");
     std::string atLoginPage;
-    RegistrySteps steps(Keys(), [&] { atLoginPage = State(); });
+    RegistrySteps steps(Keys(), [&](TextView) { atLoginPage = State(); });
     AutoSettingCommand().Run(ui, steps, Backend().Codes());
 
     EXPECT_TRUE(ui.messages.empty());
@@ -81,7 +81,7 @@ TEST_P(RegistryStepsTest, RejectedAddressesChangeNothing) {
                          TextView(u"http://plm\\evil/plm"), TextView(u"http://plm:99999/plm")}) {
         ScriptedUi ui{Text(url)};
         bool opened = false;
-        RegistrySteps steps(Keys(), [&] { opened = true; });
+        RegistrySteps steps(Keys(), [&](TextView) { opened = true; });
         AutoSettingCommand().Run(ui, steps, Backend().Codes());
         EXPECT_EQ(ui.messages.size(), 1u) << ToUtf8(url);
         EXPECT_FALSE(opened) << ToUtf8(url);
@@ -103,7 +103,7 @@ TEST_P(RegistryStepsTest, APolicyNoticeChangesNothingTheRunWrites) {
         }
         ScriptedUi ui(u"http://plm.example.com/plm");
         bool opened = false;
-        RegistrySteps steps(Keys(), [&] { opened = true; });
+        RegistrySteps steps(Keys(), [&](TextView) { opened = true; });
         AutoSettingCommand().Run(ui, steps, Backend().Codes());
         ASSERT_EQ(ui.messages.size(), policy ? 1u : 0u);
         if (policy) {
@@ -118,18 +118,26 @@ TEST_P(RegistryStepsTest, APolicyNoticeChangesNothingTheRunWrites) {
 PLM_INSTANTIATE_FOR_BACKENDS(RegistryStepsTest);
 
 // A refused write of the site's own entries, or of another address's range
-// slot, ends in "Err:" with that call's status and no login page; refused
-// writes elsewhere stay silent. On the in-memory registry, which can refuse.
+// slot, ends in "Err:" with that call's status and no login page; so does a
+// refused read or delete that leaves the site mapped to another zone in a
+// slot it kept from being rebuilt. Refused writes elsewhere stay silent. On
+// the in-memory registry, which can refuse.
 TEST(RegistryStepsFailures, ARefusedWriteOfTheSiteIsReportedOthersStaySilent) {
     constexpr TextView Domain = u"http://plm.example.com/plm";
     constexpr TextView Numeric = u"http://10.0.0.9/plm";
+    // The address that Range1 of both lists maps to Restricted Sites.
+    constexpr TextView Restricted = u"http://10.0.0.1/plm";
     struct Row {
         const char* label;
         TextView url;
         reg::RegCall call;
         TextView pathPart;
         std::vector<std::string> shown;  // empty: the run completes
-        bool refusesTheOtherAddress = false;
+        // The lists where 10.0.0.1 is still mapped to 4 afterwards.
+        std::vector<TextView> restrictedIn = {u"Ranges", u"EscRanges"};
+        int times = -1;  // how many such calls are refused; -1: all
+        // What a second run shows, with the refusals that are left.
+        std::vector<std::string> shownAgain = shown;
     };
     const std::vector<Row> rows = {
         {"create of the Domains entry", Domain, reg::RegCall::Create, u"ZoneMap\\Domains\\example.com\\plm", {"Err:5"}},
@@ -138,7 +146,11 @@ TEST(RegistryStepsFailures, ARefusedWriteOfTheSiteIsReportedOthersStaySilent) {
         {"the read-back cannot read what was written", Domain, reg::RegCall::Query, u"\\example.com\\plm", {"Err:5"}},
         {"set of the site's EscRanges slot", Numeric, reg::RegCall::Set, u"EscRanges\\Range1", {"Err:5"}},
         {"another address's write-back, after every other pair", Numeric, reg::RegCall::Set,
-         u"ZoneMap\\Ranges\\Range2", {"Err:5"}, true},
+         u"ZoneMap\\Ranges\\Range2", {"Err:5"}, {u"EscRanges"}},
+        {"the first read of a slot that maps the site elsewhere; the next run rebuilds it", Restricted,
+         reg::RegCall::Open, u"ZoneMap\\Ranges\\Range1", {"Err:5"}, {u"Ranges"}, 1, {}},
+        {"every delete of a slot that maps the site elsewhere; the next run changes nothing", Restricted,
+         reg::RegCall::Delete, u"ZoneMap\\Ranges\\Range1", {"Err:5"}, {u"Ranges"}},
         {"the machine-wide value (no administrator rights)", Domain, reg::RegCall::Set, u"HKEY_LOCAL_MACHINE", {}},
         {"the zone template", Numeric, reg::RegCall::Set, u"Zones\\2", {}},
         {"the stale-entry removal", u"http://plm.example.com:8080/plm", reg::RegCall::Delete, u"Domains", {}},
@@ -155,23 +167,32 @@ TEST(RegistryStepsFailures, ARefusedWriteOfTheSiteIsReportedOthersStaySilent) {
             registry.PutValue(reg::CurrentUser, Text(ZoneMapPath) + Text(list), u"http", reg::TypeDword,
                               std::string("\4\0\0\0", 4));
         }
-        registry.FailPath(row.call, row.pathPart, reg::ErrorAccessDenied);
-        ScriptedUi ui{Text(row.url)};
-        bool opened = false;
-        RegistrySteps steps(keys, [&] { opened = true; });
-        AutoSettingCommand().Run(ui, steps, codes);
-        EXPECT_EQ(ui.messages, row.shown);
-        EXPECT_EQ(opened, row.shown.empty());
-        EXPECT_EQ(ui.ended, row.shown.empty());
-        // The other address keeps its mapping in Restricted Sites, in every
-        // list whose write-back of it was not itself refused.
-        registry.ClearFailures();
+        registry.FailPath(row.call, row.pathPart, reg::ErrorAccessDenied, row.times);
+        const auto run = [&](const std::vector<std::string>& shown) {
+            ScriptedUi ui{Text(row.url)};
+            bool opened = false;
+            RegistrySteps steps(keys, [&](TextView) { opened = true; });
+            AutoSettingCommand().Run(ui, steps, codes);
+            EXPECT_EQ(ui.messages, shown);
+            EXPECT_EQ(opened, shown.empty());
+            EXPECT_EQ(ui.ended, shown.empty());
+        };
+        run(row.shown);
+        // 10.0.0.1 keeps its mapping in Restricted Sites in every list that
+        // did not take it as the site, nor had its write-back of it refused.
+        const auto zoneMap = [&] { return ToUtf8(registry.Snapshot(reg::CurrentUser, ZoneMapPath)); };
+        const std::string before = zoneMap();
         for (TextView list : {TextView(u"Ranges"), TextView(u"EscRanges")}) {
-            if (row.refusesTheOtherAddress && list == u"Ranges") continue;
+            const bool restricted = std::count(row.restrictedIn.begin(), row.restrictedIn.end(), list) > 0;
             const std::string slots = ToUtf8(registry.Snapshot(reg::CurrentUser, Text(ZoneMapPath) + u"\\" + Text(list)));
-            EXPECT_NE(slots.find("\":Range\"=\"10.0.0.1\"\n\"http\"=dword:00000004"), std::string::npos)
+            EXPECT_EQ(slots.find("\":Range\"=\"10.0.0.1\"\n\"http\"=dword:00000004") != std::string::npos, restricted)
                 << ToUtf8(list) << "\n" << slots;
         }
+        if (row.url != Restricted) continue;
+        SCOPED_TRACE("second run");
+        run(row.shownAgain);
+        // Changes nothing while the refusal lasts, else rebuilds the slot.
+        EXPECT_EQ(zoneMap() == before, row.shownAgain == row.shown) << zoneMap();
     }
 }
 
@@ -236,7 +257,7 @@ TEST(RegistryStepsFaults, EachCallOfARunFailingInTurn) {
             test::RecordingRegistry recording(registry, codes);
             reg::RegisterKey keys(recording, codes);
             ScriptedUi ui{Text(row.url)};
-            RegistrySteps steps(keys, [] {});
+            RegistrySteps steps(keys, [](TextView) {});
             AutoSettingCommand().Run(ui, steps, codes);
             ASSERT_TRUE(ui.ended);
             calls = recording.Log();
@@ -260,7 +281,7 @@ TEST(RegistryStepsFaults, EachCallOfARunFailingInTurn) {
             registry.FailCall(registry.CallCount() + i, reg::ErrorAccessDenied);
             ScriptedUi ui{Text(row.url)};
             bool loginPage = false;
-            RegistrySteps steps(keys, [&] { loginPage = true; });
+            RegistrySteps steps(keys, [&](TextView) { loginPage = true; });
             AutoSettingCommand().Run(ui, steps, codes);
             registry.ClearFailures();
 

@@ -14,7 +14,11 @@
 //     each scheme, the zone of the first slot that held a value for it;
 // (e) no domain entry changes but the site's own and port-carrying ones;
 // (f) a second run of the same address changes nothing more (range slots
-//     may change places, not content).
+//     may change places, not content);
+// (g) after a completed run no slot of either range list maps a numeric
+//     site's address and scheme to a zone other than 2; without a failing
+//     call a run fails only where a slot the rebuild cannot redo (one with
+//     sub-keys, one past slot 100) maps them so from the start.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -87,8 +91,10 @@ constexpr const char* Addresses[] = {"10.0.0.1", "10.0.0.2", "10.0.0.9", "10.0.0
 constexpr TextView Schemes[] = {u"http", u"https", u"HTTP", u"*", u"ftp", u"rtsp", u"Https"};
 
 // Up to `count` range slots (gaps, blank addresses, keys with values but no
-// address, several schemes and zones), beyond slot 100 when asked.
-void SeedRanges(reg::MemoryRegistry& r, TextView list, std::uint32_t count, std::uint32_t seed) {
+// address, several schemes and zones), beyond slot 100 when asked, and with
+// `subKeys` now and then a sub-key, which makes a slot that cannot be
+// deleted.
+void SeedRanges(reg::MemoryRegistry& r, TextView list, std::uint32_t count, std::uint32_t seed, bool subKeys) {
     Draw draw(seed);
     for (std::uint32_t n = 1; n <= count; ++n) {
         const Text slot = Text(ZoneMap) + u'\\' + Text(list) + u"\\Range" + DecimalText(n);
@@ -105,6 +111,7 @@ void SeedRanges(reg::MemoryRegistry& r, TextView list, std::uint32_t count, std:
         }
         if (draw.Next(8) == 0) r.PutValue(reg::CurrentUser, slot, u"note", reg::TypeString, Sz("kept"));
         if (kind == 3 && draw.Next(2) == 0) r.PutValue(reg::CurrentUser, slot, u"empty", reg::TypeBinary, "");
+        if (subKeys && draw.Next(4) == 0) PutDword(r, reg::CurrentUser, slot + u"\\sub", u"http", 4);
     }
 }
 
@@ -303,7 +310,7 @@ Run RunOnce(reg::MemoryRegistry& registry, const CodePage& codes, const Text& ur
     reg::RegisterKey keys(registry, codes);
     Ui ui(url);
     Run run;
-    config::RegistrySteps steps(keys, [&] { run.loginPage = true; });
+    config::RegistrySteps steps(keys, [&](TextView) { run.loginPage = true; });
     config::AutoSettingCommand().Run(ui, steps, codes);
     run.shown = ui.shown;
     run.ended = ui.ended;
@@ -364,6 +371,25 @@ void CheckOtherDomains(const Keys& before, const Keys& after, const Text& host, 
     }
 }
 
+// (g): the slots of either list that map the site's address and scheme
+// to a zone other than 2; with `keptOnly`, only those the rebuild cannot
+// redo: past slot 100, or with sub-keys.
+std::vector<std::string> SiteElsewhere(const Keys& user, const config::SiteAddress& site, bool keptOnly) {
+    std::vector<std::string> found;
+    for (TextView list : {TextView(u"Ranges"), TextView(u"EscRanges")}) {
+        const std::string prefix = Upper(Text(ZoneMap) + u'\\' + Text(list)) + "\\RANGE";
+        for (const auto& [n, slot] : SlotsOf(user, list)) {
+            const auto it = slot.zones.find(Upper(site.Scheme));
+            if (slot.address != ToUtf8(site.Host) || it == slot.zones.end() || it->second == 2) continue;
+            const std::string below = prefix + std::to_string(n) + "\\";
+            const auto next = user.lower_bound(below);
+            const bool subKeys = next != user.end() && next->first.rfind(below, 0) == 0;
+            if (!keptOnly || n > 100 || subKeys) found.push_back(ToUtf8(list) + " slot " + std::to_string(n));
+        }
+    }
+    return found;
+}
+
 // (f): range lists as sets of slot contents.
 [[maybe_unused]] std::multiset<std::string> Contents(const Keys& user, TextView list) {
     std::multiset<std::string> out;
@@ -408,8 +434,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     reg::MemoryRegistry registry(codes);
     // More than 100 slots now and then: those past 100 are never read.
     const std::uint32_t limit = (flags & 16) ? 111 : 101;
-    SeedRanges(registry, u"Ranges", rangeCount % limit, rangeSeed);
-    SeedRanges(registry, u"EscRanges", (flags & 8) ? rangeCount % limit : escCount % limit, (flags & 8) ? rangeSeed : escSeed);
+    const bool subKeys = (flags & 128) != 0;
+    SeedRanges(registry, u"Ranges", rangeCount % limit, rangeSeed, subKeys);
+    SeedRanges(registry, u"EscRanges", (flags & 8) ? rangeCount % limit : escCount % limit,
+               (flags & 8) ? rangeSeed : escSeed, subKeys);
     if (flags & 2) SeedDomains(registry, flags);
     if (flags & 1) PutDword(registry, reg::CurrentUser, Text(Zone2), u"1200", 3);
     if (flags & 32) {
@@ -419,7 +447,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         PutDword(registry, reg::LocalMachine, u"Software\\Policies\\Microsoft\\Windows\\CurrentVersion\\Internet Settings",
                  u"Security_HKLM_only", 1);
     }
-    if (flags & 128) {  // Windows 11 without Edge's IE mode: told as well, but one box at most
+    // The flag bits are all taken: Windows 11 shares the sub-key bit, with
+    // the top bit of the range seed.
+    const bool windows11 = (flags & 128) != 0 && (rangeSeed & 0x8000) != 0;
+    if (windows11) {  // Windows 11 without Edge's IE mode: told as well, but one box at most
         registry.PutValue(reg::LocalMachine, u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", u"CurrentBuildNumber",
                           reg::TypeString, Sz("22631"));
     }
@@ -447,18 +478,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool numeric = firstDot != Text::npos && site.Host.find(u'.', firstDot + 1) != Text::npos &&
                          zones::IsNumericAddress(site.Host);
     const bool failed = !run.shown.empty() && run.shown.back().rfind("Err:", 0) == 0;
+    // (g): a slot that cannot be rebuilt keeps the site in another zone.
+    const auto keptElsewhere = numeric ? SiteElsewhere(before.user, site, true) : std::vector<std::string>();
+    PLM_CHECK(failed || keptElsewhere.empty(), shown + "\ncompleted with the site in another zone in " +
+                                                   (keptElsewhere.empty() ? "" : keptElsewhere[0]));
     // (c): the site is registered, or the user is told. A policy notice or
     // the browser notice, one box at most, may come before the login page.
-    const std::size_t notices = (flags & (64 | 128)) ? 1 : 0;
+    const std::size_t notices = ((flags & 64) || windows11) ? 1 : 0;
     PLM_CHECK(failed || (run.shown.size() <= notices && run.ended && run.loginPage), shown);
     if (failed) {
         PLM_CHECK(!run.loginPage && !run.ended, shown + "\nthe failure path went on");
 #ifndef PLM_FUZZ_FAULTS
-        PLM_CHECK(false, shown + "\na run without a failing call ended in " + run.shown[0]);
+        PLM_CHECK(!keptElsewhere.empty(), shown + "\na run without a failing call ended in " + run.shown.back());
 #endif
         return 0;
     }
     CheckSiteEntries(after.user, site, numeric, shown);
+    if (numeric) {
+        const auto elsewhere = SiteElsewhere(after.user, site, false);
+        PLM_CHECK(elsewhere.empty(), shown + "\ncompleted with the site in another zone in " +
+                                         (elsewhere.empty() ? "" : elsewhere[0]));
+    }
     // (d) and (e)
     for (TextView list : {TextView(u"Ranges"), TextView(u"EscRanges")}) {
         CheckOtherAddresses(before.user, after.user, list, numeric ? ToUtf8(site.Host) : std::string(),

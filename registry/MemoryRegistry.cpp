@@ -138,8 +138,8 @@ void MemoryRegistry::FailNext(RegCall call, LONG code, int times) {
     failures_.push_back(Failure{call, code, times, {}});
 }
 
-void MemoryRegistry::FailPath(RegCall call, std::u16string_view pathPart, LONG code) {
-    failures_.push_back(Failure{call, code, -1, Fold(pathPart)});
+void MemoryRegistry::FailPath(RegCall call, std::u16string_view pathPart, LONG code, int times) {
+    failures_.push_back(Failure{call, code, times, Fold(pathPart)});
 }
 
 void MemoryRegistry::ClearFailures() {
@@ -401,6 +401,21 @@ LONG MemoryRegistry::RegEnumValueA(HKEY key, DWORD index, char* valueName, DWORD
     }
     std::memcpy(valueName, name.c_str(), name.size() + 1);
     *valueNameSize = static_cast<DWORD>(name.size());
+    return Success;
+}
+
+LONG MemoryRegistry::RegEnumKeyA(HKEY key, DWORD index, char* name, DWORD nameSize) {
+    LONG error = Success;
+    auto node = Resolve(key, &error);
+    if (LONG injected = Injected(RegCall::EnumKey, [&] { return PathOf(node); })) return injected;
+    if (name == nullptr) return ErrorInvalidParameter;
+    if (!node) return error;
+    if (index >= node->children.size()) return ErrorNoMoreItems;
+    const auto& child = *std::next(node->children.begin(), static_cast<std::ptrdiff_t>(index))->second;
+    std::string ansi;
+    for (char16_t c : child.name) ansi += codePage_.ToAnsi(std::u16string_view(&c, 1)).value_or("?");
+    if (ansi.size() >= nameSize) return ErrorMoreData;
+    std::memcpy(name, ansi.c_str(), ansi.size() + 1);
     return Success;
 }
 

@@ -7,9 +7,9 @@
 // - RegDeleteKeyA deletes only a key without sub-keys, with its values, and
 //   on an empty sub-key name acts on the key itself;
 // - RegQueryValueExA reports sizes in bytes, terminating NUL included;
-// - RegEnumValueA lists values in the order of their upper-cased names (the
+// - RegEnumValueA and RegEnumKeyA list names in their upper-cased order (the
 //   order is the registry's own business; this one is at least fixed), and
-//   hands out a name the code page cannot hold with "?" in its place;
+//   hand out a name the code page cannot hold with "?" in its place;
 // - key names of at most 255 characters and at most 512 levels.
 // Handles are counted so tests can see leaks, and any call can be made to
 // fail with a chosen code.
@@ -32,7 +32,7 @@
 
 namespace plm::reg {
 
-enum class RegCall { Open, Create, Query, Set, Delete, Close, Enum };
+enum class RegCall { Open, Create, Query, Set, Delete, Close, Enum, EnumKey };
 
 class MemoryRegistry final : public RegistryApi, public RegistryInspector {
 public:
@@ -51,14 +51,16 @@ public:
     LONG RegCloseKey(HKEY key) override;
     LONG RegEnumValueA(HKEY key, DWORD index, char* valueName, DWORD* valueNameSize, DWORD* reserved, DWORD* type,
                        BYTE* data, DWORD* dataSize) override;
+    LONG RegEnumKeyA(HKEY key, DWORD index, char* name, DWORD nameSize) override;
 
     // Makes the next `times` calls of this kind fail with `code`, doing
     // nothing else (negative times: every call from now on).
     void FailNext(RegCall call, LONG code, int times = 1);
     // Fails every call of this kind whose key path (root-relative, the
     // sub-key appended for open/create/delete) contains `pathPart`, compared
-    // without letter case. Used for refused writes such as HKLM.
-    void FailPath(RegCall call, std::u16string_view pathPart, LONG code);
+    // without letter case; only the first `times` such calls when times > 0.
+    // Used for refused writes such as HKLM.
+    void FailPath(RegCall call, std::u16string_view pathPart, LONG code, int times = -1);
     // Fails the call that comes `number`-th (counted from 0, as CallCount
     // counts), whatever its kind.
     void FailCall(std::size_t number, LONG code);

@@ -220,16 +220,38 @@ KeyHandle RegisterKey::CreateKey(HKEY root, std::u16string_view keyPath) {
     return KeyHandle(api_, key);
 }
 
-void RegisterKey::DeleteKey(HKEY root, std::u16string_view parentKeyPath, std::u16string_view subKeyName) {
+std::int32_t RegisterKey::DeleteKey(HKEY root, std::u16string_view parentKeyPath, std::u16string_view subKeyName) {
     auto args = Start(parentKeyPath, subKeyName);
-    if (!args) return;
+    if (!args) return lastRegError_;
 
     // The parent is opened with the create call, so a missing parent is
     // created (empty) on the way.
     HKEY opened = NullKey;
     lastRegError_ = api_.RegCreateKeyA(root, args->path.c_str(), &opened);
+    const std::int32_t opening = lastRegError_;
     KeyHandle parent = lastRegError_ == Success ? KeyHandle(api_, opened) : KeyHandle();
     lastRegError_ = api_.RegDeleteKeyA(parent.Get(), args->name.c_str());
+    return opening != Success ? opening : lastRegError_;
+}
+
+std::vector<std::u16string> RegisterKey::EnumKeys(HKEY root, std::u16string_view keyPath) {
+    auto args = Start(keyPath);
+    HKEY key = NullKey;
+    if (!args || !Open(root, args->path, key)) {
+        readStatus_ = lastRegError_;
+        return {};
+    }
+    std::vector<std::u16string> names;
+    // 255 characters at most, two bytes each in a double-byte code page.
+    char buffer[2 * 255 + 1];
+    for (DWORD index = 0;; ++index) {
+        lastRegError_ = api_.RegEnumKeyA(key, index, buffer, sizeof buffer);
+        if (lastRegError_ != Success) break;
+        names.push_back(codePage_.FromAnsi(buffer));
+    }
+    readStatus_ = lastRegError_;
+    lastRegError_ = api_.RegCloseKey(key);
+    return names;
 }
 
 }  // namespace plm::reg

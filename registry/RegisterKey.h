@@ -62,7 +62,10 @@ public:
     // Opens the key, creating it and every missing key above it. The handle
     // closes itself; callers that only need the key to exist drop it.
     KeyHandle CreateKey(HKEY root, std::u16string_view keyPath);
-    void DeleteKey(HKEY root, std::u16string_view parentKeyPath, std::u16string_view subKeyName);
+    // Returns the status of the call that decided: the open of the parent
+    // when it failed, else the delete's (ERROR_FILE_NOT_FOUND: nothing was
+    // there to delete). Callers that only tidy up ignore it.
+    std::int32_t DeleteKey(HKEY root, std::u16string_view parentKeyPath, std::u16string_view subKeyName);
 
     // Like GetDwordValue, but tells a missing value (nullopt) from a stored 0.
     // Used where an existing mapping must be carried over unchanged.
@@ -77,6 +80,11 @@ public:
     // the key cannot be opened; otherwise LastRegError ends at the close's
     // code, as after the reads.
     std::vector<ValueEntry> EnumValues(HKEY root, std::u16string_view keyPath);
+    // The names of the key's sub-keys, in the registry's own order, as the
+    // ANSI call hands them back (a character the code page lacks comes out
+    // as "?", and such a name opens another key or none). A failing call
+    // ends the list; LastReadStatus is ERROR_NO_MORE_ITEMS when it is whole.
+    std::vector<std::u16string> EnumKeys(HKEY root, std::u16string_view keyPath);
 
     std::int32_t LastRegError() const { return lastRegError_; }
 
@@ -89,8 +97,8 @@ public:
     std::optional<std::int32_t> TakeWriteFailure() { return std::exchange(writeFailure_, std::nullopt); }
 
     // The status of the call that decided the last read (GetStringValue,
-    // GetDwordValue, FindDwordValue, EnumValues): the open's when it failed,
-    // else the query's, as that call returned it; after EnumValues, the
+    // GetDwordValue, FindDwordValue, EnumValues, EnumKeys): the open's when
+    // it failed, else the query's, as that call returned it; after a list, the
     // status that ended the list: ERROR_NO_MORE_ITEMS when every value is
     // in it, ERROR_NO_UNICODE_TRANSLATION when a name was left out.
     std::int32_t LastReadStatus() const { return readStatus_; }

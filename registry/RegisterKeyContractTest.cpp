@@ -316,12 +316,10 @@ TEST_P(RegisterKeyContract, DeleteKeyRules) {
     Keys().SetDwordValue(CurrentUser, parent + u"\\leaf", u"http", 2);
     Keys().CreateKey(CurrentUser, parent + u"\\branch\\twig");
 
-    Keys().DeleteKey(CurrentUser, parent, u"branch");
-    EXPECT_EQ(Keys().LastRegError(), ErrorAccessDenied) << "a key with sub-keys stays";
-    Keys().DeleteKey(CurrentUser, parent, u"missing");
-    EXPECT_EQ(Keys().LastRegError(), ErrorFileNotFound);
-    Keys().DeleteKey(CurrentUser, parent, u"LEAF");
-    EXPECT_EQ(Keys().LastRegError(), 0);
+    EXPECT_EQ(Keys().DeleteKey(CurrentUser, parent, u"branch"), ErrorAccessDenied) << "a key with sub-keys stays";
+    EXPECT_EQ(Keys().LastRegError(), ErrorAccessDenied);
+    EXPECT_EQ(Keys().DeleteKey(CurrentUser, parent, u"missing"), ErrorFileNotFound);
+    EXPECT_EQ(Keys().DeleteKey(CurrentUser, parent, u"LEAF"), 0);
     EXPECT_EQ(Snap(CurrentUser, parent), "[]\n[branch]\n[branch\\twig]\n");
 
     // An empty sub-key name acts on the parent itself, never below it.
@@ -337,6 +335,23 @@ TEST_P(RegisterKeyContract, DeleteKeyCreatesAMissingParent) {
     Keys().DeleteKey(CurrentUser, parent, u"sub");
     EXPECT_EQ(Keys().LastRegError(), ErrorFileNotFound);
     EXPECT_EQ(Snap(CurrentUser, Path(u"stale")), "[]\n[host:8080]\n");
+}
+
+TEST_P(RegisterKeyContract, EnumKeysListsTheSubKeysOfOneLevel) {
+    auto key = Path(u"ranges");
+    for (TextView sub : {u"Range1", u"RANGE2\\deeper", u"other"}) {
+        Keys().CreateKey(CurrentUser, key + u"\\" + Text(sub));
+    }
+    Keys().SetDwordValue(CurrentUser, key, u"value", 1);
+    std::vector<std::string> listed;  // sorted: the order is the registry's own
+    for (const auto& name : Keys().EnumKeys(CurrentUser, key)) listed.push_back(ToUtf8(name));
+    std::sort(listed.begin(), listed.end());
+    EXPECT_EQ(listed, (std::vector<std::string>{"RANGE2", "Range1", "other"}));
+    EXPECT_EQ(Keys().LastReadStatus(), ErrorNoMoreItems);
+    EXPECT_EQ(Keys().LastRegError(), 0);
+
+    EXPECT_TRUE(Keys().EnumKeys(CurrentUser, Path(u"nokey")).empty());
+    EXPECT_EQ(Keys().LastReadStatus(), ErrorFileNotFound);
 }
 
 TEST_P(RegisterKeyContract, EnumValuesListsNamesAndTypesTheCodePageCanHold) {

@@ -69,6 +69,10 @@ public:
     // the name or the data does not fit.
     virtual LONG RegEnumValueA(HKEY key, DWORD index, char* valueName, DWORD* valueNameSize, DWORD* reserved,
                                DWORD* type, BYTE* data, DWORD* dataSize) = 0;
+    // The name of the key's sub-key at `index` (nameSize: the buffer's size
+    // in bytes, NUL included). ERROR_NO_MORE_ITEMS past the last sub-key,
+    // ERROR_MORE_DATA when the name does not fit.
+    virtual LONG RegEnumKeyA(HKEY key, DWORD index, char* name, DWORD nameSize) = 0;
 };
 
 }  // namespace plm::reg

@@ -30,6 +30,7 @@ static_assert(std::is_same_v<decltype(&::RegDeleteKeyA), ::LONG(WINAPI*)(::HKEY,
 static_assert(std::is_same_v<decltype(&::RegCloseKey), ::LONG(WINAPI*)(::HKEY)>);
 static_assert(std::is_same_v<decltype(&::RegEnumValueA),
                              ::LONG(WINAPI*)(::HKEY, ::DWORD, LPSTR, LPDWORD, LPDWORD, LPDWORD, LPBYTE, LPDWORD)>);
+static_assert(std::is_same_v<decltype(&::RegEnumKeyA), ::LONG(WINAPI*)(::HKEY, ::DWORD, LPSTR, ::DWORD)>);
 
 ::HKEY Native(HKEY key) { return reinterpret_cast<::HKEY>(static_cast<std::intptr_t>(key)); }
 HKEY Ours(::HKEY key) { return static_cast<HKEY>(reinterpret_cast<std::intptr_t>(key)); }
@@ -61,6 +62,9 @@ public:
     LONG RegEnumValueA(HKEY key, DWORD index, char* valueName, DWORD* valueNameSize, DWORD* reserved, DWORD* type,
                        BYTE* data, DWORD* dataSize) override {
         return ::RegEnumValueA(Native(key), index, valueName, valueNameSize, reserved, type, data, dataSize);
+    }
+    LONG RegEnumKeyA(HKEY key, DWORD index, char* name, DWORD nameSize) override {
+        return ::RegEnumKeyA(Native(key), index, name, nameSize);
     }
 };
 

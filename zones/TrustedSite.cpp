@@ -14,6 +14,7 @@ namespace plm::zones {
 namespace {
 
 constexpr reg::HKEY Root = reg::CurrentUser;
+constexpr std::int32_t ErrorInvalidData = 13;
 
 Text JoinPath(TextView parent, TextView child) {
     Text path(parent);
@@ -94,13 +95,19 @@ std::optional<std::vector<RangePair>> SlotMappings(reg::RegisterKey& registry, c
 // A key that still holds a REG_DWORD maps schemes for some address (a slot
 // whose address is blank, or one past slot 100, which is never read); a
 // pair written into it would take those mappings over. So would one whose
-// values cannot all be listed. A key that does not exist is free.
+// values cannot all be listed. A key with sub-keys cannot be deleted by the
+// next run, which would then find the pair there and write it once more.
+// A key that does not exist is free.
 bool HoldsMapping(reg::RegisterKey& registry, const Text& slotPath) {
     const auto values = registry.EnumValues(Root, slotPath);
     const std::int32_t status = registry.LastReadStatus();
     if (status != reg::ErrorNoMoreItems) return status != reg::ErrorFileNotFound;
-    return std::any_of(values.begin(), values.end(),
-                       [](const reg::ValueEntry& value) { return value.type == reg::TypeDword; });
+    if (std::any_of(values.begin(), values.end(),
+                    [](const reg::ValueEntry& value) { return value.type == reg::TypeDword; })) {
+        return true;
+    }
+    const bool subKeys = !registry.EnumKeys(Root, slotPath).empty();
+    return subKeys || registry.LastReadStatus() != reg::ErrorNoMoreItems;
 }
 
 }  // namespace
@@ -148,7 +155,6 @@ void KeepFirst(std::optional<std::int32_t>& kept, std::optional<std::int32_t> fa
 // data other than written.
 std::optional<std::int32_t> ReadBack(reg::RegisterKey& registry, const Text& entry, TextView scheme,
                                      std::optional<TextView> address) {
-    constexpr std::int32_t ErrorInvalidData = 13;
     if (address) {
         const Text stored = registry.GetStringValue(Root, entry, RangeAddressValue);
         if (stored.empty() && registry.LastReadStatus() != reg::Success) return registry.LastReadStatus();
@@ -157,6 +163,37 @@ std::optional<std::int32_t> ReadBack(reg::RegisterKey& registry, const Text& ent
     const auto zone = registry.FindDwordValue(Root, entry, scheme);
     if (!zone) return registry.LastReadStatus() != reg::Success ? registry.LastReadStatus() : ErrorInvalidData;
     if (*zone != TrustedSitesZone) return ErrorInvalidData;
+    return std::nullopt;
+}
+
+// Whether a key of the range list still maps the site's scheme to a zone
+// other than 2: a slot the rebuild had to leave as it was, one past slot
+// 100, or a key not named as a slot, which the browser reads as a range
+// entry all the same. Then the site would stand in two zones. nullopt when
+// no key does; else the status of the call that kept that slot from being
+// rebuilt (ERROR_INVALID_DATA when none did), or that of a read that could
+// not tell.
+std::optional<std::int32_t> MapsSiteElsewhere(reg::RegisterKey& registry, TextView listPath, TextView scheme,
+                                              TextView host, const RangeRebuild& rebuild) {
+    const auto names = registry.EnumKeys(Root, listPath);
+    if (registry.LastReadStatus() != reg::ErrorNoMoreItems) return registry.LastReadStatus();
+    for (const Text& name : names) {
+        const Text slotPath = JoinPath(listPath, name);
+        const Text address = TrimSpaces(registry.GetStringValue(Root, slotPath, RangeAddressValue));
+        const std::int32_t status = registry.LastReadStatus();
+        if (address.empty() && status != reg::Success && status != reg::ErrorFileNotFound) return status;
+        if (address != host) continue;
+        const auto mappings = SlotMappings(registry, slotPath, address);
+        if (!mappings) return registry.LastReadStatus();
+        const bool elsewhere = std::any_of(mappings->begin(), mappings->end(), [&](const RangePair& m) {
+            return SameName(m.scheme, scheme) && *m.zone != TrustedSitesZone;
+        });
+        if (!elsewhere) continue;
+        for (std::size_t n = 1; n < rebuild.kept.size(); ++n) {
+            if (rebuild.kept[n] != 0 && SameName(name, SlotName(static_cast<std::int64_t>(n)))) return rebuild.kept[n];
+        }
+        return ErrorInvalidData;
+    }
     return std::nullopt;
 }
 
@@ -182,9 +219,11 @@ RangeRebuild AddRangeKey(reg::RegisterKey& registry, TextView listPath, TextView
     // Every one of the first 100 slots is visited: lists written by hand or
     // by other tools have gaps. A slot without an address is not ours to
     // touch and stays as it is.
-    // A slot the registry will not let us read whole is left alone too, and
-    // nothing is written into it: what it holds stays where it is.
-    std::vector<bool> unreadable(RangeSlotsRead + 1, false);
+    // A slot the registry will not let us read whole, or delete, is left
+    // alone too, and nothing is written into it: what it holds stays where
+    // it is.
+    RangeRebuild rebuild;
+    rebuild.kept.assign(RangeSlotsRead + 1, 0);
     Text readPath = JoinPath(listPath, RangeSlotPrefix);
     const std::size_t numberAt = readPath.size();
     for (std::int32_t n = 1; n <= RangeSlotsRead; ++n) {
@@ -193,33 +232,42 @@ RangeRebuild AddRangeKey(reg::RegisterKey& registry, TextView listPath, TextView
         readPath.resize(numberAt);
         readPath += DecimalText(n);
         readPath += u'\\';
+        const auto slot = static_cast<std::size_t>(n);
         const Text address = TrimSpaces(registry.GetStringValue(Root, readPath, RangeAddressValue));
         if (address.empty()) {
             const std::int32_t status = registry.LastReadStatus();
-            unreadable[static_cast<std::size_t>(n)] = status != reg::Success && status != reg::ErrorFileNotFound;
+            if (status != reg::Success && status != reg::ErrorFileNotFound) rebuild.kept[slot] = status;
             continue;
         }
         const auto mappings = SlotMappings(registry, readPath, address);
         if (!mappings) {
-            unreadable[static_cast<std::size_t>(n)] = true;
+            const std::int32_t status = registry.LastReadStatus();
+            rebuild.kept[slot] = status != reg::Success ? status : ErrorInvalidData;
+            continue;
+        }
+        // A slot that will not go (it has sub-keys, or the delete is refused)
+        // is not copied either: its mappings would stand twice, and once more
+        // with every run. Gone already, it is written back like the others.
+        const std::int32_t deleted = registry.DeleteKey(Root, listPath, SlotName(n));
+        if (deleted != reg::Success && deleted != reg::ErrorFileNotFound) {
+            rebuild.kept[slot] = deleted;
             continue;
         }
         if (mappings->empty()) CollectAddressAlone(pairs, address);
         for (const RangePair& mapping : *mappings) Collect(pairs, mapping);
-        registry.DeleteKey(Root, listPath, SlotName(n));
     }
 
     // Written back in list order, the registered site first, each pair into
     // the next slot that holds no mapping; past slot 100 the same way. A
     // failing write stops nothing: every earlier address is written back.
-    RangeRebuild rebuild;
     std::int32_t n = 0;
     registry.TakeWriteFailure();  // only the writes below count
     for (const RangePair& pair : pairs) {
         Text slotPath;
         do {
             slotPath = JoinPath(listPath, SlotName(++n));
-        } while ((n <= RangeSlotsRead && unreadable[static_cast<std::size_t>(n)]) || HoldsMapping(registry, slotPath));
+        } while ((n <= RangeSlotsRead && rebuild.kept[static_cast<std::size_t>(n)] != 0) ||
+                 HoldsMapping(registry, slotPath));
         registry.CreateKey(Root, slotPath);
         registry.SetStringValue(Root, slotPath, RangeAddressValue, pair.address);
         if (pair.zone) registry.SetDwordValue(Root, slotPath, pair.scheme, *pair.zone);
@@ -252,6 +300,7 @@ std::optional<std::int32_t> AddTrustedSite(reg::RegisterKey& registry, TextView 
     // The site's entry in the normal list and in its twin, each checked
     // after both are written.
     std::vector<Text> entries;
+    std::vector<std::pair<TextView, RangeRebuild>> rebuilds;
     std::optional<std::int32_t> siteFailure;
     std::optional<std::int32_t> otherFailure;
     for (const auto& [domains, ranges] : {std::pair{DomainsKey, RangesKey}, std::pair{EscDomainsKey, EscRangesKey}}) {
@@ -261,6 +310,7 @@ std::optional<std::int32_t> AddTrustedSite(reg::RegisterKey& registry, TextView 
             entries.push_back(JoinPath(ranges, SlotName(rebuild.siteSlot)));
             KeepFirst(siteFailure, rebuild.siteFailure);
             KeepFirst(otherFailure, rebuild.otherFailure);
+            rebuilds.emplace_back(ranges, rebuild);
         } else {
             const bool plain = secondDot < 1 || firstDot < 1;
             entries.push_back(plain ? AddDomainKey(registry, domains, scheme, host)
@@ -273,6 +323,9 @@ std::optional<std::int32_t> AddTrustedSite(reg::RegisterKey& registry, TextView 
         if (auto fault = ReadBack(registry, entry, scheme, numeric ? std::optional<TextView>(host) : std::nullopt)) {
             return fault;
         }
+    }
+    for (const auto& [ranges, rebuild] : rebuilds) {
+        if (auto fault = MapsSiteElsewhere(registry, ranges, scheme, host, rebuild)) return fault;
     }
     return otherFailure;
 }

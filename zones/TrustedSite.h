@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "text/Text.h"
 #include "registry/RegisterKey.h"
@@ -17,8 +18,11 @@ namespace plm::zones {
 // else the status to report: that of the first open, create or set of the
 // site's own writes that failed; else that of the read-back that found an
 // entry missing or wrong (ERROR_INVALID_DATA for a value that reads back
-// other than written); else, when another address's range slot could not be
-// written back, that write's status. Another address's write-back failing
+// other than written); else, for a numeric host, when a key of either range
+// list still maps the host's scheme to another zone, the status of the call
+// that kept that slot from being rebuilt (ERROR_INVALID_DATA when none did)
+// or of the read that could not tell; else, when another address's range
+// slot could not be written back, that write's status. Another address's write-back failing
 // never stops the rebuild: the remaining pairs of both lists are written
 // first.
 // Throws plm::RunTimeError when the first "." of the host stands at position
@@ -56,6 +60,10 @@ struct RangeRebuild {
     // addresses' slots (see RegisterKey::TakeWriteFailure).
     std::optional<std::int32_t> siteFailure;
     std::optional<std::int32_t> otherFailure;
+    // For each slot number up to 100, the status of the call that made the
+    // rebuild leave that slot as it was (the read that failed, or the
+    // delete); 0 for the others.
+    std::vector<std::int32_t> kept;
 };
 // Rebuilds the list's range slots from slots 1..100, the host first.
 RangeRebuild AddRangeKey(reg::RegisterKey& registry, TextView listPath, TextView scheme, TextView host);

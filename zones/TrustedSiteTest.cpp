@@ -529,6 +529,35 @@ TEST_P(TrustedSiteTest, RangeRebuildKeepsEarlierPairsInOrderWithTheirZones) {
 "zone"=dword:00000003
 )",
          2},
+        {"a slot that cannot be deleted (it has a sub-key) stays as it is, uncopied, and takes no pair", u"http",
+         R"([]
+[Range1]
+":Range"="10.0.0.1"
+[Range1\sub]
+[Range2]
+":Range"="10.0.0.2"
+"http"=dword:00000004
+[Range2\sub]
+[Range3]
+":Range"=""
+[Range3\sub]
+)",
+         R"([]
+[Range1]
+":Range"="10.0.0.1"
+[Range1\sub]
+[Range2]
+":Range"="10.0.0.2"
+"http"=dword:00000004
+[Range2\sub]
+[Range3]
+":Range"=""
+[Range3\sub]
+[Range4]
+":Range"="10.0.0.9"
+"http"=dword:00000002
+)",
+         4},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.label);

@@ -12,6 +12,7 @@
 #include <atomic>
 #include <chrono>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -176,7 +177,8 @@ std::wstring BoxText(HWND box);
 
 struct Launch {
     std::uint64_t time = 0;
-    std::vector<std::string> args;  // as the browser received them, escaped by the recorder
+    std::string program;            // the file that was started, escaped by the recorder
+    std::vector<std::string> args;  // as the browser received them, escaped likewise
 };
 
 struct Outcome {
@@ -227,6 +229,7 @@ std::vector<Launch> ReadLaunches() {
         std::getline(fields, field, '\t');
         launch.time = std::stoull(field);
         std::getline(fields, field, '\t');  // the count, program included
+        std::getline(fields, launch.program, '\t');
         while (std::getline(fields, field, '\t')) launch.args.push_back(field);
         out.push_back(launch);
     }
@@ -240,13 +243,21 @@ struct Started {
     HWND main = nullptr;
 };
 
-Started StartProgram() {
+// Where the program is started from: its file, and the working directory
+// (empty: the test's).
+struct Placement {
+    std::wstring program;
+    std::wstring directory;
+};
+
+Started StartProgram(const Placement& place = {}) {
     Started started;
-    std::wstring commandLine = L"\"" + g_program + L"\"";
+    const std::wstring program = place.program.empty() ? g_program : place.program;
+    std::wstring commandLine = L"\"" + program + L"\"";
     STARTUPINFOW si{};
     si.cb = sizeof si;
-    if (!CreateProcessW(g_program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                        &started.process)) {
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        place.directory.empty() ? nullptr : place.directory.c_str(), &si, &started.process)) {
         ADD_FAILURE() << "cannot start the program: " << GetLastError();
         return started;
     }
@@ -263,11 +274,13 @@ void Press(HWND main, int button) {
 
 // With `impatient`, the user goes on pressing while the command runs: a
 // second "Auto Setting", Esc, Cancel and a close request are queued right
-// behind the click.
-Outcome RunProgram(const std::wstring& address, bool impatient = false) {
+// behind the click. `atFirstBox` runs while the first message box is up,
+// before the user presses OK.
+Outcome RunProgram(const std::wstring& address, bool impatient = false, const Placement& place = {},
+                   const std::function<void(HWND main)>& atFirstBox = {}) {
     Outcome run;
     DeleteFileW(RecorderLog);
-    const Started started = StartProgram();
+    const Started started = StartProgram(place);
     const PROCESS_INFORMATION& pi = started.process;
     if (pi.hProcess == nullptr) return run;
     HWND main = started.main;
@@ -285,7 +298,10 @@ Outcome RunProgram(const std::wstring& address, bool impatient = false) {
         while (WaitForSingleObject(pi.hProcess, 5) == WAIT_TIMEOUT) {
             if (!run.hidden && !IsWindowVisible(main)) run.hidden = Now();
             if (HWND box = ShownWindowOf(pi.dwProcessId, true)) {
-                if (run.boxText.empty()) run.boxText = BoxText(box);
+                if (run.boxText.empty()) {
+                    run.boxText = BoxText(box);
+                    if (atFirstBox) atFirstBox(main);
+                }
                 PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
             }
             if (Milliseconds(run.clicked, Now()) > 20000) {
@@ -305,15 +321,20 @@ Outcome RunProgram(const std::wstring& address, bool impatient = false) {
     return run;
 }
 
+std::wstring InstalledBrowser() {
+    wchar_t programFiles[MAX_PATH] = L"";
+    ExpandEnvironmentStringsW(L"%ProgramFiles%", programFiles, MAX_PATH);
+    return std::wstring(programFiles) + L"\\Internet Explorer\\iexplore.exe";
+}
+
 class EndToEnd : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        // The recorder takes the browser's place; without the override Wine
-        // would load its built-in browser whatever the file holds.
-        wchar_t system[MAX_PATH];
-        GetSystemDirectoryW(system, MAX_PATH);
-        std::wstring target = std::wstring(system) + L"\\iexplore.exe";
-        ASSERT_TRUE(CopyFileW(g_recorder.c_str(), target.c_str(), FALSE)) << GetLastError();
+        // The recorder takes the browser's place (the prefix registers no
+        // App Paths entry, so the one under Program Files is started);
+        // without the override Wine would load its built-in browser
+        // whatever the file holds.
+        ASSERT_TRUE(CopyFileW(g_recorder.c_str(), InstalledBrowser().c_str(), FALSE)) << GetLastError();
         PutString(HKEY_CURRENT_USER, L"Software\\Wine\\DllOverrides", L"iexplore.exe", L"native");
     }
 };
@@ -397,14 +418,19 @@ TEST_F(EndToEnd, UnderMachineSettingsOnlyTheUserIsToldAndTheLoginPageStillOpens)
     {
         const plm::test::PlantedDword policy(HKEY_LOCAL_MACHINE, plm::test::MachinePolicyKey,
                                              plm::test::MachineSettingsOnly, 1);
-        run = RunProgram(L"http://plm.policy.example/plm");
+        // Another program swaps the address while the notice is up.
+        run = RunProgram(L"http://plm.policy.example/plm", false, {}, [](HWND main) {
+            const wchar_t* swapped = L"javascript:alert(document.cookie)//.aspx";
+            SendMessageW(GetDlgItem(main, TxtUrlId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(swapped));
+        });
     }
     EXPECT_EQ(Dword(HKEY_LOCAL_MACHINE, plm::test::MachinePolicyKey, plm::test::MachineSettingsOnly), -1)
         << "the planted policy is gone again";
     EXPECT_NE(run.boxText.find(L" plm.policy.example "), std::wstring::npos) << "the notice names the host";
     EXPECT_EQ(run.exitCode, 0u);
     ASSERT_EQ(run.launches.size(), 1u) << "after OK the login page opens";
-    EXPECT_EQ(run.launches[0].args, std::vector<std::string>{"http://plm.policy.example/plm/login.aspx"});
+    EXPECT_EQ(run.launches[0].args, std::vector<std::string>{"http://plm.policy.example/plm/login.aspx"})
+        << "of the address that was checked and registered";
     EXPECT_EQ(Dword(HKEY_CURRENT_USER, ZoneMap(L"Domains\\policy.example\\plm"), L"http"), 2)
         << "the user's entry is written all the same";
 }
@@ -421,10 +447,11 @@ TEST_F(EndToEnd, AddressThatTriesToBreakTheQuotingStaysOneArgument) {
 }
 
 // Moves every iexplore.exe of the prefix aside while it lives, so that no
-// browser can be started.
+// browser can be started; with `systemOnly`, those of the system folders,
+// which Wine's shell would find first for a bare name.
 class NoBrowser {
 public:
-    NoBrowser() {
+    explicit NoBrowser(bool systemOnly = false) {
         wchar_t windows[MAX_PATH];
         GetWindowsDirectoryW(windows, MAX_PATH);
         const std::wstring drive(windows, 2);
@@ -432,6 +459,7 @@ public:
              {std::wstring(windows) + L"\\system32\\iexplore.exe", std::wstring(windows) + L"\\syswow64\\iexplore.exe",
               drive + L"\\Program Files\\Internet Explorer\\iexplore.exe",
               drive + L"\\Program Files (x86)\\Internet Explorer\\iexplore.exe"}) {
+            if (systemOnly && path.find(L"Program Files") != std::wstring::npos) continue;
             if (MoveFileExW(path.c_str(), (path + L".aside").c_str(), MOVEFILE_REPLACE_EXISTING)) moved_.push_back(path);
         }
     }
@@ -578,6 +606,34 @@ TEST_F(EndToEnd, FleetKitPolicyImportsWholeAndTheProgramSeesTheSiteCovered) {
     removePolicy();
     for (const wchar_t* name : {L"\\PlmPolicy.reg", L"\\PlmSiteList.xml"}) DeleteFileW((folder + name).c_str());
     RemoveDirectoryW(folder.c_str());
+}
+
+// ---- the browser that starts ----
+
+TEST_F(EndToEnd, AnIexploreBesideTheProgramOrInItsWorkingDirectoryIsNeverStarted) {
+    // The program as if run from a Downloads folder where a file named
+    // iexplore.exe waits, from a working directory that holds another.
+    const std::wstring downloads = L"C:\\plm-downloads";
+    const std::wstring working = L"C:\\plm-working";
+    for (const std::wstring& folder : {downloads, working}) {
+        CreateDirectoryW(folder.c_str(), nullptr);
+        ASSERT_TRUE(CopyFileW(g_recorder.c_str(), (folder + L"\\iexplore.exe").c_str(), FALSE)) << GetLastError();
+    }
+    const std::wstring program = downloads + L"\\PlmClientConfig.exe";
+    ASSERT_TRUE(CopyFileW(g_program.c_str(), program.c_str(), FALSE)) << GetLastError();
+    Outcome run;
+    {
+        const NoBrowser notInTheSystemFolders(true);
+        run = RunProgram(L"http://plm.example.com/plm", false, {program, working});
+    }
+    EXPECT_EQ(run.exitCode, 0u);
+    ASSERT_EQ(run.launches.size(), 1u);
+    EXPECT_EQ(run.launches[0].program, "C:\\\\Program Files\\\\Internet Explorer\\\\iexplore.exe")
+        << "the browser under Program Files (backslashes doubled in the log)";
+    EXPECT_EQ(run.launches[0].args, std::vector<std::string>{"http://plm.example.com/plm/login.aspx"});
+    for (const std::wstring& file : {program, downloads + L"\\iexplore.exe", working + L"\\iexplore.exe"}) {
+        DeleteFileW(file.c_str());
+    }
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 // Stands in for iexplore.exe in the end-to-end test prefix: appends what it
 // was started with to a log file and ends. One line per start:
-//   <FILETIME of the start, decimal>\t<argument count>\t<arg 1>\t<arg 2>...
-// Arguments are UTF-8 with tabs, line breaks and backslashes escaped, so
-// that a hostile address shows exactly as the browser would get it.
+//   <FILETIME of the start, decimal>\t<argument count>\t<its own path>\t<arg 1>...
+// Texts are UTF-8 with tabs, line breaks and backslashes escaped, so that a
+// hostile address shows exactly as the browser would get it.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -48,6 +48,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     std::string line = std::to_string(t.QuadPart);
     line += '\t';
     line += std::to_string(argc);
+    wchar_t self[MAX_PATH] = L"";
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    line += '\t';
+    line += Escaped(Utf8(self));  // which of the planted copies ran
     for (int i = 1; i < argc; ++i) {
         line += '\t';
         line += Escaped(Utf8(argv[i]));

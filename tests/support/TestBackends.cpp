@@ -113,6 +113,9 @@ public:
                             reg::DWORD* reserved, reg::DWORD* type, reg::BYTE* data, reg::DWORD* dataSize) override {
         return ::RegEnumValueA(Map(key), index, valueName, valueNameSize, reserved, type, data, dataSize);
     }
+    reg::LONG RegEnumKeyA(reg::HKEY key, reg::DWORD index, char* name, reg::DWORD nameSize) override {
+        return ::RegEnumKeyA(Map(key), index, name, nameSize);
+    }
 
 private:
     std::wstring base_;
@@ -344,6 +347,11 @@ reg::LONG RecordingRegistry::RegEnumValueA(reg::HKEY key, reg::DWORD index, char
                                            reg::BYTE* data, reg::DWORD* dataSize) {
     log_.push_back("Enum " + PathOf(key) + " " + std::to_string(index));
     return Inner().RegEnumValueA(key, index, valueName, valueNameSize, reserved, type, data, dataSize);
+}
+
+reg::LONG RecordingRegistry::RegEnumKeyA(reg::HKEY key, reg::DWORD index, char* name, reg::DWORD nameSize) {
+    log_.push_back("EnumKey " + PathOf(key) + " " + std::to_string(index));
+    return Inner().RegEnumKeyA(key, index, name, nameSize);
 }
 
 std::vector<std::string> RecordingRegistry::Writes() const {

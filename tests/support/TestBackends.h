@@ -83,6 +83,9 @@ public:
                             reg::DWORD* reserved, reg::DWORD* type, reg::BYTE* data, reg::DWORD* dataSize) override {
         return inner_.RegEnumValueA(key, index, valueName, valueNameSize, reserved, type, data, dataSize);
     }
+    reg::LONG RegEnumKeyA(reg::HKEY key, reg::DWORD index, char* name, reg::DWORD nameSize) override {
+        return inner_.RegEnumKeyA(key, index, name, nameSize);
+    }
 
 protected:
     reg::RegistryApi& Inner() { return inner_; }
@@ -93,7 +96,8 @@ private:
 
 // Logs every call that reaches the wrapped registry, one line each, with the
 // full key path of the handle: "Open HKCU\a\b", "SetValue HKLM\x \"name\"",
-// "Delete HKCU\a \"sub\"", "Enum HKCU\a 0" (the index), "Create ...",
+// "Delete HKCU\a \"sub\"", "Enum HKCU\a 0" (the index; "EnumKey" for
+// sub-keys), "Create ...",
 // "Query ...", "Close ...".
 class RecordingRegistry final : public ForwardingRegistry {
 public:
@@ -110,6 +114,7 @@ public:
     reg::LONG RegCloseKey(reg::HKEY key) override;
     reg::LONG RegEnumValueA(reg::HKEY key, reg::DWORD index, char* valueName, reg::DWORD* valueNameSize,
                             reg::DWORD* reserved, reg::DWORD* type, reg::BYTE* data, reg::DWORD* dataSize) override;
+    reg::LONG RegEnumKeyA(reg::HKEY key, reg::DWORD index, char* name, reg::DWORD nameSize) override;
 
     const std::vector<std::string>& Log() const { return log_; }
     // Only the lines that change the registry (Create, SetValue, Delete).

@@ -699,6 +699,16 @@ TEST(Clipboard, WithoutTextGivesHttpAndACloseRequestEnds) {
               0);
     EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE)) << "the end of the session is never blocked";
     EXPECT_TRUE(app.Running());
+    // Any program may post a DPI change with a pointer that points nowhere:
+    // the window goes by its own DPI and stays where it is.
+    RECT before{};
+    GetWindowRect(app.Window(), &before);
+    PostMessageW(app.Window(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(144, 144), 0x10);
+    Sleep(300);  // a posted message comes after the sent ones
+    EXPECT_TRUE(app.Running()) << "a bogus WM_DPICHANGED ends nothing";
+    RECT after{};
+    GetWindowRect(app.Window(), &after);
+    EXPECT_TRUE(EqualRect(&before, &after)) << after.left << "," << after.top << " " << after.right - after.left;
     PostMessageW(app.Window(), WM_CLOSE, 0, 0);
     EXPECT_EQ(app.WaitForExit(), std::optional<DWORD>(0)) << "a close request from outside ends like Cancel";
 }
