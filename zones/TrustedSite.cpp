@@ -130,13 +130,14 @@ bool IsNumericAddress(TextView host) {
     }
 }
 
+namespace {
+
+// Deletes the slot "Range" + address from Ranges and EscRanges.
 void RemoveFixedRangeKey(reg::RegisterKey& registry, TextView address) {
     const Text slot = Text(RangeSlotPrefix) + Text(address);
     registry.DeleteKey(Root, RangesKey, slot);
     registry.DeleteKey(Root, EscRangesKey, slot);
 }
-
-namespace {
 
 Text WriteEntry(reg::RegisterKey& registry, Text entry, TextView scheme) {
     registry.CreateKey(Root, entry);
@@ -197,20 +198,21 @@ std::optional<std::int32_t> MapsSiteElsewhere(reg::RegisterKey& registry, TextVi
     return std::nullopt;
 }
 
-}  // namespace
-
+// list\host with the scheme value 2; returns the entry's key path.
 Text AddDomainKey(reg::RegisterKey& registry, TextView listPath, TextView scheme, TextView host) {
     return WriteEntry(registry, JoinPath(listPath, host), scheme);
 }
 
+// list\rest-of-host\first-label with the scheme value 2, for a host with a
+// "."; returns the entry's key path.
 Text AddSubDomainKey(reg::RegisterKey& registry, TextView listPath, TextView scheme, TextView host) {
     // The first label becomes a sub-key of the rest: p.q.r is q.r\p, and
     // o.p.q.r is p.q.r\o.
-    const std::int32_t dot = InStr(host, u".");
-    const Text subName = Left(host, dot - 1);
-    const Text domain = Mid(host, dot + 1);
-    return WriteEntry(registry, JoinPath(JoinPath(listPath, domain), subName), scheme);
+    const std::size_t dot = host.find(u'.');
+    return WriteEntry(registry, JoinPath(JoinPath(listPath, host.substr(dot + 1)), host.substr(0, dot)), scheme);
 }
+
+}  // namespace
 
 RangeRebuild AddRangeKey(reg::RegisterKey& registry, TextView listPath, TextView scheme, TextView host) {
     std::vector<RangePair> pairs;
@@ -288,14 +290,16 @@ bool ZoneMapCanHold(TextView host, const CodePage& codePage) {
     return path && path->size() <= reg::MaxAnsiSubKeyPath;
 }
 
-std::optional<std::int32_t> AddTrustedSite(reg::RegisterKey& registry, TextView scheme, TextView host) {
+StepStatus AddTrustedSite(reg::RegisterKey& registry, TextView scheme, TextView host) {
     RemoveFixedRangeKey(registry, ObsoleteRangeAddress);
 
     // The first dot's position and the position after it are 16-bit
     // numbers: a first "." at 32767 or later overflows.
-    const std::int16_t firstDot = ToInt16(InStr(host, u"."));
-    const std::int32_t secondDot = InStr(host, u".", ToInt16(firstDot + 1));
-    const bool numeric = secondDot >= 1 && firstDot >= 1 && IsNumericAddress(host);
+    const std::optional<std::int16_t> firstDot = ToInt16(InStr(host, u"."));
+    const std::optional<std::int16_t> afterFirstDot = firstDot ? ToInt16(*firstDot + 1) : std::nullopt;
+    if (!afterFirstDot) return StepStatus::Failed(std::nullopt);
+    const std::int32_t secondDot = InStr(host, u".", *afterFirstDot);
+    const bool numeric = secondDot >= 1 && *firstDot >= 1 && IsNumericAddress(host);
 
     // The site's entry in the normal list and in its twin, each checked
     // after both are written.
@@ -312,22 +316,22 @@ std::optional<std::int32_t> AddTrustedSite(reg::RegisterKey& registry, TextView 
             KeepFirst(otherFailure, rebuild.otherFailure);
             rebuilds.emplace_back(ranges, rebuild);
         } else {
-            const bool plain = secondDot < 1 || firstDot < 1;
+            const bool plain = secondDot < 1 || *firstDot < 1;
             entries.push_back(plain ? AddDomainKey(registry, domains, scheme, host)
                                     : AddSubDomainKey(registry, domains, scheme, host));
             KeepFirst(siteFailure, registry.TakeWriteFailure());
         }
     }
-    if (siteFailure) return siteFailure;
+    if (siteFailure) return StepStatus::Failed(siteFailure);
     for (const Text& entry : entries) {
         if (auto fault = ReadBack(registry, entry, scheme, numeric ? std::optional<TextView>(host) : std::nullopt)) {
-            return fault;
+            return StepStatus::Failed(fault);
         }
     }
     for (const auto& [ranges, rebuild] : rebuilds) {
-        if (auto fault = MapsSiteElsewhere(registry, ranges, scheme, host, rebuild)) return fault;
+        if (auto fault = MapsSiteElsewhere(registry, ranges, scheme, host, rebuild)) return StepStatus::Failed(fault);
     }
-    return otherFailure;
+    return otherFailure ? StepStatus::Failed(otherFailure) : StepStatus::Done();
 }
 
 }  // namespace plm::zones
