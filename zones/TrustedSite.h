@@ -52,8 +52,8 @@ struct RangeRebuild {
     // The slot it wrote the host into: 1, unless the lowest slots are keys
     // that still map schemes without an address, which are skipped.
     std::int32_t siteSlot = 0;
-    // The first failing write of the host's own slot, and of the other
-    // addresses' slots (see RegisterKey::TakeWriteFailure).
+    // The status of the first failing write of the host's own slot, and of
+    // the other addresses' slots.
     std::optional<std::int32_t> siteFailure;
     std::optional<std::int32_t> otherFailure;
     // For each slot number up to 100, the status of the call that made the

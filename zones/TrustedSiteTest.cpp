@@ -652,7 +652,7 @@ TEST_P(TrustedSiteTest, LongestHostTheZoneMapHoldsIsWrittenInBothLists) {
     for (TextView list : {u"Domains", u"EscDomains"}) {
         SCOPED_TRACE(ToUtf8(list));
         const Text entry = Text(ZoneMapPath) + u"\\" + Text(list) + u"\\" + domain + u"\\" + Text(63, u'a');
-        EXPECT_EQ(Keys().GetDwordValue(reg::CurrentUser, entry, u"http"), 2);
+        EXPECT_EQ(Keys().GetDwordValue(reg::CurrentUser, entry, u"http").value, 2);
     }
     Reset();
     EXPECT_TRUE(AddTrustedSite(Keys(), u"http", host182 + u"d").failed);

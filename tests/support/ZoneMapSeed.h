@@ -47,7 +47,7 @@ inline void Seed(reg::RegisterKey& keys, reg::RegistryInspector& inspect, reg::H
             const std::string_view sub = line.substr(1, line.size() - 2);
             key = Text(base);
             if (!sub.empty()) key += u'\\' + FromUtf8(sub);
-            keys.CreateKey(root, key);
+            if (keys.CreateKey(root, key).status != reg::Success) ADD_FAILURE() << "cannot seed: " << line;
             continue;
         }
         const std::size_t eq = line.find("\"=");
