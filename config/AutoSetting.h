@@ -11,6 +11,7 @@
 #include "text/Text.h"
 #include "text/CodePage.h"
 #include "registry/RegisterKey.h"
+#include "zones/StepStatus.h"
 
 namespace plm::config {
 
@@ -40,7 +41,9 @@ public:
     virtual ~ConfigurationSteps() = default;
     virtual void RemoveWrongKey(Text siteRoot) = 0;
     virtual void SetCodeBaseSearchPath() = 0;
-    virtual void AddTrustedSite(TextView scheme, TextView host) = 0;
+    // A site whose entries did not land would not work: a failure here
+    // stops the run.
+    virtual zones::StepStatus AddTrustedSite(TextView scheme, TextView host) = 0;
     virtual void SetTrustedZoneSecurity() = 0;
     // Whether a policy of the machine decides the trusted sites and leaves
     // the site out, so that what the steps wrote does not count. Only reads.
@@ -63,7 +66,7 @@ public:
 
     void RemoveWrongKey(Text siteRoot) override;
     void SetCodeBaseSearchPath() override;
-    void AddTrustedSite(TextView scheme, TextView host) override;
+    zones::StepStatus AddTrustedSite(TextView scheme, TextView host) override;
     void SetTrustedZoneSecurity() override;
     bool IsLeftOutByPolicy(TextView scheme, TextView host) override;
     bool OpensWithoutIeMode() override;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "config/Notice.h"
+#include "config/RunTimeError.h"
 #include "text/CodePage.h"
 
 namespace plm::config {
@@ -62,7 +63,7 @@ private:
     int language_;
 };
 
-enum class Failure { None, RunTime, Standard, OutOfMemory, Coded };
+enum class Failure { None, RunTime, Standard, OutOfMemory, Coded, Status, CodedStatus };
 
 class FakeSteps final : public ConfigurationSteps {
 public:
@@ -70,8 +71,9 @@ public:
 
     void RemoveWrongKey(Text siteRoot) override { Step("RemoveWrongKey " + ToUtf8(siteRoot)); }
     void SetCodeBaseSearchPath() override { Step("SetCodeBaseSearchPath"); }
-    void AddTrustedSite(TextView scheme, TextView host) override {
+    zones::StepStatus AddTrustedSite(TextView scheme, TextView host) override {
         Step("AddTrustedSite " + ToUtf8(scheme) + " " + ToUtf8(host));
+        return trustedSite;
     }
     void SetTrustedZoneSecurity() override { Step("SetTrustedZoneSecurity"); }
     // A question, not a step: it leaves no line unless the notice shows.
@@ -94,6 +96,7 @@ public:
     std::string askedPolicy;
     bool withoutIeMode = false;
     std::string loginUrl;
+    zones::StepStatus trustedSite;
 
 private:
     void Step(const std::string& line) {
@@ -104,7 +107,9 @@ private:
             case Failure::Standard: throw std::runtime_error("refused");
             case Failure::OutOfMemory: throw std::bad_alloc();
             case Failure::Coded: throw CodedError("the browser cannot be started", 2);
-            case Failure::None: break;
+            case Failure::None:
+            case Failure::Status:
+            case Failure::CodedStatus: break;
         }
     }
     Log& log_;
@@ -279,7 +284,9 @@ TEST(RunAutoSetting, AFailingStepStopsTheRest) {
     const std::vector<Case> cases = {
         {"stale entries", "RemoveWrongKey", Failure::RunTime, 1, lastError},
         {"code-base path", "SetCodeBaseSearchPath", Failure::Standard, 2, lastError},
-        {"trusted site", "AddTrustedSite", Failure::RunTime, 3, lastError},
+        {"trusted site without a status of its own", "AddTrustedSite", Failure::Status, 3, lastError},
+        {"trusted site with the status of a registry call", "AddTrustedSite", Failure::CodedStatus, 3,
+         {"ShowMessage Err:5 | Velmora提示"}},
         {"zone template", "SetTrustedZoneSecurity", Failure::OutOfMemory, 4, lastError},
         {"login page", "OpenLoginPage", Failure::RunTime, 5, lastError},
         {"a failure with its own status shows that status", "OpenLoginPage", Failure::Coded, 5,
@@ -292,6 +299,8 @@ TEST(RunAutoSetting, AFailingStepStopsTheRest) {
         FakeSteps steps(log);
         steps.failAt = c.failAt;
         steps.failure = c.failure;
+        if (c.failure == Failure::Status) steps.trustedSite = zones::StepStatus::Failed(std::nullopt);
+        if (c.failure == Failure::CodedStatus) steps.trustedSite = zones::StepStatus::Failed(5);
         AutoSettingCommand().Run(ui, steps, latin1);
         Log expected(FullRun.begin(), FullRun.begin() + static_cast<std::ptrdiff_t>(1 + c.stepsRun));
         expected.insert(expected.end(), c.shown.begin(), c.shown.end());

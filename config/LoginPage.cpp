@@ -77,7 +77,7 @@ Text BuildLaunchParameters(TextView loginUrl, const CodePage& codePage) {
 }
 
 Text InternetExplorerPath(reg::RegisterKey& registry, TextView programFiles) {
-    Text registered = TrimSpaces(registry.GetStringValue(reg::LocalMachine, InternetExplorerAppPath, u""));
+    Text registered = TrimSpaces(registry.GetStringValue(reg::LocalMachine, InternetExplorerAppPath, u"").value);
     if (registered.size() >= 2 && registered.front() == u'"' && registered.back() == u'"') {
         registered = registered.substr(1, registered.size() - 2);
     }

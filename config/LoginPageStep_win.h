@@ -5,6 +5,7 @@
 // CloseIE's.
 #pragma once
 
+#include "config/RunTimeError.h"
 #include "text/CodePage.h"
 #include "text/Text.h"
 

@@ -81,7 +81,7 @@ TEST_F(ZoneLookup, OrdinaryFormsLandInTrustedSites) {
         ASSERT_TRUE(IsValidSiteUrl(url, SystemCodePage()));
         const SiteAddress site = ParseSiteAddress(GetSiteRoot(url));
         reg::RegisterKey registry(reg::Advapi32(), SystemCodePage());
-        zones::AddTrustedSite(registry, site.Scheme, site.Host);
+        EXPECT_EQ(zones::AddTrustedSite(registry, site.Scheme, site.Host), zones::StepStatus::Done());
         EXPECT_EQ(registry.LastRegError(), 0);
         EXPECT_EQ(ZoneOf(page), TrustedSites);
     }

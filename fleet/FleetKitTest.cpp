@@ -112,18 +112,18 @@ TEST(FleetKit, PolicyFileHoldsWhatTheToolWritesForOneUser) {
     reg::MemoryRegistry memory;
     reg::RegisterKey tool(memory, SystemCodePage());
     const Text userZone = u"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Zones\\2";
-    tool.CreateKey(reg::CurrentUser, userZone);
+    ASSERT_EQ(tool.CreateKey(reg::CurrentUser, userZone).status, reg::Success);
     zones::SetTrustedZoneSecurity(tool);
     zones::SetCodeBaseSearchPath(tool);
     const std::string listKey = "HKEY_LOCAL_MACHINE\\" + PolicyKey + "\\ZoneMapKey";
     RegKeys expected;
-    for (const reg::ValueEntry& value : tool.EnumValues(reg::CurrentUser, userZone)) {
+    for (const reg::ValueEntry& value : tool.EnumValues(reg::CurrentUser, userZone).value) {
         if (value.name == u"CurrentLevel" || value.name == u"Flags") continue;
-        const auto data = static_cast<std::uint32_t>(tool.GetDwordValue(reg::CurrentUser, userZone, value.name));
+        const auto data = static_cast<std::uint32_t>(tool.GetDwordValue(reg::CurrentUser, userZone, value.name).value);
         expected["HKEY_LOCAL_MACHINE\\" + PolicyKey + "\\Zones\\2"][ToUtf8(value.name)] = "dword:" + std::to_string(data);
     }
     expected["HKEY_LOCAL_MACHINE\\" + MachineKey]["CodeBaseSearchPath"] =
-        ToUtf8(tool.GetStringValue(reg::LocalMachine, FromUtf8(MachineKey), u"CodeBaseSearchPath"));
+        ToUtf8(tool.GetStringValue(reg::LocalMachine, FromUtf8(MachineKey), u"CodeBaseSearchPath").value);
 
     struct Row {
         const char* address;

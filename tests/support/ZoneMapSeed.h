@@ -47,7 +47,7 @@ inline void Seed(reg::RegisterKey& keys, reg::RegistryInspector& inspect, reg::H
             const std::string_view sub = line.substr(1, line.size() - 2);
             key = Text(base);
             if (!sub.empty()) key += u'\\' + FromUtf8(sub);
-            keys.CreateKey(root, key);
+            if (keys.CreateKey(root, key).status != reg::Success) ADD_FAILURE() << "cannot seed: " << line;
             continue;
         }
         const std::size_t eq = line.find("\"=");
@@ -80,13 +80,15 @@ inline std::string UnderLists(std::string_view block, std::initializer_list<std:
             const std::size_t end = rest.find('\n');
             const std::string_view line = rest.substr(0, end);
             rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
-            if (line == "[]") {
-                out += "[" + std::string(list) + "]\n";
-            } else if (!line.empty() && line.front() == '[') {
-                out += "[" + std::string(list) + "\\" + std::string(line.substr(1)) + "\n";
+            if (!line.empty() && line.front() == '[') {
+                out += '[';
+                out += list;
+                if (line != "[]") out += '\\';
+                out += line.substr(1);  // "]" for the list key itself
             } else {
-                out += std::string(line) + "\n";
+                out += line;
             }
+            out += '\n';
         }
     }
     return out;
