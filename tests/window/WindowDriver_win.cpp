@@ -331,6 +331,39 @@ void Capture::SaveBmp(const std::wstring& name) const {
     std::fclose(file);
 }
 
+std::optional<std::string> Capture::DifferenceFrom(const std::wstring& name) const {
+    FILE* file = _wfopen((TheOptions().reference + L"\\" + name).c_str(), L"rb");
+    if (file == nullptr) return std::nullopt;
+    std::vector<unsigned char> bmp;
+    for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file)) bmp.push_back(static_cast<unsigned char>(c));
+    std::fclose(file);
+    BITMAPFILEHEADER header{};
+    BITMAPINFOHEADER info{};
+    if (bmp.size() < sizeof(header) + sizeof(info)) return "the reference is no BMP";
+    std::memcpy(&header, bmp.data(), sizeof(header));
+    std::memcpy(&info, bmp.data() + sizeof(header), sizeof(info));
+    if (info.biBitCount != 24 || info.biCompression != BI_RGB || info.biHeight <= 0) return "the reference is no 24-bit BMP";
+    if (info.biWidth != width_ || info.biHeight != height_) {
+        return "the reference is " + std::to_string(info.biWidth) + " x " + std::to_string(info.biHeight);
+    }
+    const std::size_t rowBytes = (static_cast<std::size_t>(width_) * 3 + 3) & ~std::size_t{3};
+    if (bmp.size() < header.bfOffBits + rowBytes * static_cast<std::size_t>(height_)) return "the reference is cut short";
+    int differing = 0;
+    std::string first;
+    for (int y = 0; y < height_; ++y) {
+        const unsigned char* row = bmp.data() + header.bfOffBits + rowBytes * static_cast<std::size_t>(height_ - 1 - y);
+        for (int x = 0; x < width_; ++x) {
+            const Pixel want{row[3 * x + 2], row[3 * x + 1], row[3 * x]};
+            if (At(x, y) == want) continue;
+            if (differing++ == 0) {
+                first = " (the first at " + std::to_string(x) + "," + std::to_string(y) + ": " + Show(At(x, y)) +
+                        " instead of " + Show(want) + ")";
+            }
+        }
+    }
+    return differing == 0 ? std::string() : std::to_string(differing) + " pixels differ" + first;
+}
+
 namespace {
 constexpr wchar_t DesktopKey[] = L"Control Panel\\Desktop";
 }

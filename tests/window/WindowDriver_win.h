@@ -15,8 +15,9 @@ namespace plm::windowtest {
 
 // Command-line options of the test program.
 struct Options {
-    std::wstring app;    // PlmClientConfig.exe
-    std::wstring shots;  // where screenshots go; empty for none
+    std::wstring app;        // PlmClientConfig.exe
+    std::wstring shots;      // where screenshots go; empty for none
+    std::wstring reference;  // the screenshots to compare with, as 24-bit BMPs
 };
 Options& TheOptions();
 
@@ -110,6 +111,9 @@ public:
     // Rows (top, bottom) holding pixels darker than `limit`; (-1, -1) if none.
     std::pair<int, int> DarkRows(const RECT& rect, int limit) const;
     void SaveBmp(const std::wstring& name) const;  // in TheOptions().shots
+    // How the pixels differ from the reference picture of that name: empty
+    // when they are the same, nullopt when there is no such picture.
+    std::optional<std::string> DifferenceFrom(const std::wstring& name) const;
 
 private:
     int width_ = 0;

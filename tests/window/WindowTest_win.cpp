@@ -165,6 +165,18 @@ void ExpectTexts(App& app, const std::wstring& caption, const std::vector<TextRo
     }
 }
 
+// Saves the window's pixels and compares them with the reference picture:
+// however the window is built and drawn, not one pixel may change.
+void ExpectPixelsAsBefore(const Capture& shot, const std::wstring& name) {
+    shot.SaveBmp(name + L".bmp");
+    const std::optional<std::string> difference = shot.DifferenceFrom(name + L".bmp");
+    if (!difference) {
+        std::printf("no reference picture %s.bmp: its pixels are not compared\n", Narrow(name).c_str());
+        return;
+    }
+    EXPECT_EQ(*difference, "") << Narrow(name) << " against its reference";
+}
+
 // The caption's ink: dark pixels inside the caption label.
 void ExpectCaptionDrawn(App& app, const Capture& shot) {
     RECT caption = RectIn(app.Control(static_cast<int>(ControlId::lblFormCaption)), app.Window());
@@ -485,7 +497,7 @@ TEST_F(DesignLanguage, PixelsOfTheSkinnedWindow) {
     HWND window = app_->Window();
     Sleep(200);
     Capture shot(window);
-    shot.SaveBmp(L"zh_CN.bmp");
+    ExpectPixelsAsBefore(shot, L"zh_CN");
     ASSERT_EQ(shot.Width(), 490);
     ASSERT_EQ(shot.Height(), 133);
 
@@ -582,7 +594,7 @@ TEST_F(TraditionalChinese, Texts) {
                  {ControlId::txtUrl, L"http://"}});
     Sleep(200);
     Capture shot(app_->Window());
-    shot.SaveBmp(L"zh_TW.bmp");
+    ExpectPixelsAsBefore(shot, L"zh_TW");
     ExpectCaptionDrawn(*app_, shot);
 }
 
@@ -620,7 +632,7 @@ TEST_F(English, Texts) {
                  {ControlId::txtUrl, L"https://secure.example.com/plm"}});
     Sleep(200);
     Capture shot(app_->Window());
-    shot.SaveBmp(L"en_US.bmp");
+    ExpectPixelsAsBefore(shot, L"en_US");
     ExpectCaptionDrawn(*app_, shot);
 }
 
@@ -840,7 +852,7 @@ TEST(HighDpi, EverythingScalesAt144Dpi) {
 
     Sleep(200);
     Capture shot(window);
-    shot.SaveBmp(L"zh_CN-144dpi.bmp");
+    ExpectPixelsAsBefore(shot, L"zh_CN-144dpi");
     struct PixelRow {
         const char* label;
         int x;
@@ -889,6 +901,7 @@ int main(int argc, char** argv) {
         std::string arg = argv[i];
         if (arg.rfind("--app=", 0) == 0) TheOptions().app = WindowsPath(arg.substr(6));
         if (arg.rfind("--shots=", 0) == 0) TheOptions().shots = WindowsPath(arg.substr(8));
+        if (arg.rfind("--reference=", 0) == 0) TheOptions().reference = WindowsPath(arg.substr(12));
     }
     if (TheOptions().app.empty()) {
         std::fprintf(stderr, "usage: window_tests --app=PlmClientConfig.exe [--shots=DIR]\n");
