@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/Win32Support_win.h"
+#include "app/WideText_win.h"
 #include "config/SystemDll_win.h"
 
 namespace plm::app {

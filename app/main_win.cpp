@@ -2,7 +2,7 @@
 // the first paint needs; the shell and COM come with the login page step.
 #include <windows.h>
 
-#include "app/ConfigurationFrm.h"
+#include "app/ConfigurationFrm_win.h"
 
 namespace {
 

@@ -1,11 +1,13 @@
-// ConfigurationFrm: the window (Win32 layer; see ConfigurationFrm.h). How
-// it looks is FrmSkin's.
-#include "app/ConfigurationFrm.h"
+// ConfigurationFrm: the window (Win32 layer; see ConfigurationFrm_win.h).
+// How it looks is FrmSkin's.
+#include "app/ConfigurationFrm_win.h"
 
-#include <algorithm>
-
+#include "app/Clipboard_win.h"
+#include "app/CommonControls_win.h"
+#include "app/Dpi_win.h"
 #include "app/Prefill.h"
 #include "app/Resources.h"
+#include "app/WideText_win.h"
 #include "registry/RegisterKey.h"
 #include "registry/Win32Registry.h"
 #include "text/CodePage.h"
@@ -49,7 +51,7 @@ bool AltAlone() { return IsDown(VK_MENU) && !IsDown(VK_SHIFT) && !IsDown(VK_CONT
 }  // namespace
 
 ConfigurationFrm::ConfigurationFrm(HINSTANCE instance)
-    : instance_(instance), skin_(instance), loginPage_(*this, config::InstalledInternetExplorer, SystemCodePage()) {}
+    : instance_(instance), loginPage_(*this, config::InstalledInternetExplorer, SystemCodePage()) {}
 
 ConfigurationFrm::~ConfigurationFrm() {
     if (window_ != nullptr) DestroyWindow(window_);
@@ -82,9 +84,8 @@ bool ConfigurationFrm::Create() {
 }
 
 void ConfigurationFrm::StartUp() {
-    language_ = GetOSLCID(GetSystemDefaultLCID());
-    languageCode_ = DecimalText(language_);
-    ApplyLanguage(languageCode_, *this, messages_);
+    languageCode_ = GetOSLCID(GetSystemDefaultLCID());
+    ApplyLanguage(DecimalText(languageCode_), *this, messages_);
     SetHeightTwips(StartHeightTwips);
     SetBackgroundFromSmallPicture();
     FitProgressFill();
@@ -93,27 +94,19 @@ void ConfigurationFrm::StartUp() {
 }
 
 void ConfigurationFrm::Show(int showCommand) {
-    auto centre = [this] {
+    // Made centred on the primary monitor (Create), the window can lie on a
+    // monitor of another DPI: lay it out for that one and centre it again.
+    if (int dpi = WindowDpi(window_); dpi != skin_.Dpi()) {
+        ApplyDpi(dpi);
         RECT frame{};
         GetWindowRect(window_, &frame);
         const POINT at = CentredIn(MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY),
                                    {frame.right - frame.left, frame.bottom - frame.top});
-        if (at.x == frame.left && at.y == frame.top) return;
         SetWindowPos(window_, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    };
-    centre();
-    // Centred, the window can lie on a monitor of another DPI: lay it out
-    // for that one and centre it again.
-    int dpi = WindowDpi(window_);
-    if (dpi != skin_.Dpi()) {
-        ApplyDpi(dpi);
-        centre();
     }
 
     ShowWindow(window_, showCommand);
     UpdateWindow(window_);
-    // The tab order matters from the first key, not for the first paint.
-    SetTabOrder();
     HWND url = Control(ControlId::txtUrl);
     SetFocus(url);
     int length = GetWindowTextLengthW(url);
@@ -252,8 +245,9 @@ LRESULT ConfigurationFrm::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
 }
 
 void ConfigurationFrm::OnCreate() {
+    skin_.SetDpi(WindowDpi(window_));
+    skin_.UseDesignedBackground(TwipsToPixels(ClientWidthTwips, skin_.Dpi()));
     CreateControls();
-    ApplyDpi(WindowDpi(window_));
 }
 
 void ConfigurationFrm::OnPaint() {
@@ -334,23 +328,15 @@ void ConfigurationFrm::ShowAgain() {
     if (!IsWindowVisible(window_)) ShowWindow(window_, SW_SHOW);
 }
 
-void ConfigurationFrm::SetFormCaption(TextView text) {
-    SetWindowTextOf(Control(ControlId::lblFormCaption), text);
-    FitLabel(ControlId::lblFormCaption);
-}
+void ConfigurationFrm::SetFormCaption(TextView text) { SetCaption(ControlId::lblFormCaption, text); }
 
-void ConfigurationFrm::SetSampleCaption(TextView text) {
-    SetWindowTextOf(Control(ControlId::lblSample), text);
-    FitLabel(ControlId::lblSample);
-}
+void ConfigurationFrm::SetSampleCaption(TextView text) { SetCaption(ControlId::lblSample, text); }
 
-void ConfigurationFrm::SetCancelCaption(TextView text) { SetWindowTextOf(Control(ControlId::btnCancel), text); }
+void ConfigurationFrm::SetCancelCaption(TextView text) { SetCaption(ControlId::btnCancel, text); }
 
-void ConfigurationFrm::SetConfigurationCaption(TextView text) {
-    SetWindowTextOf(Control(ControlId::btnConfiguration), text);
-}
+void ConfigurationFrm::SetConfigurationCaption(TextView text) { SetCaption(ControlId::btnConfiguration, text); }
 
-void ConfigurationFrm::SetCloseCaption(TextView text) { SetWindowTextOf(Control(ControlId::picClose), text); }
+void ConfigurationFrm::SetCloseCaption(TextView text) { SetCaption(ControlId::picClose, text); }
 
 Text ConfigurationFrm::FormCaption() { return WindowText(Control(ControlId::lblFormCaption)); }
 
