@@ -16,7 +16,7 @@ Text ReadOpenClipboard() {
     const auto* chars = static_cast<const wchar_t*>(locked);
     std::size_t length = 0;
     while (length < capacity && chars[length] != L'\0') ++length;
-    Text text = FromWide(std::wstring_view(chars, length));
+    Text text = FromWide(chars, length);
     GlobalUnlock(data);
     return text;
 }

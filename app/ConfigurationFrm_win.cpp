@@ -51,7 +51,7 @@ bool AltAlone() { return IsDown(VK_MENU) && !IsDown(VK_SHIFT) && !IsDown(VK_CONT
 }  // namespace
 
 ConfigurationFrm::ConfigurationFrm(HINSTANCE instance)
-    : instance_(instance), loginPage_(*this, config::InstalledInternetExplorer, SystemCodePage()) {}
+    : instance_(instance), skin_(instance), loginPage_(*this, config::InstalledInternetExplorer, SystemCodePage()) {}
 
 ConfigurationFrm::~ConfigurationFrm() {
     if (window_ != nullptr) DestroyWindow(window_);
@@ -76,7 +76,7 @@ bool ConfigurationFrm::Create() {
     int dpi = WindowDpi(nullptr);
     const SIZE size{TwipsToPixels(ClientWidthTwips, dpi), TwipsToPixels(DesignHeightTwips, dpi)};
     const POINT at = CentredIn(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), size);
-    CreateWindowExW(WS_EX_APPWINDOW, WindowClass, ToWide(config::DesignLanguage().captions.formCaption).c_str(),
+    CreateWindowExW(WS_EX_APPWINDOW, WindowClass, Wide(Text(config::DesignLanguage().captions.formCaption)),
                     WS_POPUP | WS_CLIPSIBLINGS, at.x, at.y, size.cx, size.cy, nullptr, nullptr, instance_, this);
     if (window_ == nullptr) return false;
     StartUp();
@@ -353,7 +353,7 @@ void ConfigurationFrm::ShowMessage(TextView prompt, TextView title) {
     // invisible program behind the box.
     ShowAgain();
     const CommonControlsScope styled(instance_);
-    MessageBoxW(window_, ToWide(prompt).c_str(), ToWide(title).c_str(), MB_OK);
+    MessageBoxW(window_, Wide(Text(prompt)), Wide(Text(title)), MB_OK);
 }
 
 std::uint32_t ConfigurationFrm::LastSystemError() { return GetLastError(); }

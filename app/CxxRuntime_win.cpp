@@ -21,6 +21,7 @@
 #if defined(__GLIBCXX__)  // set by the headers above when they are libstdc++'s
 
 #include <bits/functexcept.h>
+#include <cxxabi.h>
 
 namespace {
 
@@ -45,6 +46,27 @@ void __throw_logic_error(const char* what) { throw LibraryError(what); }
 void __throw_out_of_range_fmt(const char* format, ...) { throw LibraryError(format); }
 
 }  // namespace std
+
+// Where the exception runtime keeps the exceptions being handled: one
+// record of the layout the C++ ABI gives it (__cxa_eh_globals: the caught
+// exceptions and the count of uncaught ones). libstdc++ keeps one a thread,
+// and with it brings its emulation of thread-local storage; in this program
+// only the user-interface thread runs C++ code, so one record serves.
+namespace {
+struct ExceptionGlobals {
+    void* caughtExceptions;
+    unsigned int uncaughtExceptions;
+} exceptionGlobals;
+}  // namespace
+
+namespace __cxxabiv1 {
+extern "C" __cxa_eh_globals* __cxa_get_globals() noexcept {
+    return reinterpret_cast<__cxa_eh_globals*>(&exceptionGlobals);
+}
+extern "C" __cxa_eh_globals* __cxa_get_globals_fast() noexcept {
+    return reinterpret_cast<__cxa_eh_globals*>(&exceptionGlobals);
+}
+}  // namespace __cxxabiv1
 
 // libstdc++'s default terminate handler prints the demangled type of the
 // exception before it aborts, and so brings the whole demangler (some 47 KB)

@@ -61,7 +61,7 @@ void ConfigurationFrm::CreateControls() {
         const ControlDesign& design = DesignOf(id);
         const TextView text = InitialText(id);
         const PixelRect at = design.kind == ControlKind::Label ? LabelPlace(id, text) : ToPixels(design, skin_.Dpi());
-        HWND control = CreateWindowExW(0, ClassOf(design.kind), ToWide(text).c_str(), StyleOf(design), at.left, at.top,
+        HWND control = CreateWindowExW(0, ClassOf(design.kind), Wide(Text(text)), StyleOf(design), at.left, at.top,
                                        at.width, at.height, window_,
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdOf(id))), instance_, nullptr);
         controls_[IndexOf(id)] = control;

@@ -1,9 +1,9 @@
 #include "app/FrmSkin_win.h"
 
 #include <algorithm>
-#include <string>
 
 #include "app/Bitmap_win.h"
+#include "app/Resources.h"
 #include "app/WideText_win.h"
 
 namespace plm::app {
@@ -19,13 +19,21 @@ HFONT FontOf(HWND control) { return reinterpret_cast<HFONT>(SendMessageW(control
 
 }  // namespace
 
-FrmSkin::FrmSkin() : urlBoxBrush_(CreateSolidBrush(ToColorRef(UrlBoxBack))) {}
+FrmSkin::FrmSkin(HINSTANCE instance)
+    : urlBoxBrush_(CreateSolidBrush(ToColorRef(UrlBoxBack))),
+      closeAt96_(LoadImageW(instance, MAKEINTRESOURCEW(IDB_CLOSE), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)) {}
 
 void FrmSkin::SetDpi(int dpi) {
     dpi_ = dpi;
     windowFont_ = MakeFont(dpi, FW_BOLD);
     arialFont_ = MakeFont(dpi, FW_NORMAL);
-    closeGlyph_ = MakeBitmap(art::MakeCloseGlyph(ScalePixels(art::CloseGlyphSize, dpi)));
+    if (dpi == 96) {
+        scaledClose_.Reset();
+        closeGlyph_ = closeAt96_.Bitmap();
+    } else {
+        scaledClose_ = MakeBitmap(art::MakeCloseGlyph(ScalePixels(art::CloseGlyphSize, dpi)));
+        closeGlyph_ = scaledClose_.Bitmap();
+    }
 }
 
 void FrmSkin::UseDesignedBackground(int width) {
@@ -44,10 +52,9 @@ HFONT FrmSkin::FontFor(FontKind kind) const {
 }
 
 int FrmSkin::TextWidth(TextView text, FontKind kind) const {
-    const std::wstring wide = ToWide(text);
     Selection font(measure_.Get(), FontFor(kind));
     RECT measure{0, 0, 0, 0};
-    DrawTextW(measure_.Get(), wide.c_str(), static_cast<int>(wide.size()), &measure, DT_CALCRECT | DT_SINGLELINE);
+    DrawTextW(measure_.Get(), WideData(text), WideLength(text), &measure, DT_CALCRECT | DT_SINGLELINE);
     return measure.right;
 }
 
@@ -78,11 +85,11 @@ void FrmSkin::DrawLabel(const DRAWITEMSTRUCT& item, HWND window) const {
     MapWindowPoints(item.hwndItem, window, &origin, 1);
     RECT rect = item.rcItem;
     PaintBackground(item.hDC, origin, {rect.right - rect.left, rect.bottom - rect.top});
-    const std::wstring text = ToWide(WindowText(item.hwndItem));
+    const Text text = WindowText(item.hwndItem);
     Selection font(item.hDC, FontOf(item.hwndItem));
     SetBkMode(item.hDC, TRANSPARENT);
     SetTextColor(item.hDC, ToColorRef(TextColour));
-    DrawTextW(item.hDC, text.c_str(), static_cast<int>(text.size()), &rect, DT_LEFT | DT_TOP | DT_WORDBREAK);
+    DrawTextW(item.hDC, WideData(text), WideLength(text), &rect, DT_LEFT | DT_TOP | DT_WORDBREAK);
 }
 
 void FrmSkin::DrawButton(const DRAWITEMSTRUCT& item) const {
@@ -95,15 +102,14 @@ void FrmSkin::DrawButton(const DRAWITEMSTRUCT& item) const {
     SetDCBrushColor(item.hDC, pressed || focused ? RGB(96, 96, 96) : RGB(150, 150, 150));
     FrameRect(item.hDC, &rect, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
 
-    const std::wstring text = ToWide(WindowText(item.hwndItem));
+    const Text text = WindowText(item.hwndItem);
     RECT textRect = rect;
     if (pressed) OffsetRect(&textRect, 1, 1);
     {
         Selection font(item.hDC, FontOf(item.hwndItem));
         SetBkMode(item.hDC, TRANSPARENT);
         SetTextColor(item.hDC, disabled ? RGB(128, 128, 128) : ToColorRef(TextColour));
-        DrawTextW(item.hDC, text.c_str(), static_cast<int>(text.size()), &textRect,
-                  DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        DrawTextW(item.hDC, WideData(text), WideLength(text), &textRect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     }
     if (focused) {
         RECT focus = rect;
@@ -125,9 +131,9 @@ void FrmSkin::DrawPicture(const DRAWITEMSTRUCT& item) const {
     // the picture box is larger than the cross.
     FillRect(item.hDC, &rect, GetSysColorBrush(COLOR_WINDOW));
     BITMAP info{};
-    if (GetObjectW(closeGlyph_.Get(), sizeof(info), &info) == 0) return;
+    if (GetObjectW(closeGlyph_, sizeof(info), &info) == 0) return;
     MemoryDc memory(item.hDC);
-    Selection selected(memory.Get(), closeGlyph_.Get());
+    Selection selected(memory.Get(), closeGlyph_);
     BitBlt(item.hDC, 0, 0, std::min<LONG>(rect.right - rect.left, info.bmWidth),
            std::min<LONG>(rect.bottom - rect.top, info.bmHeight), memory.Get(), 0, 0, SRCCOPY);
 }

@@ -16,8 +16,9 @@ namespace plm::app {
 
 class FrmSkin {
 public:
-    // Makes the URL box brush; fonts and pictures come with SetDpi.
-    FrmSkin();
+    // Loads the close cross drawn for 96 DPI from the resources and makes
+    // the URL box brush; fonts and pictures for the DPI come with SetDpi.
+    explicit FrmSkin(HINSTANCE instance);
     FrmSkin(const FrmSkin&) = delete;
     FrmSkin& operator=(const FrmSkin&) = delete;
 
@@ -55,7 +56,9 @@ private:
     GdiObject windowFont_;
     GdiObject arialFont_;
     GdiObject urlBoxBrush_;
-    GdiObject closeGlyph_;
+    GdiObject closeAt96_;
+    GdiObject scaledClose_;  // the close cross drawn for another DPI
+    HBITMAP closeGlyph_ = nullptr;
     std::vector<art::Run> background_;
 };
 

@@ -2,5 +2,6 @@
 #pragma once
 
 #define IDI_PLM 1
+#define IDB_CLOSE 103
 // A manifest for an activation context of our own (1 is the process's).
 #define IDR_COMMON_CONTROLS 101

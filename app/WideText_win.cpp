@@ -2,29 +2,16 @@
 
 namespace plm::app {
 
-std::wstring ToWide(TextView text) {
-    std::wstring out;
-    out.reserve(text.size());
-    for (char16_t c : text) out.push_back(static_cast<wchar_t>(c));
-    return out;
-}
-
-Text FromWide(std::wstring_view text) {
-    Text out;
-    out.reserve(text.size());
-    for (wchar_t c : text) out.push_back(static_cast<char16_t>(c));
-    return out;
-}
-
 Text WindowText(HWND window) {
     int length = GetWindowTextLengthW(window);
     if (length <= 0) return Text();
-    std::wstring buffer(static_cast<std::size_t>(length) + 1, L'\0');
-    int copied = GetWindowTextW(window, buffer.data(), length + 1);
-    buffer.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-    return FromWide(buffer);
+    // GetWindowTextW ends the text with a NUL, for which a Text keeps room.
+    Text text(static_cast<std::size_t>(length), u'\0');
+    int copied = GetWindowTextW(window, reinterpret_cast<wchar_t*>(text.data()), length + 1);
+    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+    return text;
 }
 
-void SetWindowTextOf(HWND window, TextView text) { SetWindowTextW(window, ToWide(text).c_str()); }
+void SetWindowTextOf(HWND window, TextView text) { SetWindowTextW(window, Wide(Text(text))); }
 
 }  // namespace plm::app

@@ -26,13 +26,6 @@ double DistanceToSegment(Point p, const Segment& s) {
     return std::sqrt(dx * dx + dy * dy);
 }
 
-// One row of the background as runs of one colour, left to right.
-struct Span {
-    int left;
-    int right;  // one past the last pixel
-    Rgb colour;
-};
-
 }  // namespace
 
 Image::Image(int width, int height, Rgb fill)
@@ -48,8 +41,11 @@ std::vector<Run> BackgroundRuns(int width, int height, int dpi) {
     // dx counts from the nearer side edge, dy from the nearer top or bottom.
     const int half = (width + 1) / 2;
     std::vector<Run> runs;
-    std::vector<std::size_t> above;  // the runs that end on the row above
-    std::vector<std::size_t> here;
+    // The runs that end on the row above, which a run of this row continues
+    // when it has the same place and colour.
+    std::size_t above[5];
+    std::size_t here[5];
+    int aboveCount = 0;
     for (int y = 0; y < height; ++y) {
         Rgb inner = Body;
         if (y < bandTop) {
@@ -64,37 +60,36 @@ std::vector<Run> BackgroundRuns(int width, int height, int dpi) {
         // else the side and, in the corners, the diagonal across the cut.
         const int outside = std::max(0, cut - dy);
         const int frameEnd = dy < frame ? width : std::max(outside, std::max(frame, cut + frame - dy));
-        const int o = std::min(outside, half);
-        const int f = std::min(frameEnd, half);
-        const int rf = std::max(half, width - frameEnd);
-        const int ro = std::max(half, width - outside);
-        const Span spans[] = {{0, o, inner},  {o, f, FrameGrey},   {f, half, inner},
-                              {half, rf, inner}, {rf, ro, FrameGrey}, {ro, width, inner}};
-        std::vector<Span> row;
-        for (const Span& span : spans) {
-            if (span.left >= span.right) continue;
-            if (!row.empty() && row.back().colour == span.colour) {
-                row.back().right = span.right;
-            } else {
-                row.push_back(span);
+        // Where the colour changes along the row: inner, frame, inner (the
+        // inner parts of both halves meet in the middle), frame, inner.
+        const int edges[] = {0, std::min(outside, half), std::min(frameEnd, half), std::max(half, width - frameEnd),
+                             std::max(half, width - outside), width};
+        int hereCount = 0;
+        for (int i = 0; i < 5; ++i) {
+            const int left = edges[i];
+            const int right = edges[i + 1];
+            if (left >= right) continue;
+            const Rgb colour = i % 2 == 1 ? FrameGrey : inner;
+            // The frame of both halves meets in the middle of a top or bottom row.
+            if (hereCount > 0 && runs.back().top == y && runs.back().colour == colour &&
+                runs.back().left + runs.back().width == left) {
+                runs.back().width = right - runs.back().left;
+                continue;
             }
-        }
-        // A run the same as one on the row above grows down instead.
-        here.clear();
-        for (const Span& span : row) {
-            auto same = std::find_if(above.begin(), above.end(), [&](std::size_t i) {
-                return runs[i].left == span.left && runs[i].width == span.right - span.left &&
-                       runs[i].colour == span.colour;
-            });
-            if (same != above.end()) {
-                ++runs[*same].height;
-                here.push_back(*same);
-            } else {
-                here.push_back(runs.size());
-                runs.push_back({span.left, y, span.right - span.left, 1, span.colour});
+            std::size_t run = runs.size();
+            for (int j = 0; j < aboveCount; ++j) {
+                const Run& r = runs[above[j]];
+                if (r.left == left && r.width == right - left && r.colour == colour) run = above[j];
             }
+            if (run == runs.size()) {
+                runs.push_back({left, y, right - left, 1, colour});
+            } else {
+                ++runs[run].height;
+            }
+            here[hereCount++] = run;
         }
-        std::swap(above, here);
+        std::copy(here, here + hereCount, above);
+        aboveCount = hereCount;
     }
     return runs;
 }
