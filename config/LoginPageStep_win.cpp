@@ -8,7 +8,7 @@
 #include "config/LoginPage.h"
 #include "config/ScopedFlag.h"
 #include "config/SystemDll_win.h"
-#include "registry/Win32Registry.h"
+#include "registry/Win32Registry_win.h"
 
 namespace plm::config {
 namespace {

@@ -16,7 +16,7 @@
 #include "config/LoginPage.h"
 #include "config/SiteUrl.h"
 #include "registry/RegisterKey.h"
-#include "registry/Win32Registry.h"
+#include "registry/Win32Registry_win.h"
 #include "zones/TrustedSite.h"
 
 namespace plm::config {

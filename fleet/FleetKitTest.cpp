@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "registry/MemoryRegistry.h"
+#include "tests/support/MemoryRegistry.h"
 #include "registry/RegisterKey.h"
 #include "zones/Policy.h"
 #include "zones/ZoneTemplate.h"
@@ -109,7 +109,7 @@ KitRun RunKit(const std::vector<Text>& args) { return RunFleetKit(args, SystemFi
 TEST(FleetKit, PolicyFileHoldsWhatTheToolWritesForOneUser) {
     // What the tool writes for one user, on the in-memory registry, under
     // the keys of the policy file.
-    reg::MemoryRegistry memory;
+    test::MemoryRegistry memory;
     reg::RegisterKey tool(memory, SystemCodePage());
     const Text userZone = u"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Zones\\2";
     ASSERT_EQ(tool.CreateKey(reg::CurrentUser, userZone).status, reg::Success);
@@ -155,7 +155,7 @@ TEST(FleetKit, PolicyFileHoldsWhatTheToolWritesForOneUser) {
         // the tool's own policy reader.
         const auto list = written.find(listKey);
         ASSERT_NE(list, written.end());
-        reg::MemoryRegistry machine;
+        test::MemoryRegistry machine;
         for (const auto& [name, data] : list->second) {
             machine.PutValue(reg::LocalMachine, FromUtf8(listKey.substr(19)), FromUtf8(name), reg::TypeString,
                              data + '\0');

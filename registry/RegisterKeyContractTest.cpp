@@ -206,7 +206,7 @@ protected:
     std::u16string Path(std::u16string_view rest) { return std::u16string(Base) + u"\\" + std::u16string(rest); }
     // The calls made so far; 0 where the backend does not count them.
     std::size_t Calls() {
-        const MemoryRegistry* memory = Backend().Memory();
+        const test::MemoryRegistry* memory = Backend().Memory();
         return memory != nullptr ? memory->CallCount() : 0;
     }
     // The status of a result whose value must be `expected`.

@@ -58,8 +58,8 @@ TEST_P(IeModeTest, WhereTheLoginPageOpens) {
     };
     for (const Row& row : rows) {
         for (const reg::HKEY root : {reg::LocalMachine, reg::CurrentUser}) Inspect().RemoveTree(root, Software);
-        test::Seed(Keys(), Inspect(), reg::LocalMachine, Software, row.machine);
-        test::Seed(Keys(), Inspect(), reg::CurrentUser, Software, row.user);
+        plm::test::Seed(Keys(), Inspect(), reg::LocalMachine, Software, row.machine);
+        plm::test::Seed(Keys(), Inspect(), reg::CurrentUser, Software, row.user);
         plm::test::RecordingRegistry recording(Api(), Backend().Codes());
         reg::RegisterKey keys(recording, Backend().Codes());
 

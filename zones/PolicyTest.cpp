@@ -40,10 +40,10 @@ protected:
                 Inspect().RemoveTree(root, PolicyPath);
                 Inspect().RemoveTree(root, ZoneMapPath);
             }
-            test::Seed(Keys(), Inspect(), reg::LocalMachine, PolicyPath, c.machinePolicy);
-            test::Seed(Keys(), Inspect(), reg::LocalMachine, ZoneMapPath, c.machineZoneMap);
-            test::Seed(Keys(), Inspect(), reg::CurrentUser, PolicyPath, c.userPolicy);
-            test::Seed(Keys(), Inspect(), reg::CurrentUser, ZoneMapPath, c.userZoneMap);
+            plm::test::Seed(Keys(), Inspect(), reg::LocalMachine, PolicyPath, c.machinePolicy);
+            plm::test::Seed(Keys(), Inspect(), reg::LocalMachine, ZoneMapPath, c.machineZoneMap);
+            plm::test::Seed(Keys(), Inspect(), reg::CurrentUser, PolicyPath, c.userPolicy);
+            plm::test::Seed(Keys(), Inspect(), reg::CurrentUser, ZoneMapPath, c.userZoneMap);
             plm::test::RecordingRegistry recording(Api(), Backend().Codes());
             reg::RegisterKey keys(recording, Backend().Codes());
 

@@ -49,7 +49,7 @@ class StaleEntriesTest : public plm::test::BackendTest {
 protected:
     void Reset() { Inspect().RemoveTree(reg::CurrentUser, ZoneMapPath); }
     void SeedBoth(std::string_view block) {
-        if (!block.empty()) test::Seed(Keys(), Inspect(), reg::CurrentUser, ZoneMapPath, BothLists(block));
+        if (!block.empty()) plm::test::Seed(Keys(), Inspect(), reg::CurrentUser, ZoneMapPath, BothLists(block));
     }
     std::string ZoneMap() { return Snap(reg::CurrentUser, ZoneMapPath); }
 };
@@ -241,12 +241,12 @@ TEST_P(StaleEntriesTest, DeletesTheFirstLabelThenTheStaleKeyInBothLists) {
 class StaleEntriesFailureTest : public StaleEntriesTest {};
 
 TEST_P(StaleEntriesFailureTest, ARefusedStepLeavesTheOthersToRun) {
-    reg::MemoryRegistry* memory = Backend().Memory();
+    plm::test::MemoryRegistry* memory = Backend().Memory();
     ASSERT_NE(memory, nullptr);
     SeedBoth(PortEntriesOfPqr);
     // The first deletion cannot open its parent; the stale key in Domains
     // then keeps its sub-key and so stays, while EscDomains is cleaned.
-    memory->FailNext(reg::RegCall::Create, reg::ErrorAccessDenied);
+    memory->Faults().Fail(plm::test::Fault().Of(plm::test::RegCall::Create).Times(1));
     RemoveWrongKey(Keys(), u"http://p.q.r:8080");
     EXPECT_EQ(ZoneMap(), "[]\n" + UnderLists(PortEntriesOfPqr, {"Domains"}) + UnderLists(RegisteredPqr, {"EscDomains"}));
 }

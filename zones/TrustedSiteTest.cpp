@@ -26,8 +26,8 @@ const std::string EmptyRangeLists = "[EscRanges]\n[Ranges]\n";
 class TrustedSiteTest : public plm::test::BackendTest {
 protected:
     void Reset() { Inspect().RemoveTree(reg::CurrentUser, ZoneMapPath); }
-    void SeedZoneMap(std::string_view text) { test::Seed(Keys(), Inspect(), reg::CurrentUser, ZoneMapPath, text); }
-    void SeedRanges(std::string_view text) { test::Seed(Keys(), Inspect(), reg::CurrentUser, RangesPath, text); }
+    void SeedZoneMap(std::string_view text) { plm::test::Seed(Keys(), Inspect(), reg::CurrentUser, ZoneMapPath, text); }
+    void SeedRanges(std::string_view text) { plm::test::Seed(Keys(), Inspect(), reg::CurrentUser, RangesPath, text); }
     std::string ZoneMap() { return Snap(reg::CurrentUser, ZoneMapPath); }
     std::string Ranges() { return Snap(reg::CurrentUser, RangesPath); }
 };

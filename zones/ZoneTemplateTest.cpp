@@ -63,7 +63,7 @@ class ZoneTemplateTest : public plm::test::BackendTest {
 protected:
     Text Zone2() const { return Text(ZonesPath) + u"\\2"; }
     std::string Zones() { return Snap(reg::CurrentUser, ZonesPath); }
-    void SeedZones(std::string_view text) { test::Seed(Keys(), Inspect(), reg::CurrentUser, ZonesPath, text); }
+    void SeedZones(std::string_view text) { plm::test::Seed(Keys(), Inspect(), reg::CurrentUser, ZonesPath, text); }
 };
 
 TEST_P(ZoneTemplateTest, WritesAllSixtyOverEarlierDataAndLeavesOtherValues) {
@@ -159,7 +159,7 @@ TEST_P(ZoneTemplateTest, CodeBaseSearchPathReplacesAnyEarlierValueWhole) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.label);
         Inspect().RemoveTree(reg::LocalMachine, u"SOFTWARE");
-        test::Seed(Keys(), Inspect(), reg::LocalMachine, MachineSettingsPath, row.before);
+        plm::test::Seed(Keys(), Inspect(), reg::LocalMachine, MachineSettingsPath, row.before);
         ASSERT_EQ(Snap(reg::LocalMachine, MachineSettingsPath), row.before);
         SetCodeBaseSearchPath(Keys());
         EXPECT_EQ(Snap(reg::LocalMachine, MachineSettingsPath), row.after);
@@ -172,25 +172,25 @@ TEST_P(ZoneTemplateTest, CodeBaseSearchPathReplacesAnyEarlierValueWhole) {
 class ZoneTemplateFailureTest : public ZoneTemplateTest {};
 
 TEST_P(ZoneTemplateFailureTest, ARefusedMachineWriteIsSilent) {
-    reg::MemoryRegistry* memory = Backend().Memory();
+    plm::test::MemoryRegistry* memory = Backend().Memory();
     ASSERT_NE(memory, nullptr);
     struct Row {
         const char* label;
-        reg::RegCall refused;
+        plm::test::RegCall refused;
         std::string before;
     };
     const std::vector<Row> rows = {
-        {"the value write is refused", reg::RegCall::Set, "[]\n\"CodeBaseSearchPath\"=\"CODEBASE;<http://old/x.dll>\"\n"},
-        {"the key can be neither opened nor created", reg::RegCall::Create, ""},
+        {"the value write is refused", plm::test::RegCall::Set, "[]\n\"CodeBaseSearchPath\"=\"CODEBASE;<http://old/x.dll>\"\n"},
+        {"the key can be neither opened nor created", plm::test::RegCall::Create, ""},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.label);
-        memory->ClearFailures();
+        memory->Faults().Clear();
         Inspect().RemoveTree(reg::LocalMachine, u"SOFTWARE");
-        test::Seed(Keys(), Inspect(), reg::LocalMachine, MachineSettingsPath, row.before);
-        memory->FailPath(row.refused, u"HKEY_LOCAL_MACHINE", reg::ErrorAccessDenied);
-        if (row.refused == reg::RegCall::Create) {
-            memory->FailPath(reg::RegCall::Open, u"HKEY_LOCAL_MACHINE", reg::ErrorAccessDenied);
+        plm::test::Seed(Keys(), Inspect(), reg::LocalMachine, MachineSettingsPath, row.before);
+        memory->Faults().Fail(plm::test::Fault().Of(row.refused).On(u"HKEY_LOCAL_MACHINE"));
+        if (row.refused == plm::test::RegCall::Create) {
+            memory->Faults().Fail(plm::test::Fault().Of(plm::test::RegCall::Open).On(u"HKEY_LOCAL_MACHINE"));
         }
         EXPECT_NO_THROW(SetCodeBaseSearchPath(Keys()));
         EXPECT_EQ(Snap(reg::LocalMachine, MachineSettingsPath), row.before);
