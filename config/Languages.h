@@ -32,11 +32,6 @@ enum class Message : std::int16_t { Prompt = 1, Example = 2, Title = 3, InvalidA
 inline constexpr std::size_t MessageCount = 4;
 constexpr std::int16_t Number(Message message) { return static_cast<std::int16_t>(message); }
 
-// The example site addresses shown to the user: in the sample label (A) and
-// in the second line of the invalid-address prompt (B).
-inline constexpr TextView ExampleAddressA = u"http://127.0.0.1/PLM";
-inline constexpr TextView ExampleAddressB = u"http://127.0.0.1/plm";
-
 // The caption of lblUrl, the same in every language, and the name screen
 // readers announce for the URL box it labels: without access key and colon.
 inline constexpr TextView UrlLabelCaption = u"URL(&R):";
@@ -74,8 +69,8 @@ struct Language {
     Notices notices;
 };
 
-// The texts are written out in full (not assembled from the example
-// addresses) so that each reads exactly as the user sees it. The design
+// The texts are written out in full (the example addresses too) so that
+// each reads exactly as the user sees it. The design
 // language comes first: it serves every code without a row.
 inline constexpr auto Languages = std::to_array<Language>({
     {SimplifiedChinese,

@@ -276,6 +276,17 @@ TEST_P(RegisterKeyContract, StringValueOnMissingKeyCreatesTheWholePath) {
     EXPECT_EQ(Snap(CurrentUser, Base), "[]\n[a]\n[a\\b]\n[a\\b\\c]\n\"v\"=\"x\"\n");
 }
 
+TEST_P(RegisterKeyContract, SetStringValueOpensTheKeyTwice) {
+    auto key = Path(u"s");
+    ASSERT_EQ(Keys().CreateKey(CurrentUser, key).status, Success);
+    test::RecordingRegistry recording(Api(), Backend().Codes());
+    RegisterKey keys(recording, Backend().Codes());
+    ASSERT_EQ(keys.SetStringValue(CurrentUser, key, u"v", u"x"), Success);
+    const std::string path = "HKCU\\" + ToUtf8(key);
+    EXPECT_EQ(recording.Log(), (std::vector<std::string>{"Open " + path, "Close " + path, "Open " + path,
+                                                         "SetValue " + path + " \"v\"", "Close " + path}));
+}
+
 TEST_P(RegisterKeyContract, StringValueReplacesAnEarlierOneWhole) {
     auto key = Path(u"s");
     ASSERT_EQ(Keys().SetStringValue(CurrentUser, key, u"v", u"a much longer earlier text"), Success);

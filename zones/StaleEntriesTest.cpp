@@ -8,14 +8,14 @@
 #include <vector>
 
 #include "tests/support/TestBackends.h"
-#include "tests/support/ZoneMapSeed.h"
+#include "tests/support/ZoneMapLists.h"
+#include "zones/ZoneMap.h"
 
 namespace plm::zones {
 namespace {
 
 using test::DomainLists;
 using test::UnderLists;
-using test::ZoneMapPath;
 
 // The zone map holding the same block under Domains and EscDomains.
 std::string BothLists(std::string_view block) { return block.empty() ? "" : "[]\n" + DomainLists(block); }
@@ -45,13 +45,13 @@ const std::string RegisteredQrAndPqr = R"([]
 "https"=dword:00000002
 )";
 
-class StaleEntriesTest : public plm::test::BackendTest {
+class StaleEntriesTest : public test::BackendTest {
 protected:
-    void Reset() { Inspect().RemoveTree(reg::CurrentUser, ZoneMapPath); }
+    void Reset() { Inspect().RemoveTree(reg::CurrentUser, ZoneMapKey); }
     void SeedBoth(std::string_view block) {
-        if (!block.empty()) plm::test::Seed(Keys(), Inspect(), reg::CurrentUser, ZoneMapPath, BothLists(block));
+        if (!block.empty()) test::Seed(Keys(), Inspect(), reg::CurrentUser, ZoneMapKey, BothLists(block));
     }
-    std::string ZoneMap() { return Snap(reg::CurrentUser, ZoneMapPath); }
+    std::string ZoneMap() { return Snap(reg::CurrentUser, ZoneMapKey); }
 };
 
 TEST_P(StaleEntriesTest, RemovesOnlyWhatAnAddressWithAPortLeftBehind) {
@@ -214,12 +214,12 @@ TEST_P(StaleEntriesTest, DeletesTheFirstLabelThenTheStaleKeyInBothLists) {
         {"a path is cut after its first \"/\"", u"http://a/x:y", "a/", ""},
         {"a dot in the path ends the first label", u"http://a/x.y:z", "y:z", "a/x"},
     };
-    const std::string domains = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\ZoneMap\\Domains";
-    const std::string esc = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\ZoneMap\\EscDomains";
+    const std::string domains = "HKCU\\" + ToUtf8(DomainsKey);
+    const std::string esc = "HKCU\\" + ToUtf8(EscDomainsKey);
     for (const Row& row : rows) {
         SCOPED_TRACE(row.label);
         Reset();
-        plm::test::RecordingRegistry recording(Api(), Backend().Codes());
+        test::RecordingRegistry recording(Api(), Backend().Codes());
         reg::RegisterKey keys(recording, Backend().Codes());
         RemoveWrongKey(keys, Text(row.siteRoot));
         const std::vector<std::string> expected = {
@@ -241,18 +241,18 @@ TEST_P(StaleEntriesTest, DeletesTheFirstLabelThenTheStaleKeyInBothLists) {
 class StaleEntriesFailureTest : public StaleEntriesTest {};
 
 TEST_P(StaleEntriesFailureTest, ARefusedStepLeavesTheOthersToRun) {
-    plm::test::MemoryRegistry* memory = Backend().Memory();
+    test::MemoryRegistry* memory = Backend().Memory();
     ASSERT_NE(memory, nullptr);
     SeedBoth(PortEntriesOfPqr);
     // The first deletion cannot open its parent; the stale key in Domains
     // then keeps its sub-key and so stays, while EscDomains is cleaned.
-    memory->Faults().Fail(plm::test::Fault().Of(plm::test::RegCall::Create).Times(1));
+    memory->Faults().Fail(test::Fault().Of(test::RegCall::Create).Times(1));
     RemoveWrongKey(Keys(), u"http://p.q.r:8080");
     EXPECT_EQ(ZoneMap(), "[]\n" + UnderLists(PortEntriesOfPqr, {"Domains"}) + UnderLists(RegisteredPqr, {"EscDomains"}));
 }
 
 // Throws from the first key deletion that reaches it, passing all else on.
-class ThrowOnFirstDelete final : public plm::test::ForwardingRegistry {
+class ThrowOnFirstDelete final : public test::ForwardingRegistry {
 public:
     using ForwardingRegistry::ForwardingRegistry;
     reg::LONG RegDeleteKeyA(reg::HKEY key, const char* subKey) override {

@@ -298,8 +298,9 @@ bool ZoneMapCanHold(TextView host, const CodePage& codePage) {
 StepStatus AddTrustedSite(reg::RegisterKey& registry, TextView scheme, TextView host) {
     RemoveFixedRangeKey(registry, ObsoleteRangeAddress);
 
-    // The first dot's position and the position after it are 16-bit
-    // numbers: a first "." at 32767 or later overflows.
+    // Kept on purpose: the first dot's position and the position after it
+    // are 16-bit numbers, so a first "." at 32767 or later overflows into
+    // "Err:", as it always has (no accepted address gets there).
     const std::optional<std::int16_t> firstDot = ToInt16(InStr(host, u"."));
     const std::optional<std::int16_t> afterFirstDot = firstDot ? ToInt16(*firstDot + 1) : std::nullopt;
     if (!afterFirstDot) return StepStatus::Failed(std::nullopt);

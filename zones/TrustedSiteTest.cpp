@@ -5,31 +5,33 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "tests/support/Golden.h"
 #include "tests/support/TestBackends.h"
-#include "tests/support/ZoneMapSeed.h"
+#include "tests/support/ZoneMapLists.h"
+#include "zones/ZoneMap.h"
+#include "zones/ZoneTemplate.h"
 
 namespace plm::zones {
 namespace {
 
 using test::DomainLists;
-using test::RangesPath;
 using test::UnderLists;
-using test::ZoneMapPath;
 
 std::string RangeLists(std::string_view block) { return UnderLists(block, {"EscRanges", "Ranges"}); }
 
 // Removing the obsolete slot opens both range lists, creating them.
 const std::string EmptyRangeLists = "[EscRanges]\n[Ranges]\n";
 
-class TrustedSiteTest : public plm::test::BackendTest {
+class TrustedSiteTest : public test::BackendTest {
 protected:
-    void Reset() { Inspect().RemoveTree(reg::CurrentUser, ZoneMapPath); }
-    void SeedZoneMap(std::string_view text) { plm::test::Seed(Keys(), Inspect(), reg::CurrentUser, ZoneMapPath, text); }
-    void SeedRanges(std::string_view text) { plm::test::Seed(Keys(), Inspect(), reg::CurrentUser, RangesPath, text); }
-    std::string ZoneMap() { return Snap(reg::CurrentUser, ZoneMapPath); }
-    std::string Ranges() { return Snap(reg::CurrentUser, RangesPath); }
+    void Reset() { Inspect().RemoveTree(reg::CurrentUser, ZoneMapKey); }
+    void SeedZoneMap(std::string_view text) { test::Seed(Keys(), Inspect(), reg::CurrentUser, ZoneMapKey, text); }
+    void SeedRanges(std::string_view text) { test::Seed(Keys(), Inspect(), reg::CurrentUser, RangesKey, text); }
+    std::string ZoneMap() { return Snap(reg::CurrentUser, ZoneMapKey); }
+    std::string Ranges() { return Snap(reg::CurrentUser, RangesKey); }
 };
 
 TEST_P(TrustedSiteTest, EachHostShapeWritesItsKindOfEntryInBothLists) {
@@ -564,12 +566,12 @@ TEST_P(TrustedSiteTest, RangeRebuildKeepsEarlierPairsInOrderWithTheirZones) {
         Reset();
         SeedRanges(row.before);
         ASSERT_EQ(Ranges(), row.before);
-        EXPECT_EQ(AddRangeKey(Keys(), RangesPath, row.scheme, u"10.0.0.9").siteSlot, row.siteSlot);
+        EXPECT_EQ(AddRangeKey(Keys(), RangesKey, row.scheme, u"10.0.0.9").siteSlot, row.siteSlot);
         EXPECT_EQ(Ranges(), row.after);
         {
             // Every rebuild is idempotent, slot order included.
             SCOPED_TRACE("second identical run");
-            EXPECT_EQ(AddRangeKey(Keys(), RangesPath, row.scheme, u"10.0.0.9").siteSlot, row.siteSlot);
+            EXPECT_EQ(AddRangeKey(Keys(), RangesKey, row.scheme, u"10.0.0.9").siteSlot, row.siteSlot);
             EXPECT_EQ(Ranges(), row.after);
         }
         EXPECT_EQ(Backend().OpenHandles(), 0u);
@@ -621,9 +623,9 @@ TEST_P(TrustedSiteTest, MoreThanOneHundredPairsGoPastSlot101WhenItMapsSchemes) {
     before += "[Range101]\n\":Range\"=\"10.7.7.7\"\n\"https\"=dword:00000004\n";
     SeedRanges(before);
 
-    AddRangeKey(Keys(), RangesPath, u"http", u"10.0.0.9");
+    AddRangeKey(Keys(), RangesKey, u"http", u"10.0.0.9");
 
-    const Text ranges(RangesPath);
+    const Text ranges(RangesKey);
     EXPECT_EQ(Snap(reg::CurrentUser, ranges + u"\\Range1"), "[]\n\":Range\"=\"10.0.0.9\"\n\"http\"=dword:00000002\n");
     EXPECT_EQ(Snap(reg::CurrentUser, ranges + u"\\Range2"), "[]\n\":Range\"=\"10.1.0.1\"\n\"http\"=dword:00000001\n");
     EXPECT_EQ(Snap(reg::CurrentUser, ranges + u"\\Range100"),
@@ -651,12 +653,12 @@ TEST_P(TrustedSiteTest, LongestHostTheZoneMapHoldsIsWrittenInBothLists) {
     const Text domain = Text(63, u'b') + u"." + Text(53, u'c');
     for (TextView list : {u"Domains", u"EscDomains"}) {
         SCOPED_TRACE(ToUtf8(list));
-        const Text entry = Text(ZoneMapPath) + u"\\" + Text(list) + u"\\" + domain + u"\\" + Text(63, u'a');
+        const Text entry = Text(ZoneMapKey) + u"\\" + Text(list) + u"\\" + domain + u"\\" + Text(63, u'a');
         EXPECT_EQ(Keys().GetDwordValue(reg::CurrentUser, entry, u"http").value, 2);
     }
     Reset();
     EXPECT_TRUE(AddTrustedSite(Keys(), u"http", host182 + u"d").failed);
-    const Text escEntry = Text(ZoneMapPath) + u"\\EscDomains\\" + domain + u"cd\\" + Text(63, u'a');
+    const Text escEntry = Text(ZoneMapKey) + u"\\EscDomains\\" + domain + u"cd\\" + Text(63, u'a');
     EXPECT_FALSE(Inspect().KeyExists(reg::CurrentUser, escEntry)) << "the registry refuses a longer path";
     EXPECT_EQ(Backend().OpenHandles(), 0u);
 }
@@ -690,6 +692,26 @@ TEST_P(TrustedSiteTest, FirstDotAt32767OrLaterFailsWithoutAStatusOfItsOwn) {
 }
 
 PLM_INSTANTIATE_FOR_BACKENDS(TrustedSiteTest);
+
+TEST(ZoneMap, KeysAreSpelledAsTheBrowserAndGroupPolicyReadThem) {
+    namespace golden = test::golden;
+    const std::pair<TextView, TextView> keys[] = {
+        {ZoneMapKey, golden::ZoneMapKey},
+        {DomainsKey, golden::DomainsKey},
+        {EscDomainsKey, golden::EscDomainsKey},
+        {RangesKey, golden::RangesKey},
+        {EscRangesKey, golden::EscRangesKey},
+        {ZonesKey, golden::ZonesKey},
+        {TrustedZoneKey, golden::TrustedZoneKey},
+        {MachineInternetSettingsKey, golden::MachineInternetSettingsKey},
+        {PolicySettingsKey, golden::PolicySettingsKey},
+        {PolicyZoneMapKey, golden::PolicyZoneMapKey},
+        {PolicyTrustedZoneKey, golden::PolicyTrustedZoneKey},
+        {CodeBaseSearchPathValue, golden::CodeBaseSearchPathValue},
+        {CodeBaseSearchPathText, golden::CodeBaseSearchPathText},
+    };
+    for (const auto& [product, spelled] : keys) EXPECT_EQ(ToUtf8(product), ToUtf8(spelled));
+}
 
 TEST(IsNumericAddressTest, OnlyNonEmptyRunsOfAsciiDigitsBetweenDots) {
     struct Row {

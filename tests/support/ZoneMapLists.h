@@ -1,28 +1,12 @@
-// Shared by the zone tests: the browser's key paths spelled out on their own
-// (so a wrong path in the product shows up), and seeding registry state from
-// the same text form that a snapshot prints.
+// Snapshot text for the zone tests: a block of keys and values repeated
+// under several lists of the zone map.
 #pragma once
 
-#include <gtest/gtest.h>
-
-#include <cstddef>
-#include <cstdint>
 #include <initializer_list>
 #include <string>
 #include <string_view>
 
-#include "text/Text.h"
-#include "registry/RegisterKey.h"
-#include "registry/RegistryApi.h"
-#include "tests/support/RegistrySnapshot.h"
-
-namespace plm::zones::test {
-
-inline constexpr TextView ZoneMapPath = u"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\ZoneMap";
-inline constexpr TextView RangesPath =
-    u"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\ZoneMap\\Ranges";
-inline constexpr TextView ZonesPath = u"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Zones";
-inline constexpr TextView MachineSettingsPath = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
+namespace plm::test {
 
 // A block of snapshot lines relative to one list ("[]" is the list key),
 // repeated under each of the given lists of the zone map.
@@ -50,4 +34,4 @@ inline std::string UnderLists(std::string_view block, std::initializer_list<std:
 
 inline std::string DomainLists(std::string_view block) { return UnderLists(block, {"Domains", "EscDomains"}); }
 
-}  // namespace plm::zones::test
+}  // namespace plm::test
