@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -17,33 +19,41 @@ namespace {
 using test::DomainLists;
 using test::UnderLists;
 
+// A block in short, one key a line: its path relative to the list, then its
+// REG_DWORD values as name=zone in hexadecimal; as snapshot text, the list
+// key first.
+std::string Block(std::string_view text) {
+    std::string out = "[]\n";
+    std::istringstream lines{std::string(text)};
+    for (std::string line; std::getline(lines, line);) {
+        std::istringstream words(line);
+        std::string key;
+        words >> key;
+        out += "[" + key + "]\n";
+        for (std::string value; words >> value;) {
+            char data[16];
+            std::snprintf(data, sizeof data, "%08lx", std::stoul(value.substr(value.find('=') + 1), nullptr, 16));
+            out += "\"" + value.substr(0, value.find('=')) + "\"=dword:" + data + "\n";
+        }
+    }
+    return out;
+}
+
 // The zone map holding the same block under Domains and EscDomains.
 std::string BothLists(std::string_view block) { return block.empty() ? "" : "[]\n" + DomainLists(block); }
 
 // p.q.r registered without a port, next to what an address with port 8080
 // left behind.
-const std::string PortEntriesOfPqr = R"([]
-[q.r]
-[q.r\p]
-"https"=dword:00000002
-[q.r:8080]
-"http"=dword:00000002
-[q.r:8080\p]
-"http"=dword:00000002
-)";
-const std::string RegisteredPqr = R"([]
-[q.r]
-[q.r\p]
-"https"=dword:00000002
-)";
+const std::string PortEntriesOfPqr = Block("q.r\n"
+                                           "q.r\\p https=2\n"
+                                           "q.r:8080 http=2\n"
+                                           "q.r:8080\\p http=2");
+const std::string RegisteredPqr = Block("q.r\n"
+                                        "q.r\\p https=2");
 // q.r registered on its own and p.q.r below it: a stray deletion of the
 // sub-key p would take q.r and its value with it.
-const std::string RegisteredQrAndPqr = R"([]
-[q.r]
-"http"=dword:00000002
-[q.r\p]
-"https"=dword:00000002
-)";
+const std::string RegisteredQrAndPqr = Block("q.r http=2\n"
+                                             "q.r\\p https=2");
 
 class StaleEntriesTest : public test::BackendTest {
 protected:
@@ -64,71 +74,36 @@ TEST_P(StaleEntriesTest, RemovesOnlyWhatAnAddressWithAPortLeftBehind) {
     const std::vector<Row> rows = {
         {"p.q.r with a port: q.r:8080\\p, then q.r:8080", u"http://p.q.r:8080", PortEntriesOfPqr, RegisteredPqr},
         {"o.p.q.r with a port: p.q.r:8080\\o, then p.q.r:8080", u"http://o.p.q.r:8080",
-         R"([]
-[p.q.r]
-[p.q.r\o]
-"http"=dword:00000002
-[p.q.r:8080]
-[p.q.r:8080\o]
-"http"=dword:00000002
-)",
-         R"([]
-[p.q.r]
-[p.q.r\o]
-"http"=dword:00000002
-)"},
+         Block("p.q.r\n"
+               "p.q.r\\o http=2\n"
+               "p.q.r:8080\n"
+               "p.q.r:8080\\o http=2"),
+         Block("p.q.r\n"
+               "p.q.r\\o http=2")},
         {"q.r with a port: r:8080\\q, then r:8080; q.r:8080 is not touched", u"http://q.r:8080",
-         R"([]
-[q.r]
-"http"=dword:00000002
-[q.r:8080]
-"http"=dword:00000002
-[r:8080]
-[r:8080\q]
-"http"=dword:00000002
-)",
-         R"([]
-[q.r]
-"http"=dword:00000002
-[q.r:8080]
-"http"=dword:00000002
-)"},
+         Block("q.r http=2\n"
+               "q.r:8080 http=2\n"
+               "r:8080\n"
+               "r:8080\\q http=2"),
+         Block("q.r http=2\n"
+               "q.r:8080 http=2")},
         {"four numbers with a port: 1.2.3:8080\\10, then 1.2.3:8080", u"http://10.1.2.3:8080",
-         R"([]
-[1.2.3:8080]
-[1.2.3:8080\10]
-"http"=dword:00000002
-)",
+         Block("1.2.3:8080\n"
+               "1.2.3:8080\\10 http=2"),
          "[]\n"},
         {"a host without a dot: the first label is empty, host:port goes", u"http://plmhost:8080",
-         R"([]
-[plmhost]
-"http"=dword:00000002
-[plmhost:8080]
-"http"=dword:00000002
-)",
-         R"([]
-[plmhost]
-"http"=dword:00000002
-)"},
+         Block("plmhost http=2\n"
+               "plmhost:8080 http=2"),
+         Block("plmhost http=2")},
         {"a stale key that did not exist is created and removed again", u"http://p.q.r:8080", RegisteredPqr,
          RegisteredPqr},
         {"on an empty zone map only the two lists are left", u"https://p.q.r:443", "", "[]\n"},
         {"a stale key with other sub-keys keeps them and stays", u"http://p.q.r:8080",
-         R"([]
-[q.r:8080]
-"http"=dword:00000002
-[q.r:8080\other]
-"http"=dword:00000002
-[q.r:8080\p]
-"http"=dword:00000002
-)",
-         R"([]
-[q.r:8080]
-"http"=dword:00000002
-[q.r:8080\other]
-"http"=dword:00000002
-)"},
+         Block("q.r:8080 http=2\n"
+               "q.r:8080\\other http=2\n"
+               "q.r:8080\\p http=2"),
+         Block("q.r:8080 http=2\n"
+               "q.r:8080\\other http=2")},
         {"the letter case of the stale key does not matter", u"http://P.Q.R:8080", PortEntriesOfPqr,
          RegisteredPqr},
         {"no port after http://: nothing is deleted", u"http://p.q.r", PortEntriesOfPqr, PortEntriesOfPqr},
@@ -142,45 +117,24 @@ TEST_P(StaleEntriesTest, RemovesOnlyWhatAnAddressWithAPortLeftBehind) {
         {"leading spaces and a port: the stale keys still go", u"     http://p.q.r:8080", PortEntriesOfPqr,
          RegisteredPqr},
         {"one-character host after http:// with a port", u"http://a:8080",
-         R"([]
-[a]
-"http"=dword:00000002
-[a:8080]
-"http"=dword:00000002
-)",
-         R"([]
-[a]
-"http"=dword:00000002
-)"},
+         Block("a http=2\n"
+               "a:8080 http=2"),
+         Block("a http=2")},
         {"one-character host after https:// with a port", u"https://a:8443",
-         R"([]
-[a]
-"https"=dword:00000002
-[a:8443]
-"https"=dword:00000002
-)",
-         R"([]
-[a]
-"https"=dword:00000002
-)"},
+         Block("a https=2\n"
+               "a:8443 https=2"),
+         Block("a https=2")},
         {"one-character host and a path holding \":\" after http://: a key \"a/\" comes and goes",
          u"http://a/x:y", "[]\n[a]\n\"http\"=dword:00000002\n", "[]\n[a]\n\"http\"=dword:00000002\n"},
         {"one-character host and a path holding \":\" after https://", u"https://a/x:y",
          "[]\n[a]\n\"https\"=dword:00000002\n", "[]\n[a]\n\"https\"=dword:00000002\n"},
         {"a bare host and port is read from its first character", u"plmhost.example.com:8080",
-         R"([]
-[example.com]
-[example.com\plmhost]
-"http"=dword:00000002
-[example.com:8080]
-[example.com:8080\plmhost]
-"http"=dword:00000002
-)",
-         R"([]
-[example.com]
-[example.com\plmhost]
-"http"=dword:00000002
-)"},
+         Block("example.com\n"
+               "example.com\\plmhost http=2\n"
+               "example.com:8080\n"
+               "example.com:8080\\plmhost http=2"),
+         Block("example.com\n"
+               "example.com\\plmhost http=2")},
         {"a bare host without a port: nothing is deleted", u"p.q.r", PortEntriesOfPqr, PortEntriesOfPqr},
         {"a short bare host and port: its \":\" stands where a scheme's could", u"plmhost:8080",
          "[]\n[plmhost:8080]\n\"http\"=dword:00000002\n", "[]\n[plmhost:8080]\n\"http\"=dword:00000002\n"},
