@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -16,28 +14,9 @@
 namespace plm::zones {
 namespace {
 
+using test::Block;
 using test::DomainLists;
 using test::UnderLists;
-
-// A block in short, one key a line: its path relative to the list, then its
-// REG_DWORD values as name=zone in hexadecimal; as snapshot text, the list
-// key first.
-std::string Block(std::string_view text) {
-    std::string out = "[]\n";
-    std::istringstream lines{std::string(text)};
-    for (std::string line; std::getline(lines, line);) {
-        std::istringstream words(line);
-        std::string key;
-        words >> key;
-        out += "[" + key + "]\n";
-        for (std::string value; words >> value;) {
-            char data[16];
-            std::snprintf(data, sizeof data, "%08lx", std::stoul(value.substr(value.find('=') + 1), nullptr, 16));
-            out += "\"" + value.substr(0, value.find('=')) + "\"=dword:" + data + "\n";
-        }
-    }
-    return out;
-}
 
 // The zone map holding the same block under Domains and EscDomains.
 std::string BothLists(std::string_view block) { return block.empty() ? "" : "[]\n" + DomainLists(block); }

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdio>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -19,40 +17,11 @@
 namespace plm::zones {
 namespace {
 
+using test::Block;
 using test::DomainLists;
 using test::UnderLists;
 
 std::string RangeLists(std::string_view block) { return test::UnderLists(block, {"EscRanges", "Ranges"}); }
-
-// Range slots in short, one a line: "RangeN address name=zone ...", the zone
-// in hexadecimal, the address "-" for none or in '' where it holds spaces;
-// as snapshot text, the list key first.
-std::string Slots(std::string_view text) {
-    std::string out = "[]\n";
-    std::istringstream lines{std::string(text)};
-    for (std::string line; std::getline(lines, line);) {
-        std::istringstream words(line);
-        std::string slot;
-        std::string address;
-        words >> slot;
-        words.get();
-        if (words.peek() == '\'') {
-            words.get();
-            std::getline(words, address, '\'');
-        } else {
-            words >> address;
-        }
-        out += "[" + slot + "]\n";
-        if (address != "-") out += "\":Range\"=\"" + address + "\"\n";
-        for (std::string mapping; words >> mapping;) {
-            const std::size_t eq = mapping.find('=');
-            char data[16];
-            std::snprintf(data, sizeof data, "%08lx", std::stoul(mapping.substr(eq + 1), nullptr, 16));
-            out += "\"" + mapping.substr(0, eq) + "\"=dword:" + data + "\n";
-        }
-    }
-    return out;
-}
 
 // Removing the obsolete slot opens both range lists, creating them.
 const std::string EmptyRangeLists = "[EscRanges]\n[Ranges]\n";
@@ -188,96 +157,96 @@ TEST_P(TrustedSiteTest, RangeRebuildKeepsEarlierPairsInOrderWithTheirZones) {
     };
     // The address registered in every row is 10.0.0.9.
     const std::vector<Row> rows = {
-        {"empty list", u"http", "", Slots("Range1 10.0.0.9 http=2")},
+        {"empty list", u"http", "", Block("Range1 :Range='10.0.0.9' http=2")},
         {"registered site first; a slot without address that maps a scheme is skipped", u"http",
-         Slots("Range1 10.0.0.1 http=1\n"
-               "Range2 - other=7\n"
-               "Range3 10.0.0.3 https=4"),
-         Slots("Range1 10.0.0.9 http=2\n"
-               "Range2 - other=7\n"
-               "Range3 10.0.0.1 http=1\n"
-               "Range4 10.0.0.3 https=4")},
+         Block("Range1 :Range='10.0.0.1' http=1\n"
+               "Range2 other=7\n"
+               "Range3 :Range='10.0.0.3' https=4"),
+         Block("Range1 :Range='10.0.0.9' http=2\n"
+               "Range2 other=7\n"
+               "Range3 :Range='10.0.0.1' http=1\n"
+               "Range4 :Range='10.0.0.3' https=4")},
         {"an address already in slot 7 moves to slot 1, the others move down", u"http",
-         Slots("Range1 10.0.0.1 http=2\n"
-               "Range2 10.0.0.2 http=2\n"
-               "Range3 10.0.0.3 http=2\n"
-               "Range4 10.0.0.4 http=2\n"
-               "Range5 10.0.0.5 http=2\n"
-               "Range6 10.0.0.6 http=2\n"
-               "Range7 10.0.0.9 http=2"),
-         Slots("Range1 10.0.0.9 http=2\n"
-               "Range2 10.0.0.1 http=2\n"
-               "Range3 10.0.0.2 http=2\n"
-               "Range4 10.0.0.3 http=2\n"
-               "Range5 10.0.0.4 http=2\n"
-               "Range6 10.0.0.5 http=2\n"
-               "Range7 10.0.0.6 http=2")},
+         Block("Range1 :Range='10.0.0.1' http=2\n"
+               "Range2 :Range='10.0.0.2' http=2\n"
+               "Range3 :Range='10.0.0.3' http=2\n"
+               "Range4 :Range='10.0.0.4' http=2\n"
+               "Range5 :Range='10.0.0.5' http=2\n"
+               "Range6 :Range='10.0.0.6' http=2\n"
+               "Range7 :Range='10.0.0.9' http=2"),
+         Block("Range1 :Range='10.0.0.9' http=2\n"
+               "Range2 :Range='10.0.0.1' http=2\n"
+               "Range3 :Range='10.0.0.2' http=2\n"
+               "Range4 :Range='10.0.0.3' http=2\n"
+               "Range5 :Range='10.0.0.4' http=2\n"
+               "Range6 :Range='10.0.0.5' http=2\n"
+               "Range7 :Range='10.0.0.6' http=2")},
         {"the same address with the other scheme is a pair of its own", u"http",
-         Slots("Range1 10.0.0.9 https=2"),
-         Slots("Range1 10.0.0.9 http=2\n"
-               "Range2 10.0.0.9 https=2")},
+         Block("Range1 :Range='10.0.0.9' https=2"),
+         Block("Range1 :Range='10.0.0.9' http=2\n"
+               "Range2 :Range='10.0.0.9' https=2")},
         {"a slot reads as https only when its https value is above 0", u"http",
-         Slots("Range1 10.0.0.1 http=1 https=0\n"
-               "Range2 10.0.0.2 http=1 https=3\n"
-               "Range3 10.0.0.3 https=ffffffff\n"
-               "Range4 10.0.0.9 https=0"),
-         Slots("Range1 10.0.0.9 http=2\n"
-               "Range2 10.0.0.1 http=1\n"
-               "Range3 10.0.0.1 https=0\n"
-               "Range4 10.0.0.2 https=3\n"
-               "Range5 10.0.0.2 http=1\n"
-               "Range6 10.0.0.3 https=ffffffff\n"
-               "Range7 10.0.0.9 https=0")},
+         Block("Range1 :Range='10.0.0.1' http=1 https=0\n"
+               "Range2 :Range='10.0.0.2' http=1 https=3\n"
+               "Range3 :Range='10.0.0.3' https=ffffffff\n"
+               "Range4 :Range='10.0.0.9' https=0"),
+         Block("Range1 :Range='10.0.0.9' http=2\n"
+               "Range2 :Range='10.0.0.1' http=1\n"
+               "Range3 :Range='10.0.0.1' https=0\n"
+               "Range4 :Range='10.0.0.2' https=3\n"
+               "Range5 :Range='10.0.0.2' http=1\n"
+               "Range6 :Range='10.0.0.3' https=ffffffff\n"
+               "Range7 :Range='10.0.0.9' https=0")},
         {"blank addresses are left alone, spaces around an address are trimmed", u"http",
-         Slots("Range1 10.0.0.1 http=1\n"
-               "Range3 ' 10.0.0.3 ' http=3\n"
-               "Range4 '   ' http=4\n"
-               "Range5 '' http=4\n"
-               "Range6 - http=3"),
-         Slots("Range1 10.0.0.9 http=2\n"
-               "Range2 10.0.0.1 http=1\n"
-               "Range3 10.0.0.3 http=3\n"
-               "Range4 '   ' http=4\n"
-               "Range5 '' http=4\n"
-               "Range6 - http=3")},
+         Block("Range1 :Range='10.0.0.1' http=1\n"
+               "Range3 :Range=' 10.0.0.3 ' http=3\n"
+               "Range4 :Range='   ' http=4\n"
+               "Range5 :Range='' http=4\n"
+               "Range6 http=3"),
+         Block("Range1 :Range='10.0.0.9' http=2\n"
+               "Range2 :Range='10.0.0.1' http=1\n"
+               "Range3 :Range='10.0.0.3' http=3\n"
+               "Range4 :Range='   ' http=4\n"
+               "Range5 :Range='' http=4\n"
+               "Range6 http=3")},
         {"gaps close up; slot 100 is read, slot 101 is not", u"http",
-         Slots("Range10 10.0.0.10 http=1\n"
-               "Range100 10.0.0.100 https=4\n"
-               "Range101 10.0.0.101 http=1\n"
-               "Range2 10.0.0.2 http=1"),
-         Slots("Range1 10.0.0.9 http=2\n"
-               "Range101 10.0.0.101 http=1\n"
-               "Range2 10.0.0.2 http=1\n"
-               "Range3 10.0.0.10 http=1\n"
-               "Range4 10.0.0.100 https=4")},
+         Block("Range10 :Range='10.0.0.10' http=1\n"
+               "Range100 :Range='10.0.0.100' https=4\n"
+               "Range101 :Range='10.0.0.101' http=1\n"
+               "Range2 :Range='10.0.0.2' http=1"),
+         Block("Range1 :Range='10.0.0.9' http=2\n"
+               "Range101 :Range='10.0.0.101' http=1\n"
+               "Range2 :Range='10.0.0.2' http=1\n"
+               "Range3 :Range='10.0.0.10' http=1\n"
+               "Range4 :Range='10.0.0.100' https=4")},
         {"duplicates collapse, the earliest slot's zone stays; the registered pair gets 2", u"http",
-         Slots("Range1 10.0.0.1 http=1\n"
-               "Range2 10.0.0.1 http=4\n"
-               "Range3 10.0.0.9 http=4\n"
-               "Range4 ' 10.0.0.1' http=3"),
-         Slots("Range1 10.0.0.9 http=2\n"
-               "Range2 10.0.0.1 http=1")},
+         Block("Range1 :Range='10.0.0.1' http=1\n"
+               "Range2 :Range='10.0.0.1' http=4\n"
+               "Range3 :Range='10.0.0.9' http=4\n"
+               "Range4 :Range=' 10.0.0.1' http=3"),
+         Block("Range1 :Range='10.0.0.9' http=2\n"
+               "Range2 :Range='10.0.0.1' http=1")},
         {"schemes ignore letter case: the site replaces its own mapping, an address keeps its first", u"HTTP",
-         Slots("Range1 10.0.0.9 http=4\n"
-               "Range2 10.0.0.1 HTTP=1\n"
-               "Range3 10.0.0.1 http=3"),
-         Slots("Range1 10.0.0.9 HTTP=2\n"
-               "Range2 10.0.0.1 HTTP=1")},
+         Block("Range1 :Range='10.0.0.9' http=4\n"
+               "Range2 :Range='10.0.0.1' HTTP=1\n"
+               "Range3 :Range='10.0.0.1' http=3"),
+         Block("Range1 :Range='10.0.0.9' HTTP=2\n"
+               "Range2 :Range='10.0.0.1' HTTP=1")},
         {"a slot holding both schemes keeps both, each in its own slot", u"https",
-         Slots("Range1 10.0.0.1 http=4 https=1"),
-         Slots("Range1 10.0.0.9 https=2\n"
-               "Range2 10.0.0.1 https=1\n"
-               "Range3 10.0.0.1 http=4")},
+         Block("Range1 :Range='10.0.0.1' http=4 https=1"),
+         Block("Range1 :Range='10.0.0.9' https=2\n"
+               "Range2 :Range='10.0.0.1' https=1\n"
+               "Range3 :Range='10.0.0.1' http=4")},
         {"Restricted Sites (4) stay restricted", u"https",
-         Slots("Range1 10.0.0.1 http=4\n"
-               "Range2 10.0.0.2 https=4"),
-         Slots("Range1 10.0.0.9 https=2\n"
-               "Range2 10.0.0.1 http=4\n"
-               "Range3 10.0.0.2 https=4")},
+         Block("Range1 :Range='10.0.0.1' http=4\n"
+               "Range2 :Range='10.0.0.2' https=4"),
+         Block("Range1 :Range='10.0.0.9' https=2\n"
+               "Range2 :Range='10.0.0.1' http=4\n"
+               "Range3 :Range='10.0.0.2' https=4")},
         {"a slot without a scheme value comes back without one", u"http",
-         Slots("Range1 10.0.0.1"),
-         Slots("Range1 10.0.0.9 http=2\n"
-               "Range2 10.0.0.1")},
+         Block("Range1 :Range='10.0.0.1'"),
+         Block("Range1 :Range='10.0.0.9' http=2\n"
+               "Range2 :Range='10.0.0.1'")},
         {"a mapping for every scheme (*) keeps its zone and gains no http value", u"http",
          R"([]
 [Range1]
@@ -302,25 +271,25 @@ TEST_P(TrustedSiteTest, RangeRebuildKeepsEarlierPairsInOrderWithTheirZones) {
 "note"="text"
 "rtsp"=dword:00000004
 )",
-         Slots("Range1 10.0.0.9 http=2\n"
-               "Range2 10.0.0.1 http=1\n"
-               "Range3 10.0.0.1 file=1\n"
-               "Range4 10.0.0.1 ftp=3\n"
-               "Range5 10.0.0.1 rtsp=4")},
+         Block("Range1 :Range='10.0.0.9' http=2\n"
+               "Range2 :Range='10.0.0.1' http=1\n"
+               "Range3 :Range='10.0.0.1' file=1\n"
+               "Range4 :Range='10.0.0.1' ftp=3\n"
+               "Range5 :Range='10.0.0.1' rtsp=4")},
         {"an address in a slot without a mapping keeps the mapping a later slot gives it", u"http",
-         Slots("Range1 10.0.0.1\n"
-               "Range2 10.0.0.1 http=4"),
-         Slots("Range1 10.0.0.9 http=2\n"
-               "Range2 10.0.0.1 http=4")},
+         Block("Range1 :Range='10.0.0.1'\n"
+               "Range2 :Range='10.0.0.1' http=4"),
+         Block("Range1 :Range='10.0.0.9' http=2\n"
+               "Range2 :Range='10.0.0.1' http=4")},
         {"no pair goes into a key that maps schemes; the site takes the lowest free slot", u"http",
-         Slots("Range1 '  ' https=4\n"
-               "Range2 10.0.0.2 http=1\n"
-               "Range3 ''\n"
-               "Range4 - zone=3"),
-         Slots("Range1 '  ' https=4\n"
-               "Range2 10.0.0.9 http=2\n"
-               "Range3 10.0.0.2 http=1\n"
-               "Range4 - zone=3"),
+         Block("Range1 :Range='  ' https=4\n"
+               "Range2 :Range='10.0.0.2' http=1\n"
+               "Range3 :Range=''\n"
+               "Range4 zone=3"),
+         Block("Range1 :Range='  ' https=4\n"
+               "Range2 :Range='10.0.0.9' http=2\n"
+               "Range3 :Range='10.0.0.2' http=1\n"
+               "Range4 zone=3"),
          2},
         {"a slot that cannot be deleted (it has a sub-key) stays as it is, uncopied, and takes no pair", u"http",
          R"([]
