@@ -69,7 +69,9 @@ public:
 // A code the language table has no row for.
 std::int16_t UnknownCode() {
     std::int16_t unknown = 0;
-    for (const config::Language& language : config::Languages) unknown = std::max<std::int16_t>(unknown, language.code + 1);
+    for (const config::Language& language : config::Languages) {
+        unknown = std::max<std::int16_t>(unknown, language.code + 1);
+    }
     return unknown;
 }
 

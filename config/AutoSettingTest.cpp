@@ -128,7 +128,9 @@ TEST(RunAutoSetting, ANoticeIsToldBeforeTheLoginPageOneBoxAtMost) {
     // A code the table has no row for.
     std::int16_t unknown = 0;
     for (const Language& language : Languages) unknown = std::max<std::int16_t>(unknown, language.code + 1);
-    const auto policy = [](std::int16_t code) { return WithHost(golden::TextsOf(code).policyNotice, u"PLM.Example.com"); };
+    const auto policy = [](std::int16_t code) {
+        return WithHost(golden::TextsOf(code).policyNotice, u"PLM.Example.com");
+    };
     struct Case {
         const char* label;
         std::int16_t language;

@@ -59,7 +59,8 @@ TEST_P(RegistryStepsTest, AcceptedAddressIsConfiguredBeforeTheLoginPageOpens) {
 }
 
 TEST_P(RegistryStepsTest, RejectedAddressesChangeNothing) {
-    Inspect().PutValue(reg::CurrentUser, Text(zones::DomainsKey) + u"\\plm:8080", u"http", reg::TypeDword, DwordBytes(2));
+    Inspect().PutValue(reg::CurrentUser, Text(zones::DomainsKey) + u"\\plm:8080", u"http", reg::TypeDword,
+                       DwordBytes(2));
     Inspect().PutValue(reg::CurrentUser, TrustedZoneKey, u"1200", reg::TypeDword, DwordBytes(3));
     test::MemoryRegistry* memory = Backend().Memory();
     std::size_t callsBefore = 0;
@@ -152,7 +153,8 @@ TEST(RegistryStepsFailures, ARefusedWriteOfTheSiteIsReportedOthersStaySilent) {
         registry.PutValue(reg::CurrentUser, TrustedZoneKey, u"1200", reg::TypeDword, DwordBytes(3));
         for (TextView list : {zones::RangesKey, zones::EscRangesKey}) {
             const Text slot = Text(list) + u"\\Range1";
-            registry.PutValue(reg::CurrentUser, slot, zones::RangeAddressValue, reg::TypeString, StringBytes("10.0.0.1"));
+            registry.PutValue(reg::CurrentUser, slot, zones::RangeAddressValue, reg::TypeString,
+                              StringBytes("10.0.0.1"));
             registry.PutValue(reg::CurrentUser, slot, u"http", reg::TypeDword, DwordBytes(4));
         }
         registry.Faults().Fail(test::Fault().Of(row.call).On(row.pathPart).Times(row.times));
@@ -220,7 +222,8 @@ TEST(RegistryStepsFaults, EachCallOfARunFailingInTurn) {
             for (int n = 1; n <= 3; ++n) {
                 const Text slot = Text(list) + u"\\Range" + DecimalText(n);
                 const std::string address = "10.0.0." + std::to_string(n);
-                registry.PutValue(reg::CurrentUser, slot, zones::RangeAddressValue, reg::TypeString, StringBytes(address));
+                registry.PutValue(reg::CurrentUser, slot, zones::RangeAddressValue, reg::TypeString,
+                                  StringBytes(address));
                 registry.PutValue(reg::CurrentUser, slot, n == 2 ? u"ftp" : u"rtsp", reg::TypeDword,
                                   DwordBytes(static_cast<std::uint32_t>(n)));
             }

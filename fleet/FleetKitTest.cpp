@@ -123,8 +123,10 @@ TEST(FleetKit, PolicyFileHoldsWhatTheToolWritesForOneUser) {
         expected["HKEY_LOCAL_MACHINE\\" + ToUtf8(zones::PolicyTrustedZoneKey)][ToUtf8(value.name)] =
             "dword:" + std::to_string(data);
     }
+    const auto codeBase = tool.GetStringValue(reg::LocalMachine, zones::MachineInternetSettingsKey,
+                                              zones::CodeBaseSearchPathValue);
     expected["HKEY_LOCAL_MACHINE\\" + ToUtf8(zones::MachineInternetSettingsKey)][ToUtf8(zones::CodeBaseSearchPathValue)] =
-        ToUtf8(tool.GetStringValue(reg::LocalMachine, zones::MachineInternetSettingsKey, zones::CodeBaseSearchPathValue).value);
+        ToUtf8(codeBase.value);
 
     struct Row {
         const char* address;

@@ -102,7 +102,10 @@ void SeedRanges(MemoryRegistry& r, TextView list, std::uint32_t count, std::uint
         const Text slot = Text(ZoneMap) + u'\\' + Text(list) + u"\\Range" + DecimalText(n);
         const std::uint32_t kind = draw.Next(10);
         if (kind < 2) continue;  // a gap
-        if (kind == 2) r.PutValue(reg::CurrentUser, slot, zones::RangeAddressValue, reg::TypeString, StringBytes(draw.Next(2) ? "" : "  "));
+        if (kind == 2) {
+            r.PutValue(reg::CurrentUser, slot, zones::RangeAddressValue, reg::TypeString,
+                       StringBytes(draw.Next(2) ? "" : "  "));
+        }
         if (kind >= 4) {
             r.PutValue(reg::CurrentUser, slot, zones::RangeAddressValue, reg::TypeString,
                        StringBytes(Addresses[draw.Next(std::size(Addresses))]));

@@ -549,7 +549,8 @@ TEST_F(EndToEnd, WhereEdgeWouldOpenThePageWithoutIeModeTheUserIsTold) {
         ASSERT_EQ(run.launches.size(), 1u) << "after OK the login page opens";
         EXPECT_EQ(run.launches[0].args, std::vector<std::string>{"http://plm.edge.example/plm/login.aspx"});
     }
-    EXPECT_EQ(String(HKEY_LOCAL_MACHINE, Wide(plm::zones::WindowsVersionKey), Wide(plm::zones::BuildNumberValue).c_str()),
+    EXPECT_EQ(String(HKEY_LOCAL_MACHINE, Wide(plm::zones::WindowsVersionKey),
+                     Wide(plm::zones::BuildNumberValue).c_str()),
               L"17763") << "the prefix's own Windows again";
 }
 
