@@ -53,7 +53,7 @@ TEST_P(RegistryStepsTest, AcceptedAddressIsConfiguredBeforeTheLoginPageOpens) {
     const std::string zone = Snap(reg::CurrentUser, TrustedZoneKey);
     EXPECT_NE(zone.find("\"1200\"=dword:00000000"), std::string::npos) << zone;
     EXPECT_NE(zone.find("\"Flags\"=dword:00000043"), std::string::npos) << zone;
-    EXPECT_NE(Snap(reg::LocalMachine, MachinePath).find("\"" + ToUtf8(zones::CodeBaseSearchPathValue) + "\"="),
+    EXPECT_NE(Snap(reg::LocalMachine, MachinePath).find(ToUtf8(zones::CodeBaseSearchPathValue) + "\"="),
               std::string::npos);
     EXPECT_EQ(Backend().OpenHandles(), 0u);
 }

@@ -28,7 +28,12 @@ std::u16string Hex(const std::string& bytes) {
 
 std::u16string FormatRegistryValue(std::u16string_view name, reg::DWORD type, const std::string& bytes,
                                    const CodePage& codePage) {
-    std::u16string line = name.empty() ? u"@=" : u"\"" + std::u16string(name) + u"\"=";
+    std::u16string line = u"@=";
+    if (!name.empty()) {
+        line = u"\"";
+        line += name;
+        line += u"\"=";
+    }
     if (type == reg::TypeDword && bytes.size() == 4) {
         std::uint32_t v = static_cast<unsigned char>(bytes[0]) | (static_cast<unsigned char>(bytes[1]) << 8) |
                           (static_cast<unsigned char>(bytes[2]) << 16) |
