@@ -8,8 +8,9 @@
 #include "app/Prefill.h"
 #include "app/Resources.h"
 #include "app/WideText_win.h"
+#include "config/RegistrySteps.h"
 #include "registry/RegisterKey.h"
-#include "registry/Win32Registry.h"
+#include "registry/Win32Registry_win.h"
 #include "text/CodePage.h"
 
 namespace plm::app {

@@ -7,7 +7,6 @@ namespace plm::config {
 namespace {
 
 constexpr TextView LoginPageName = u"login.aspx";
-constexpr TextView InternetExplorerUnderProgramFiles = u"Internet Explorer\\iexplore.exe";
 
 // "X:\..." or "\\server\...": a path the shell takes as it is.
 bool IsFullPath(TextView path) {

@@ -1,6 +1,5 @@
-// The configuration steps of the product: the zone-map and template steps
-// on the registry, and the login page step handed in by the window.
-#include "config/AutoSetting.h"
+#include "config/RegistrySteps.h"
+
 #include "zones/IeMode.h"
 #include "zones/Policy.h"
 #include "zones/StaleEntries.h"

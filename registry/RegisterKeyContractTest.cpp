@@ -206,7 +206,7 @@ protected:
     std::u16string Path(std::u16string_view rest) { return std::u16string(Base) + u"\\" + std::u16string(rest); }
     // The calls made so far; 0 where the backend does not count them.
     std::size_t Calls() {
-        const MemoryRegistry* memory = Backend().Memory();
+        const test::MemoryRegistry* memory = Backend().Memory();
         return memory != nullptr ? memory->CallCount() : 0;
     }
     // The status of a result whose value must be `expected`.
@@ -274,6 +274,17 @@ TEST_P(RegisterKeyContract, StringValueOnMissingKeyCreatesTheWholePath) {
     EXPECT_EQ(Keys().SetStringValue(CurrentUser, key, u"v", u"x"), Success);
     EXPECT_EQ(Keys().LastRegError(), 0);
     EXPECT_EQ(Snap(CurrentUser, Base), "[]\n[a]\n[a\\b]\n[a\\b\\c]\n\"v\"=\"x\"\n");
+}
+
+TEST_P(RegisterKeyContract, SetStringValueOpensTheKeyTwice) {
+    auto key = Path(u"s");
+    ASSERT_EQ(Keys().CreateKey(CurrentUser, key).status, Success);
+    test::RecordingRegistry recording(Api(), Backend().Codes());
+    RegisterKey keys(recording, Backend().Codes());
+    ASSERT_EQ(keys.SetStringValue(CurrentUser, key, u"v", u"x"), Success);
+    const std::string path = "HKCU\\" + ToUtf8(key);
+    EXPECT_EQ(recording.Log(), (std::vector<std::string>{"Open " + path, "Close " + path, "Open " + path,
+                                                         "SetValue " + path + " \"v\"", "Close " + path}));
 }
 
 TEST_P(RegisterKeyContract, StringValueReplacesAnEarlierOneWhole) {

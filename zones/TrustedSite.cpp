@@ -206,10 +206,10 @@ std::optional<std::int32_t> MapsSiteElsewhere(reg::RegisterKey& registry, TextVi
     return std::nullopt;
 }
 
-// The entry of a host with two labels or more: list\host with the scheme
-// value 2 for one or two, list\rest-of-host\first-label for more (the
-// first label becomes a sub-key of the rest: p.q.r is q.r\p, and o.p.q.r
-// is p.q.r\o). Returns the entry's key path.
+// The domain entry of a host, with the scheme value 2: list\host for a
+// `plain` host (one label, or two), else list\rest-of-host\first-label (the
+// first label becomes a sub-key of the rest: p.q.r is q.r\p, and o.p.q.r is
+// p.q.r\o). Returns the entry's key path.
 Text AddDomainEntry(reg::RegisterKey& registry, TextView listPath, TextView scheme, TextView host, bool plain,
                     std::optional<std::int32_t>& failure) {
     if (plain) return WriteEntry(registry, JoinPath(listPath, host), scheme, failure);
@@ -244,7 +244,8 @@ RangeRebuild AddRangeKey(reg::RegisterKey& registry, TextView listPath, TextView
         const auto stored = registry.GetStringValue(Root, readPath, RangeAddressValue);
         const Text address = TrimSpaces(stored.value);
         if (address.empty()) {
-            if (stored.status != reg::Success && stored.status != reg::ErrorFileNotFound) rebuild.kept[slot] = stored.status;
+            const bool unread = stored.status != reg::Success && stored.status != reg::ErrorFileNotFound;
+            if (unread) rebuild.kept[slot] = stored.status;
             continue;
         }
         const auto mappings = SlotMappings(registry, readPath, address);
@@ -298,8 +299,9 @@ bool ZoneMapCanHold(TextView host, const CodePage& codePage) {
 StepStatus AddTrustedSite(reg::RegisterKey& registry, TextView scheme, TextView host) {
     RemoveFixedRangeKey(registry, ObsoleteRangeAddress);
 
-    // The first dot's position and the position after it are 16-bit
-    // numbers: a first "." at 32767 or later overflows.
+    // Kept on purpose: the first dot's position and the position after it
+    // are 16-bit numbers, so a first "." at 32767 or later overflows into
+    // "Err:", as it always has (no accepted address gets there).
     const std::optional<std::int16_t> firstDot = ToInt16(InStr(host, u"."));
     const std::optional<std::int16_t> afterFirstDot = firstDot ? ToInt16(*firstDot + 1) : std::nullopt;
     if (!afterFirstDot) return StepStatus::Failed(std::nullopt);

@@ -5,11 +5,13 @@
 #include <string>
 
 #include "text/Text.h"
-#include "registry/MemoryRegistry.h"
 #include "registry/RegisterKey.h"
+#include "tests/support/MemoryRegistry.h"
 
-namespace plm::reg {
+namespace plm::test {
 namespace {
+
+using namespace reg;
 
 TEST(MemoryRegistry, InjectedFailuresReachTheCallerAndLastRegErrorAsTheCallsReturnThem) {
     struct Row {
@@ -46,7 +48,7 @@ TEST(MemoryRegistry, InjectedFailuresReachTheCallerAndLastRegErrorAsTheCallsRetu
         MemoryRegistry registry(codes);
         RegisterKey keys(registry, codes);
         ASSERT_EQ(keys.SetStringValue(CurrentUser, u"a", u"v", u"text"), Success);
-        registry.FailNext(row.call, row.code);
+        registry.Faults().Fail(Fault().Of(row.call).With(row.code).Times(1));
         EXPECT_EQ(row.op(keys), row.status);
         EXPECT_EQ(keys.LastRegError(), row.lastRegError);
         // A close that fails leaves its handle open, as on Windows.
@@ -58,7 +60,7 @@ TEST(MemoryRegistry, RefusedWriteUnderOneRootLeavesTheOtherAlone) {
     Latin1CodePage codes;
     MemoryRegistry registry(codes);
     RegisterKey keys(registry, codes);
-    registry.FailPath(RegCall::Set, u"HKEY_LOCAL_MACHINE\\", ErrorAccessDenied);
+    registry.Faults().Fail(Fault().Of(RegCall::Set).On(u"HKEY_LOCAL_MACHINE\\"));
     EXPECT_EQ(keys.SetStringValue(LocalMachine, u"SOFTWARE\\x", u"v", u"t"), ErrorAccessDenied);
     EXPECT_EQ(keys.LastRegError(), 0) << "the record ends at the close";
     EXPECT_EQ(ToUtf8(registry.Snapshot(LocalMachine, u"SOFTWARE\\x")), "[]\n");
@@ -141,4 +143,4 @@ TEST(MemoryRegistry, SnapshotShowsTypesExactly) {
 }
 
 }  // namespace
-}  // namespace plm::reg
+}  // namespace plm::test
