@@ -6,8 +6,9 @@
 
 #include "app/Prefill.h"
 #include "app/Resources.h"
+#include "config/RegistrySteps.h"
 #include "registry/RegisterKey.h"
-#include "registry/Win32Registry.h"
+#include "registry/Win32Registry_win.h"
 #include "text/CodePage.h"
 
 namespace plm::app {

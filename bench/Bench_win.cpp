@@ -14,7 +14,10 @@
 #include <vector>
 
 #include "config/AutoSetting.h"
+#include "config/RegistrySteps.h"
+#include "tests/support/RecordingUi.h"
 #include "tests/support/TestBackends.h"
+#include "zones/ZoneMap.h"
 
 namespace {
 
@@ -158,12 +161,12 @@ int Startup(const std::wstring& app, const std::wstring& yardstick, int pairs) {
 
 // ---- registry phase ----
 
-constexpr plm::TextView ZoneMapPath = u"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\ZoneMap";
-constexpr plm::TextView ZonesPath = u"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Zones\\2";
-constexpr plm::TextView MachinePath = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
+constexpr plm::TextView ZoneMapPath = plm::zones::ZoneMapKey;
+constexpr plm::TextView ZonesPath = plm::zones::TrustedZoneKey;
+constexpr plm::TextView MachinePath = plm::zones::MachineInternetSettingsKey;
 
 // Counts every call that reaches the registry behind it.
-class CountingRegistry final : public plm::test::ForwardingRegistry {
+class CallCountingRegistry final : public plm::test::ForwardingRegistry {
 public:
     using ForwardingRegistry::ForwardingRegistry;
     plm::reg::LONG RegOpenKeyA(plm::reg::HKEY key, const char* subKey, plm::reg::HKEY* result) override {
@@ -206,22 +209,6 @@ public:
     std::size_t calls = 0;
 };
 
-class SilentUi final : public plm::config::AutoSettingUi {
-public:
-    explicit SilentUi(plm::Text url) : url_(std::move(url)) {}
-    plm::Text UrlText() override { return url_; }
-    plm::Text LocalText(plm::TextView fallback, std::int16_t) override { return plm::Text(fallback); }
-    void ShowMessage(plm::TextView, plm::TextView) override { failed = true; }
-    std::uint32_t LastSystemError() override { return 0; }
-    void EndProgram() override { ended = true; }
-    std::int16_t LanguageCode() override { return 0; }
-    bool failed = false;
-    bool ended = false;
-
-private:
-    plm::Text url_;
-};
-
 struct RegistryCase {
     const char* name;
     const char16_t* url;
@@ -231,7 +218,7 @@ struct RegistryCase {
 // What a user's registry already holds: the machine's Internet Settings key,
 // the Trusted Sites zone, and `filled` range slots in each range list, each
 // with an address of its own mapped for http.
-void Seed(plm::reg::RegistryInspector& registry, int filled) {
+void Seed(plm::test::RegistryInspector& registry, int filled) {
     registry.PutValue(plm::reg::LocalMachine, MachinePath, u"ActiveXCache", plm::reg::TypeString,
                       std::string("C:\\Windows\\Downloaded Program Files\0", 37));
     registry.PutValue(plm::reg::CurrentUser, ZonesPath, u"1200", plm::reg::TypeDword, std::string("\3\0\0\0", 4));
@@ -284,11 +271,11 @@ struct Outcome {
 Outcome RunOnce(const std::string& backendName, const RegistryCase& c) {
     auto backend = plm::test::MakeBackend(backendName);
     Seed(backend->Inspector(), std::max(c.filledSlots, 0));
-    CountingRegistry counting(backend->Api());
+    CallCountingRegistry counting(backend->Api());
     plm::reg::RegisterKey registry(counting, backend->Codes());
-    plm::reg::MemoryRegistry* memory = backend->Memory();
+    plm::test::MemoryRegistry* memory = backend->Memory();
     const std::size_t memoryBefore = memory != nullptr ? memory->CallCount() : 0;
-    SilentUi ui{plm::Text(c.url)};
+    plm::test::RecordingUi ui{plm::Text(c.url)};
     plm::config::RegistrySteps steps(registry, [](plm::TextView) {});
 
     const Clock start = Now();
@@ -299,7 +286,7 @@ Outcome RunOnce(const std::string& backendName, const RegistryCase& c) {
     outcome.milliseconds = Milliseconds(start, end);
     outcome.calls = counting.calls;
     outcome.backendCalls = memory != nullptr ? memory->CallCount() - memoryBefore : 0;
-    outcome.ok = ui.ended && !ui.failed;
+    outcome.ok = ui.ended && ui.shown.empty();
     return outcome;
 }
 

@@ -1,9 +1,11 @@
 #include "config/AutoSetting.h"
 
 #include <exception>
+#include <optional>
 
 #include "config/Languages.h"
 #include "config/Notice.h"
+#include "config/RunTimeError.h"
 #include "config/ScopedFlag.h"
 #include "config/SiteUrl.h"
 
@@ -17,6 +19,14 @@ void ShowInvalidAddress(AutoSettingUi& ui) {
     prompt += u"\n\n";
     prompt += Local(ui, Message::Example);
     ui.ShowMessage(prompt, Local(ui, Message::Title));
+}
+
+// A failure that knows its status shows that; any other shows the thread's
+// last error, read first: building the message may make system calls of its
+// own.
+void ShowFailure(AutoSettingUi& ui, std::optional<std::int32_t> status) {
+    const std::int32_t code = status ? *status : static_cast<std::int32_t>(ui.LastSystemError());
+    ui.ShowMessage(u"Err:" + DecimalText(code), Local(ui, Message::Title));
 }
 
 }  // namespace
@@ -35,7 +45,12 @@ void AutoSettingCommand::Run(AutoSettingUi& ui, ConfigurationSteps& steps, const
         steps.RemoveWrongKey(siteRoot);
         const SiteAddress site = ParseSiteAddress(siteRoot);
         steps.SetCodeBaseSearchPath();
-        steps.AddTrustedSite(site.Scheme, site.Host);
+        // Instead of opening a login page that cannot be used, the run stops
+        // and says so.
+        if (const zones::StepStatus added = steps.AddTrustedSite(site.Scheme, site.Host); added.failed) {
+            ShowFailure(ui, added.code);
+            return;
+        }
         steps.SetTrustedZoneSecurity();
         // Where a policy decides the trusted sites, what was just written
         // does not count: the user is told, and the run goes on, as the
@@ -48,13 +63,11 @@ void AutoSettingCommand::Run(AutoSettingUi& ui, ConfigurationSteps& steps, const
             ui.ShowMessage(BrowserNotice(ui.LanguageCode(), site.Host), Local(ui, Message::Title));
         }
         steps.OpenLoginPage(url);
-    } catch (const std::exception& failure) {
-        // A failure that knows its status shows that; any other shows the
-        // thread's last error, read first: building the message may make
-        // system calls of its own.
-        const auto* coded = dynamic_cast<const CodedError*>(&failure);
-        const std::int32_t code = coded ? coded->Code() : static_cast<std::int32_t>(ui.LastSystemError());
-        ui.ShowMessage(u"Err:" + DecimalText(code), Local(ui, Message::Title));
+    } catch (const CodedError& failure) {
+        ShowFailure(ui, failure.Code());
+        return;
+    } catch (const std::exception&) {
+        ShowFailure(ui, std::nullopt);
         return;
     }
     ui.EndProgram();

@@ -5,12 +5,10 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
-#include <utility>
 
 #include "text/Text.h"
 #include "text/CodePage.h"
-#include "registry/RegisterKey.h"
+#include "zones/StepStatus.h"
 
 namespace plm::config {
 
@@ -40,7 +38,9 @@ public:
     virtual ~ConfigurationSteps() = default;
     virtual void RemoveWrongKey(Text siteRoot) = 0;
     virtual void SetCodeBaseSearchPath() = 0;
-    virtual void AddTrustedSite(TextView scheme, TextView host) = 0;
+    // A site whose entries did not land would not work: a failure here
+    // stops the run.
+    virtual zones::StepStatus AddTrustedSite(TextView scheme, TextView host) = 0;
     virtual void SetTrustedZoneSecurity() = 0;
     // Whether a policy of the machine decides the trusted sites and leaves
     // the site out, so that what the steps wrote does not count. Only reads.
@@ -51,27 +51,6 @@ public:
     // Opens the login page of `url`, the address as the command read and
     // validated it: the URL box may hold another by now.
     virtual void OpenLoginPage(TextView url) = 0;
-};
-
-// The steps as they run in the product: the zone and template steps on the
-// registry, and the login page step given by the window (it hides the
-// window and starts the browser).
-class RegistrySteps final : public ConfigurationSteps {
-public:
-    RegistrySteps(reg::RegisterKey& registry, std::function<void(TextView)> openLoginPage)
-        : registry_(registry), openLoginPage_(std::move(openLoginPage)) {}
-
-    void RemoveWrongKey(Text siteRoot) override;
-    void SetCodeBaseSearchPath() override;
-    void AddTrustedSite(TextView scheme, TextView host) override;
-    void SetTrustedZoneSecurity() override;
-    bool IsLeftOutByPolicy(TextView scheme, TextView host) override;
-    bool OpensWithoutIeMode() override;
-    void OpenLoginPage(TextView url) override;
-
-private:
-    reg::RegisterKey& registry_;
-    std::function<void(TextView)> openLoginPage_;
 };
 
 // The command of one window. A press while a run is in progress (a second

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <new>
 #include <stdexcept>
@@ -9,60 +10,19 @@
 #include <vector>
 
 #include "config/Notice.h"
+#include "config/RunTimeError.h"
+#include "tests/support/Golden.h"
+#include "tests/support/RecordingUi.h"
 #include "text/CodePage.h"
 
 namespace plm::config {
 namespace {
 
 using Log = std::vector<std::string>;
+using test::RecordingUi;
+namespace golden = test::golden;
 
-// The localised message lists of the window, by language code; code 1 has
-// none, so every caller's default shows.
-const std::vector<Text> EnglishMessages = {u"Please input PLM URL.", u"For exsample (http://127.0.0.1/plm)",
-                                           u"Velmora Prompt", u"Invalid System URL!"};
-const std::vector<Text> TraditionalMessages = {u"請輸入PLM系統的URL位置。", u"如(http://127.0.0.1/plm)", u"Velmora提示",
-                                               u"不是有效的系統網站路徑！"};
-
-class FakeUi final : public AutoSettingUi {
-public:
-    FakeUi(Log& log, Text url, int languageCode = 1) : log_(log), url_(std::move(url)), language_(languageCode) {}
-
-    Text UrlText() override {
-        log_.push_back("UrlText");
-        return url_;
-    }
-    Text LocalText(TextView fallback, std::int16_t index) override {
-        const std::vector<Text>* list = language_ == 0 ? &EnglishMessages
-                                        : language_ == 2 ? &TraditionalMessages
-                                                         : nullptr;
-        if (list && index >= 1 && static_cast<std::size_t>(index) <= list->size()) {
-            return (*list)[static_cast<std::size_t>(index) - 1];
-        }
-        return Text(fallback);
-    }
-    std::int16_t LanguageCode() override { return static_cast<std::int16_t>(language_); }
-    void ShowMessage(TextView prompt, TextView title) override {
-        log_.push_back("ShowMessage " + ToUtf8(prompt) + " | " + ToUtf8(title));
-        // Another program may set the box's text while a message is up.
-        if (!urlWhileShown.empty()) url_ = urlWhileShown;
-    }
-    std::uint32_t LastSystemError() override {
-        log_.push_back("LastSystemError");
-        return lastError;
-    }
-    void EndProgram() override { log_.push_back("EndProgram"); }
-
-    void SetUrl(Text url) { url_ = std::move(url); }
-    std::uint32_t lastError = 0;
-    Text urlWhileShown;
-
-private:
-    Log& log_;
-    Text url_;
-    int language_;
-};
-
-enum class Failure { None, RunTime, Standard, OutOfMemory, Coded };
+enum class Failure { None, RunTime, Standard, OutOfMemory, Coded, Status, CodedStatus };
 
 class FakeSteps final : public ConfigurationSteps {
 public:
@@ -70,8 +30,9 @@ public:
 
     void RemoveWrongKey(Text siteRoot) override { Step("RemoveWrongKey " + ToUtf8(siteRoot)); }
     void SetCodeBaseSearchPath() override { Step("SetCodeBaseSearchPath"); }
-    void AddTrustedSite(TextView scheme, TextView host) override {
+    zones::StepStatus AddTrustedSite(TextView scheme, TextView host) override {
         Step("AddTrustedSite " + ToUtf8(scheme) + " " + ToUtf8(host));
+        return trustedSite;
     }
     void SetTrustedZoneSecurity() override { Step("SetTrustedZoneSecurity"); }
     // A question, not a step: it leaves no line unless the notice shows.
@@ -94,6 +55,7 @@ public:
     std::string askedPolicy;
     bool withoutIeMode = false;
     std::string loginUrl;
+    zones::StepStatus trustedSite;
 
 private:
     void Step(const std::string& line) {
@@ -104,7 +66,9 @@ private:
             case Failure::Standard: throw std::runtime_error("refused");
             case Failure::OutOfMemory: throw std::bad_alloc();
             case Failure::Coded: throw CodedError("the browser cannot be started", 2);
-            case Failure::None: break;
+            case Failure::None:
+            case Failure::Status:
+            case Failure::CodedStatus: break;
         }
     }
     Log& log_;
@@ -122,24 +86,19 @@ const Log FullRun = {
     "EndProgram",
 };
 
+// What the user sees in a message box: the prompt, then the title.
+std::string Box(TextView prompt, std::int16_t language) {
+    return "ShowMessage " + ToUtf8(prompt) + " | " + ToUtf8(golden::TextsOf(language).messages[2]);
+}
+
 TEST(RunAutoSetting, RejectedAddressShowsThePromptInEachLanguage) {
-    struct Case {
-        const char* label;
-        int language;
-        std::string shown;
-    };
-    const std::vector<Case> cases = {
-        {"Simplified Chinese defaults", 1,
-         "ShowMessage 请输入PLM系统的URL位置。\n\n如(http://127.0.0.1/plm) | Velmora提示"},
-        {"English", 0, "ShowMessage Please input PLM URL.\n\nFor exsample (http://127.0.0.1/plm) | Velmora Prompt"},
-        {"Traditional Chinese", 2, "ShowMessage 請輸入PLM系統的URL位置。\n\n如(http://127.0.0.1/plm) | Velmora提示"},
-    };
-    for (const auto& c : cases) {
-        Log log;
-        FakeUi ui(log, u"http://plm.example.com", c.language);
-        FakeSteps steps(log);
+    for (const golden::LanguageTexts& language : golden::Languages) {
+        SCOPED_TRACE(language.code);
+        RecordingUi ui(u"http://plm.example.com", language.code);
+        FakeSteps steps(ui.log);
         AutoSettingCommand().Run(ui, steps, latin1);
-        EXPECT_EQ(log, (Log{"UrlText", c.shown})) << c.label;
+        const Text prompt = Text(language.messages[0]) + u"\n\n" + Text(language.messages[1]);
+        EXPECT_EQ(ui.log, (Log{"UrlText", Box(prompt, language.code)}));
     }
 }
 
@@ -150,66 +109,62 @@ TEST(RunAutoSetting, RejectedAddressesRunNothing) {
         u"http://plm\\x/plm", u"http://中文/plm",
     };
     for (const auto& url : rejected) {
-        Log log;
-        FakeUi ui(log, url);
-        FakeSteps steps(log);
+        RecordingUi ui(url);
+        FakeSteps steps(ui.log);
         AutoSettingCommand().Run(ui, steps, latin1);
-        ASSERT_EQ(log.size(), 2u) << ToUtf8(url);
-        EXPECT_EQ(log[1].rfind("ShowMessage 请输入", 0), 0u) << ToUtf8(url);
+        ASSERT_EQ(ui.log.size(), 2u) << ToUtf8(url);
+        EXPECT_EQ(ui.shown.at(0).rfind(ToUtf8(golden::TextsOf(SimplifiedChinese).messages[0]), 0), 0u) << ToUtf8(url);
     }
 }
 
 TEST(RunAutoSetting, AcceptedAddressRunsTheStepsInOrderAndEnds) {
-    Log log;
-    FakeUi ui(log, u"http://plm.example.com/plm");
-    FakeSteps steps(log);
+    RecordingUi ui(u"http://plm.example.com/plm");
+    FakeSteps steps(ui.log);
     AutoSettingCommand().Run(ui, steps, latin1);
-    EXPECT_EQ(log, FullRun);
+    EXPECT_EQ(ui.log, FullRun);
 }
 
 TEST(RunAutoSetting, ANoticeIsToldBeforeTheLoginPageOneBoxAtMost) {
+    // A code the table has no row for.
+    std::int16_t unknown = 0;
+    for (const Language& language : Languages) unknown = std::max<std::int16_t>(unknown, language.code + 1);
+    const auto policy = [](std::int16_t code) {
+        return WithHost(golden::TextsOf(code).policyNotice, u"PLM.Example.com");
+    };
     struct Case {
         const char* label;
-        int language;
+        std::int16_t language;
         bool leftOut;
         bool withoutIeMode;
-        std::string notice;  // empty: no box
+        Text notice;  // empty: no box
     };
     const std::vector<Case> cases = {
-        {"no policy, Internet Explorer runs on its own: no box", 1, false, false, ""},
-        {"English", 0, true, false,
-         "Trusted sites on this computer are set by your administrator's policy, so PLM.Example.com cannot be made "
-         "a trusted site here. Please ask your administrator to add it to the Trusted Sites zone. | Velmora Prompt"},
-        {"a code without a text speaks the design language", 5, true, false,
-         "此计算机的受信任站点由管理员的组策略决定，无法在此将 PLM.Example.com "
-         "设为受信任的站点。请联系管理员将其添加到“受信任的站点”区域。 | Velmora提示"},
-        {"no Internet Explorer, no IE mode", 2, false, true,
-         ToUtf8(BrowserNotice(TraditionalChinese, u"PLM.Example.com")) + " | Velmora提示"},
-        {"policy and browser: the policy notice alone", 0, true, true,
-         "Trusted sites on this computer are set by your administrator's policy, so PLM.Example.com cannot be made "
-         "a trusted site here. Please ask your administrator to add it to the Trusted Sites zone. | Velmora Prompt"},
+        {"no policy, Internet Explorer runs on its own: no box", SimplifiedChinese, false, false, u""},
+        {"English", English, true, false, policy(English)},
+        {"a code without a row speaks the design language", unknown, true, false, policy(SimplifiedChinese)},
+        {"no Internet Explorer, no IE mode", TraditionalChinese, false, true,
+         WithHost(golden::TextsOf(TraditionalChinese).browserNotice, u"PLM.Example.com")},
+        {"policy and browser: the policy notice alone", English, true, true, policy(English)},
     };
     for (const auto& c : cases) {
-        Log log;
-        FakeUi ui(log, u"HTTPS://PLM.Example.com:8443/plm", c.language);
+        RecordingUi ui(u"HTTPS://PLM.Example.com:8443/plm", c.language);
         ui.urlWhileShown = u"javascript:alert(document.cookie)//.aspx";
-        FakeSteps steps(log);
+        FakeSteps steps(ui.log);
         steps.leftOutByPolicy = c.leftOut;
         steps.withoutIeMode = c.withoutIeMode;
         AutoSettingCommand().Run(ui, steps, latin1);
         Log expected = {"UrlText", "RemoveWrongKey HTTPS://PLM.Example.com:8443", "SetCodeBaseSearchPath",
                         "AddTrustedSite HTTPS PLM.Example.com", "SetTrustedZoneSecurity", "OpenLoginPage",
                         "EndProgram"};
-        if (!c.notice.empty()) expected.insert(expected.end() - 2, "ShowMessage " + c.notice);
-        EXPECT_EQ(log, expected) << c.label;
+        if (!c.notice.empty()) expected.insert(expected.end() - 2, Box(c.notice, c.language));
+        EXPECT_EQ(ui.log, expected) << c.label;
         EXPECT_EQ(steps.askedPolicy, "HTTPS PLM.Example.com") << c.label;
         EXPECT_EQ(steps.loginUrl, "HTTPS://PLM.Example.com:8443/plm") << c.label << ": the address validated";
     }
 }
 
 TEST(Notices, TheHostGoesIntoEveryPlaceAsTyped) {
-    const NoticeText texts[] = {{English, u"{host}|{host}"}};
-    EXPECT_EQ(ToUtf8(Notice(texts, English, u"a{host}b")), "a{host}b|a{host}b");
+    EXPECT_EQ(ToUtf8(WithHost(u"{host}|{host}", u"a{host}b")), "a{host}b|a{host}b");
 }
 
 TEST(RunAutoSetting, WhatTheStepsAreGiven) {
@@ -230,14 +185,13 @@ TEST(RunAutoSetting, WhatTheStepsAreGiven) {
         {"trailing spaces", u"https://plm/plm/  ", "RemoveWrongKey https://plm", "AddTrustedSite https plm"},
     };
     for (const auto& c : cases) {
-        Log log;
-        FakeUi ui(log, c.url);
-        FakeSteps steps(log);
+        RecordingUi ui(c.url);
+        FakeSteps steps(ui.log);
         AutoSettingCommand().Run(ui, steps, latin1);
-        ASSERT_EQ(log.size(), 7u) << c.label;
-        EXPECT_EQ(log[1], c.removed) << c.label;
-        EXPECT_EQ(log[3], c.trusted) << c.label;
-        EXPECT_EQ(log[6], "EndProgram") << c.label;
+        ASSERT_EQ(ui.log.size(), 7u) << c.label;
+        EXPECT_EQ(ui.log[1], c.removed) << c.label;
+        EXPECT_EQ(ui.log[3], c.trusted) << c.label;
+        EXPECT_EQ(ui.log[6], "EndProgram") << c.label;
     }
 }
 
@@ -245,25 +199,24 @@ TEST(RunAutoSetting, OverflowShowsTheLastSystemError) {
     struct Case {
         const char* label;
         std::uint32_t code;
-        int language;
-        std::string shown;
+        std::int16_t language;
+        TextView shown;
     };
     const std::vector<Case> cases = {
-        {"code 0 still shown", 0, 1, "ShowMessage Err:0 | Velmora提示"},
-        {"access denied", 5, 1, "ShowMessage Err:5 | Velmora提示"},
-        {"English title", 5, 0, "ShowMessage Err:5 | Velmora Prompt"},
-        {"signed 32-bit", 0xFFFFFFFFu, 1, "ShowMessage Err:-1 | Velmora提示"},
-        {"HRESULT-like code", 0x80070005u, 2, "ShowMessage Err:-2147024891 | Velmora提示"},
+        {"code 0 still shown", 0, SimplifiedChinese, u"Err:0"},
+        {"access denied", 5, SimplifiedChinese, u"Err:5"},
+        {"English title", 5, English, u"Err:5"},
+        {"signed 32-bit", 0xFFFFFFFFu, SimplifiedChinese, u"Err:-1"},
+        {"HRESULT-like code", 0x80070005u, TraditionalChinese, u"Err:-2147024891"},
     };
     // The "/" after the host lands at position 32768.
     const Text url = Text(32758, u' ') + u"http://ab/plm";
     for (const auto& c : cases) {
-        Log log;
-        FakeUi ui(log, url, c.language);
+        RecordingUi ui(url, c.language);
         ui.lastError = c.code;
-        FakeSteps steps(log);
+        FakeSteps steps(ui.log);
         AutoSettingCommand().Run(ui, steps, latin1);
-        EXPECT_EQ(log, (Log{"UrlText", "LastSystemError", c.shown})) << c.label;
+        EXPECT_EQ(ui.log, (Log{"UrlText", "LastSystemError", Box(c.shown, c.language)})) << c.label;
     }
 }
 
@@ -275,41 +228,43 @@ TEST(RunAutoSetting, AFailingStepStopsTheRest) {
         std::size_t stepsRun;
         Log shown;
     };
-    const Log lastError = {"LastSystemError", "ShowMessage Err:1018 | Velmora提示"};
+    const Log lastError = {"LastSystemError", Box(u"Err:1018", SimplifiedChinese)};
     const std::vector<Case> cases = {
         {"stale entries", "RemoveWrongKey", Failure::RunTime, 1, lastError},
         {"code-base path", "SetCodeBaseSearchPath", Failure::Standard, 2, lastError},
-        {"trusted site", "AddTrustedSite", Failure::RunTime, 3, lastError},
+        {"trusted site without a status of its own", "AddTrustedSite", Failure::Status, 3, lastError},
+        {"trusted site with the status of a registry call", "AddTrustedSite", Failure::CodedStatus, 3,
+         {Box(u"Err:5", SimplifiedChinese)}},
         {"zone template", "SetTrustedZoneSecurity", Failure::OutOfMemory, 4, lastError},
         {"login page", "OpenLoginPage", Failure::RunTime, 5, lastError},
         {"a failure with its own status shows that status", "OpenLoginPage", Failure::Coded, 5,
-         {"ShowMessage Err:2 | Velmora提示"}},
+         {Box(u"Err:2", SimplifiedChinese)}},
     };
     for (const auto& c : cases) {
-        Log log;
-        FakeUi ui(log, u"http://plm.example.com/plm");
+        RecordingUi ui(u"http://plm.example.com/plm");
         ui.lastError = 1018;
-        FakeSteps steps(log);
+        FakeSteps steps(ui.log);
         steps.failAt = c.failAt;
         steps.failure = c.failure;
+        if (c.failure == Failure::Status) steps.trustedSite = zones::StepStatus::Failed(std::nullopt);
+        if (c.failure == Failure::CodedStatus) steps.trustedSite = zones::StepStatus::Failed(5);
         AutoSettingCommand().Run(ui, steps, latin1);
         Log expected(FullRun.begin(), FullRun.begin() + static_cast<std::ptrdiff_t>(1 + c.stepsRun));
         expected.insert(expected.end(), c.shown.begin(), c.shown.end());
-        EXPECT_EQ(log, expected) << c.label;
+        EXPECT_EQ(ui.log, expected) << c.label;
     }
 }
 
 TEST(RunAutoSetting, AClickDuringTheLoginPageStepDoesNotRunAgain) {
-    Log log;
-    FakeUi ui(log, u"http://plm.example.com/plm");
-    FakeSteps steps(log);
+    RecordingUi ui(u"http://plm.example.com/plm");
+    FakeSteps steps(ui.log);
     // The login page step drains the message queue: a second click on the
     // button (and so a nested command) may be dispatched there.
     AutoSettingCommand command;
     int clicks = 0;
     steps.duringLoginPage = [&] {
         if (++clicks > 1) return;  // without the guard, one nested run is enough to see
-        log.push_back("nested click");
+        ui.log.push_back("nested click");
         EXPECT_TRUE(command.Running());
         command.Run(ui, steps, latin1);
     };
@@ -317,13 +272,12 @@ TEST(RunAutoSetting, AClickDuringTheLoginPageStepDoesNotRunAgain) {
     EXPECT_FALSE(command.Running());
     Log expected = FullRun;
     expected.insert(expected.end() - 1, "nested click");
-    EXPECT_EQ(log, expected);
+    EXPECT_EQ(ui.log, expected);
 }
 
 TEST(RunAutoSetting, EachPressAfterARunEndsIsARunOfItsOwn) {
-    Log log;
-    FakeUi ui(log, u"http://plm.example.com");
-    FakeSteps steps(log);
+    RecordingUi ui(u"http://plm.example.com");
+    FakeSteps steps(ui.log);
     AutoSettingCommand command;
     command.Run(ui, steps, latin1);  // rejected
     steps.failAt = "AddTrustedSite";
@@ -331,22 +285,21 @@ TEST(RunAutoSetting, EachPressAfterARunEndsIsARunOfItsOwn) {
     ui.SetUrl(u"http://plm.example.com/plm");
     command.Run(ui, steps, latin1);  // failed
     steps.failAt.clear();
-    log.clear();
+    ui.log.clear();
     command.Run(ui, steps, latin1);  // complete
-    EXPECT_EQ(log, FullRun);
+    EXPECT_EQ(ui.log, FullRun);
 }
 
 TEST(RunAutoSetting, CorrectedTextAfterARejectionRunsEverything) {
-    Log log;
-    FakeUi ui(log, u"http://plm.example.com/");
-    FakeSteps steps(log);
+    RecordingUi ui(u"http://plm.example.com/");
+    FakeSteps steps(ui.log);
     AutoSettingCommand command;
     command.Run(ui, steps, latin1);
-    ASSERT_EQ(log.size(), 2u);
-    log.clear();
+    ASSERT_EQ(ui.log.size(), 2u);
+    ui.log.clear();
     ui.SetUrl(u"http://plm.example.com/plm");
     command.Run(ui, steps, latin1);
-    EXPECT_EQ(log, FullRun);
+    EXPECT_EQ(ui.log, FullRun);
 }
 
 }  // namespace

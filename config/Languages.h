@@ -1,5 +1,7 @@
-// The window's languages in one table: the locales that choose each one,
-// its captions and its messages. Adding a language is one row here.
+// The window's languages in one table, one row each: the code the window
+// stores, the locales that choose it, its captions, its messages and the
+// notices the Auto Setting command may show. Adding a language is its row
+// here (and the fonts its script needs in the test prefix, see README).
 //
 // Simplified Chinese is the design language: its captions are the ones the
 // window is created with, and its messages are the defaults that the Auto
@@ -30,11 +32,6 @@ enum class Message : std::int16_t { Prompt = 1, Example = 2, Title = 3, InvalidA
 inline constexpr std::size_t MessageCount = 4;
 constexpr std::int16_t Number(Message message) { return static_cast<std::int16_t>(message); }
 
-// The example site addresses shown to the user: in the sample label (A) and
-// in the second line of the invalid-address prompt (B).
-inline constexpr TextView ExampleAddressA = u"http://127.0.0.1/PLM";
-inline constexpr TextView ExampleAddressB = u"http://127.0.0.1/plm";
-
 // The caption of lblUrl, the same in every language, and the name screen
 // readers announce for the URL box it labels: without access key and colon.
 inline constexpr TextView UrlLabelCaption = u"URL(&R):";
@@ -49,6 +46,18 @@ struct Captions {
     TextView close;          // picClose: not painted (it shows the cross), read out by screen readers
 };
 
+// The notices the command may show before the login page; "{host}" stands
+// where the host goes.
+struct Notices {
+    // A policy of the machine decides the trusted sites and leaves the PLM
+    // site out: what the tool writes for the user then does not count.
+    TextView policy;
+    // Internet Explorer does not run on its own here, and Edge is not set up
+    // to show the site in IE mode: the login page opens without the features
+    // the site needs.
+    TextView browser;
+};
+
 struct Language {
     std::int16_t code;
     // The locale identifiers that choose this language (0: no more).
@@ -57,27 +66,40 @@ struct Language {
     // Messages 1 to 4: prompt, example, message box title, invalid address;
     // empty where the language has no such message.
     std::array<TextView, MessageCount> messages;
+    Notices notices;
 };
 
-// The texts are written out in full (not assembled from the example
-// addresses) so that each reads exactly as the user sees it.
-inline constexpr std::array<Language, 3> Languages{{
+// The texts are written out in full (the example addresses too) so that
+// each reads exactly as the user sees it. The design
+// language comes first: it serves every code without a row.
+inline constexpr auto Languages = std::to_array<Language>({
     {SimplifiedChinese,
      {0x0804, 0x0004, 0x1004},  // PRC, neutral, Singapore
      {u"PLM客户端系统配置工具", u"如： http://127.0.0.1/PLM", u"取消(&C)", u"自动配置(&A)", u"关闭"},
-     {u"请输入PLM系统的URL位置。", u"如(http://127.0.0.1/plm)", u"Velmora提示", u""}},
+     {u"请输入PLM系统的URL位置。", u"如(http://127.0.0.1/plm)", u"Velmora提示", u""},
+     {u"此计算机的受信任站点由管理员的组策略决定，无法在此将 {host} 设为受信任的站点。请联系管理员将其添加到“受信任的站点”区域。",
+      u"此计算机会在 Microsoft Edge 中打开 Internet Explorer 网页，但 Edge 未设置为以 Internet Explorer 模式打开 "
+      u"{host}，而 PLM 站点需要该模式。请联系管理员将 {host} 添加到企业模式站点列表。"}},
     {TraditionalChinese,
      {0x0404, 0x0C04, 0},  // Taiwan, Hong Kong SAR
      {u"PLM用戶端系統設置工具", u"如： http://127.0.0.1/PLM", u"取消(&C)", u"自動配置(&A)", u"關閉"},
-     {u"請輸入PLM系統的URL位置。", u"如(http://127.0.0.1/plm)", u"Velmora提示", u"不是有效的系統網站路徑！"}},
+     {u"請輸入PLM系統的URL位置。", u"如(http://127.0.0.1/plm)", u"Velmora提示", u"不是有效的系統網站路徑！"},
+     {u"此電腦的信任網站由系統管理員的群組原則決定，無法在此將 {host} 設為信任的網站。請聯絡系統管理員將其加入「信任的網站」區域。",
+      u"此電腦會在 Microsoft Edge 中開啟 Internet Explorer 網頁，但 Edge 未設定以 Internet Explorer 模式開啟 "
+      u"{host}，而 PLM 網站需要此模式。請聯絡系統管理員將 {host} 新增至企業模式網站清單。"}},
     {English,
      {0, 0, 0},  // by EnglishLowBits
      {u"PLM Client System Configuration Tool", u"For Example: http://127.0.0.1/PLM", u"&Cancel",
       u"&Auto Setting", u"Close"},
      // "exsample" is the product's own spelling, kept as users know it.
      {u"Please input PLM URL.", u"For exsample (http://127.0.0.1/plm)", u"Velmora Prompt",
-      u"Invalid System URL!"}},
-}};
+      u"Invalid System URL!"},
+     {u"Trusted sites on this computer are set by your administrator's policy, so {host} cannot be made a trusted "
+      u"site here. Please ask your administrator to add it to the Trusted Sites zone.",
+      u"This computer opens Internet Explorer pages in Microsoft Edge, and Edge is not set up to open {host} in "
+      u"Internet Explorer mode, which the PLM site needs. Please ask your administrator to add {host} to the "
+      u"Enterprise Mode Site List."}},
+});
 
 // The row of a language code; the design language for a code without one.
 const Language& LanguageOf(std::int16_t code);

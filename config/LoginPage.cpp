@@ -7,7 +7,6 @@ namespace plm::config {
 namespace {
 
 constexpr TextView LoginPageName = u"login.aspx";
-constexpr TextView InternetExplorerUnderProgramFiles = u"Internet Explorer\\iexplore.exe";
 
 // "X:\..." or "\\server\...": a path the shell takes as it is.
 bool IsFullPath(TextView path) {
@@ -77,7 +76,7 @@ Text BuildLaunchParameters(TextView loginUrl, const CodePage& codePage) {
 }
 
 Text InternetExplorerPath(reg::RegisterKey& registry, TextView programFiles) {
-    Text registered = TrimSpaces(registry.GetStringValue(reg::LocalMachine, InternetExplorerAppPath, u""));
+    Text registered = TrimSpaces(registry.GetStringValue(reg::LocalMachine, InternetExplorerAppPath, u"").value);
     if (registered.size() >= 2 && registered.front() == u'"' && registered.back() == u'"') {
         registered = registered.substr(1, registered.size() - 2);
     }

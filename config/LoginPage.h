@@ -30,9 +30,11 @@ Text BuildLoginUrl(TextView urlText);
 Text BuildLaunchParameters(TextView loginUrl, const CodePage& codePage);
 
 // The browser's registration, under HKEY_LOCAL_MACHINE: its default value
-// names the file (a 32-bit program reads the 32-bit view).
+// names the file (a 32-bit program reads the 32-bit view). Where no such
+// registration names one, the browser is this file in Program Files.
 inline constexpr TextView InternetExplorerAppPath =
     u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\iexplore.exe";
+inline constexpr TextView InternetExplorerUnderProgramFiles = u"Internet Explorer\\iexplore.exe";
 
 // The full path of the browser to start: the registered one, trimmed and
 // unquoted, when it is a full path; else "Internet Explorer\iexplore.exe"

@@ -8,14 +8,10 @@
 #include "config/LoginPage.h"
 #include "config/ScopedFlag.h"
 #include "config/SystemDll_win.h"
-#include "registry/Win32Registry.h"
+#include "registry/Win32Registry_win.h"
 
 namespace plm::config {
 namespace {
-
-// The windows asked to close get this long to do so, in their own
-// processes, before the browser starts.
-constexpr DWORD CloseWait = 2000;
 
 // The system's Program Files folder (for a 32-bit program on 64-bit
 // Windows, the 32-bit one), or empty.
@@ -52,7 +48,7 @@ void LoginPageStep::Open(TextView urlText) {
     const ScopedFlag inProgress(inProgress_);
     window_.Hide();
     window_.HandleQueuedEvents();
-    Sleep(CloseWait);
+    Sleep(LoginWindowsCloseWait);
     // ShellExecute may use COM to start the browser; its callers are asked
     // to initialise an apartment on the calling thread first.
     InitialiseComOnce();

@@ -5,10 +5,17 @@
 // CloseIE's.
 #pragma once
 
+#include <cstdint>
+
+#include "config/RunTimeError.h"
 #include "text/CodePage.h"
 #include "text/Text.h"
 
 namespace plm::config {
+
+// The windows asked to close get this long to do so, in their own
+// processes, before the browser starts.
+inline constexpr std::uint32_t LoginWindowsCloseWait = 2000;  // milliseconds
 
 // The full path of the browser the shipped program starts: Internet
 // Explorer as App Paths registers it, else under the system's Program

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "registry/MemoryRegistry.h"
+#include "tests/support/MemoryRegistry.h"
 #include "tests/support/CommandLine.h"
 #include "tests/support/LaunchCases.h"
 #include "text/CodePage.h"
@@ -172,7 +172,7 @@ TEST(InternetExplorerPath, TheRegisteredFullPathElseTheOneUnderProgramFiles) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.label);
-        reg::MemoryRegistry registry(latin1);
+        plm::test::MemoryRegistry registry(latin1);
         if (row.registered) {
             registry.PutValue(reg::LocalMachine, InternetExplorerAppPath, u"", reg::TypeString, *row.registered + '\0');
         }

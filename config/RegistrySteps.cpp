@@ -1,6 +1,5 @@
-// The configuration steps of the product: the zone-map and template steps
-// on the registry, and the login page step handed in by the window.
-#include "config/AutoSetting.h"
+#include "config/RegistrySteps.h"
+
 #include "zones/IeMode.h"
 #include "zones/Policy.h"
 #include "zones/StaleEntries.h"
@@ -11,12 +10,8 @@ namespace plm::config {
 
 void RegistrySteps::RemoveWrongKey(Text siteRoot) { zones::RemoveWrongKey(registry_, std::move(siteRoot)); }
 void RegistrySteps::SetCodeBaseSearchPath() { zones::SetCodeBaseSearchPath(registry_); }
-void RegistrySteps::AddTrustedSite(TextView scheme, TextView host) {
-    // A site whose entries did not land would not work: the run stops here
-    // and says so, instead of opening a login page that cannot be used.
-    if (auto status = zones::AddTrustedSite(registry_, scheme, host)) {
-        throw CodedError("the site could not be registered", *status);
-    }
+zones::StepStatus RegistrySteps::AddTrustedSite(TextView scheme, TextView host) {
+    return zones::AddTrustedSite(registry_, scheme, host);
 }
 void RegistrySteps::SetTrustedZoneSecurity() { zones::SetTrustedZoneSecurity(registry_); }
 bool RegistrySteps::IsLeftOutByPolicy(TextView scheme, TextView host) {

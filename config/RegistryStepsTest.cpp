@@ -8,52 +8,41 @@
 #include <vector>
 
 #include "config/AutoSetting.h"
-#include "registry/MemoryRegistry.h"
+#include "config/RegistrySteps.h"
+#include "tests/support/MemoryRegistry.h"
 #include "text/CodePage.h"
+#include "tests/support/RecordingUi.h"
 #include "tests/support/TestBackends.h"
+#include "zones/ZoneMap.h"
+#include "zones/ZoneTemplate.h"
 
 namespace plm::config {
 namespace {
 
-constexpr TextView ZoneMapPath = u"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\ZoneMap";
-constexpr TextView ZonesPath = u"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Zones\\2";
-constexpr TextView MachinePath = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
-constexpr TextView PolicyPath = u"Software\\Policies\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
-
-class ScriptedUi final : public AutoSettingUi {
-public:
-    explicit ScriptedUi(Text url) : url_(std::move(url)) {}
-    Text UrlText() override { return url_; }
-    Text LocalText(TextView fallback, std::int16_t) override { return Text(fallback); }
-    std::int16_t LanguageCode() override { return 1; }
-    void ShowMessage(TextView prompt, TextView) override { messages.push_back(ToUtf8(prompt)); }
-    std::uint32_t LastSystemError() override { return 0; }
-    void EndProgram() override { ended = true; }
-
-    std::vector<std::string> messages;
-    bool ended = false;
-
-private:
-    Text url_;
-};
+using test::DwordBytes;
+using test::RecordingUi;
+using test::StringBytes;
+using zones::TrustedZoneKey;
+constexpr TextView ZoneMapPath = zones::ZoneMapKey;
+constexpr TextView MachinePath = zones::MachineInternetSettingsKey;
 
 class RegistryStepsTest : public test::BackendTest {
 protected:
     std::string State() {
-        return Snap(reg::CurrentUser, ZoneMapPath) + "--\n" + Snap(reg::CurrentUser, ZonesPath) + "--\n" +
+        return Snap(reg::CurrentUser, ZoneMapPath) + "--\n" + Snap(reg::CurrentUser, TrustedZoneKey) + "--\n" +
                Snap(reg::LocalMachine, MachinePath);
     }
 };
 
 TEST_P(RegistryStepsTest, AcceptedAddressIsConfiguredBeforeTheLoginPageOpens) {
     // The template goes only into a zone the browser has set up.
-    Inspect().PutValue(reg::CurrentUser, ZonesPath, u"1200", reg::TypeDword, std::string("\3\0\0\0", 4));
-    ScriptedUi ui(u"http://plm.example.com:8080/plm");
+    Inspect().PutValue(reg::CurrentUser, TrustedZoneKey, u"1200", reg::TypeDword, DwordBytes(3));
+    RecordingUi ui(u"http://plm.example.com:8080/plm");
     std::string atLoginPage;
     RegistrySteps steps(Keys(), [&](TextView) { atLoginPage = State(); });
     AutoSettingCommand().Run(ui, steps, Backend().Codes());
 
-    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_TRUE(ui.shown.empty());
     EXPECT_TRUE(ui.ended);
     EXPECT_EQ(atLoginPage, State());
     const std::string zoneMap = Snap(reg::CurrentUser, ZoneMapPath);
@@ -61,29 +50,30 @@ TEST_P(RegistryStepsTest, AcceptedAddressIsConfiguredBeforeTheLoginPageOpens) {
     EXPECT_NE(zoneMap.find("[EscDomains\\example.com\\plm]\n\"http\"=dword:00000002\n"), std::string::npos)
         << zoneMap;
     EXPECT_EQ(zoneMap.find(":8080"), std::string::npos) << zoneMap;
-    const std::string zone = Snap(reg::CurrentUser, ZonesPath);
+    const std::string zone = Snap(reg::CurrentUser, TrustedZoneKey);
     EXPECT_NE(zone.find("\"1200\"=dword:00000000"), std::string::npos) << zone;
     EXPECT_NE(zone.find("\"Flags\"=dword:00000043"), std::string::npos) << zone;
-    EXPECT_NE(Snap(reg::LocalMachine, MachinePath).find("\"CodeBaseSearchPath\"="), std::string::npos);
+    EXPECT_NE(Snap(reg::LocalMachine, MachinePath).find(ToUtf8(zones::CodeBaseSearchPathValue) + "\"="),
+              std::string::npos);
     EXPECT_EQ(Backend().OpenHandles(), 0u);
 }
 
 TEST_P(RegistryStepsTest, RejectedAddressesChangeNothing) {
-    Inspect().PutValue(reg::CurrentUser, Text(ZoneMapPath) + u"\\Domains\\plm:8080", u"http", reg::TypeDword,
-                       std::string("\2\0\0\0", 4));
-    Inspect().PutValue(reg::CurrentUser, ZonesPath, u"1200", reg::TypeDword, std::string("\3\0\0\0", 4));
-    reg::MemoryRegistry* memory = Backend().Memory();
+    Inspect().PutValue(reg::CurrentUser, Text(zones::DomainsKey) + u"\\plm:8080", u"http", reg::TypeDword,
+                       DwordBytes(2));
+    Inspect().PutValue(reg::CurrentUser, TrustedZoneKey, u"1200", reg::TypeDword, DwordBytes(3));
+    test::MemoryRegistry* memory = Backend().Memory();
     std::size_t callsBefore = 0;
     if (memory != nullptr) callsBefore = memory->CallCount();
     const std::string before = State();
     ASSERT_NE(before.find("plm:8080"), std::string::npos) << before;
     for (TextView url : {TextView(u"http://plm.example.com"), TextView(u"http://:8080/plm"),
                          TextView(u"http://plm\\evil/plm"), TextView(u"http://plm:99999/plm")}) {
-        ScriptedUi ui{Text(url)};
+        RecordingUi ui{Text(url)};
         bool opened = false;
         RegistrySteps steps(Keys(), [&](TextView) { opened = true; });
         AutoSettingCommand().Run(ui, steps, Backend().Codes());
-        EXPECT_EQ(ui.messages.size(), 1u) << ToUtf8(url);
+        EXPECT_EQ(ui.shown.size(), 1u) << ToUtf8(url);
         EXPECT_FALSE(opened) << ToUtf8(url);
         EXPECT_FALSE(ui.ended) << ToUtf8(url);
     }
@@ -94,20 +84,20 @@ TEST_P(RegistryStepsTest, RejectedAddressesChangeNothing) {
 }
 
 TEST_P(RegistryStepsTest, APolicyNoticeChangesNothingTheRunWrites) {
-    Inspect().PutValue(reg::CurrentUser, ZonesPath, u"1200", reg::TypeDword, std::string("\3\0\0\0", 4));
+    Inspect().PutValue(reg::CurrentUser, TrustedZoneKey, u"1200", reg::TypeDword, DwordBytes(3));
     std::vector<std::string> states;
     for (const bool policy : {false, true}) {
         if (policy) {
-            Inspect().PutValue(reg::LocalMachine, PolicyPath, u"Security_HKLM_only", reg::TypeDword,
-                               std::string("\1\0\0\0", 4));
+            Inspect().PutValue(reg::LocalMachine, zones::PolicySettingsKey, zones::MachineSettingsOnlyValue,
+                               reg::TypeDword, DwordBytes(1));
         }
-        ScriptedUi ui(u"http://plm.example.com/plm");
+        RecordingUi ui(u"http://plm.example.com/plm");
         bool opened = false;
         RegistrySteps steps(Keys(), [&](TextView) { opened = true; });
         AutoSettingCommand().Run(ui, steps, Backend().Codes());
-        ASSERT_EQ(ui.messages.size(), policy ? 1u : 0u);
+        ASSERT_EQ(ui.shown.size(), policy ? 1u : 0u);
         if (policy) {
-            EXPECT_NE(ui.messages[0].find(" plm.example.com "), std::string::npos) << ui.messages[0];
+            EXPECT_NE(ui.shown[0].find(" plm.example.com "), std::string::npos) << ui.shown[0];
         }
         EXPECT_TRUE(opened && ui.ended);
         states.push_back(State());
@@ -130,7 +120,7 @@ TEST(RegistryStepsFailures, ARefusedWriteOfTheSiteIsReportedOthersStaySilent) {
     struct Row {
         const char* label;
         TextView url;
-        reg::RegCall call;
+        test::RegCall call;
         TextView pathPart;
         std::vector<std::string> shown;  // empty: the run completes
         // The lists where 10.0.0.1 is still mapped to 4 afterwards.
@@ -140,40 +130,40 @@ TEST(RegistryStepsFailures, ARefusedWriteOfTheSiteIsReportedOthersStaySilent) {
         std::vector<std::string> shownAgain = shown;
     };
     const std::vector<Row> rows = {
-        {"create of the Domains entry", Domain, reg::RegCall::Create, u"ZoneMap\\Domains\\example.com\\plm", {"Err:5"}},
-        {"open of the EscDomains entry for its value", Domain, reg::RegCall::Open, u"EscDomains\\example.com", {"Err:5"}},
-        {"set of the EscDomains value", Domain, reg::RegCall::Set, u"EscDomains\\example.com", {"Err:5"}},
-        {"the read-back cannot read what was written", Domain, reg::RegCall::Query, u"\\example.com\\plm", {"Err:5"}},
-        {"set of the site's EscRanges slot", Numeric, reg::RegCall::Set, u"EscRanges\\Range1", {"Err:5"}},
-        {"another address's write-back, after every other pair", Numeric, reg::RegCall::Set,
+        {"create of the Domains entry", Domain, test::RegCall::Create, u"ZoneMap\\Domains\\example.com\\plm", {"Err:5"}},
+        {"open of the EscDomains entry for its value", Domain, test::RegCall::Open, u"EscDomains\\example.com", {"Err:5"}},
+        {"set of the EscDomains value", Domain, test::RegCall::Set, u"EscDomains\\example.com", {"Err:5"}},
+        {"the read-back cannot read what was written", Domain, test::RegCall::Query, u"\\example.com\\plm", {"Err:5"}},
+        {"set of the site's EscRanges slot", Numeric, test::RegCall::Set, u"EscRanges\\Range1", {"Err:5"}},
+        {"another address's write-back, after every other pair", Numeric, test::RegCall::Set,
          u"ZoneMap\\Ranges\\Range2", {"Err:5"}, {u"EscRanges"}},
         {"the first read of a slot that maps the site elsewhere; the next run rebuilds it", Restricted,
-         reg::RegCall::Open, u"ZoneMap\\Ranges\\Range1", {"Err:5"}, {u"Ranges"}, 1, {}},
+         test::RegCall::Open, u"ZoneMap\\Ranges\\Range1", {"Err:5"}, {u"Ranges"}, 1, {}},
         {"every delete of a slot that maps the site elsewhere; the next run changes nothing", Restricted,
-         reg::RegCall::Delete, u"ZoneMap\\Ranges\\Range1", {"Err:5"}, {u"Ranges"}},
-        {"the machine-wide value (no administrator rights)", Domain, reg::RegCall::Set, u"HKEY_LOCAL_MACHINE", {}},
-        {"the zone template", Numeric, reg::RegCall::Set, u"Zones\\2", {}},
-        {"the stale-entry removal", u"http://plm.example.com:8080/plm", reg::RegCall::Delete, u"Domains", {}},
+         test::RegCall::Delete, u"ZoneMap\\Ranges\\Range1", {"Err:5"}, {u"Ranges"}},
+        {"the machine-wide value (no administrator rights)", Domain, test::RegCall::Set, u"HKEY_LOCAL_MACHINE", {}},
+        {"the zone template", Numeric, test::RegCall::Set, u"Zones\\2", {}},
+        {"the stale-entry removal", u"http://plm.example.com:8080/plm", test::RegCall::Delete, u"Domains", {}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.label);
         Latin1CodePage codes;
-        reg::MemoryRegistry registry(codes);
+        test::MemoryRegistry registry(codes);
         reg::RegisterKey keys(registry, codes);
-        registry.PutValue(reg::CurrentUser, ZonesPath, u"1200", reg::TypeDword, std::string("\3\0\0\0", 4));
-        for (TextView list : {TextView(u"\\Ranges\\Range1"), TextView(u"\\EscRanges\\Range1")}) {
-            registry.PutValue(reg::CurrentUser, Text(ZoneMapPath) + Text(list), u":Range", reg::TypeString,
-                              std::string("10.0.0.1", 9));
-            registry.PutValue(reg::CurrentUser, Text(ZoneMapPath) + Text(list), u"http", reg::TypeDword,
-                              std::string("\4\0\0\0", 4));
+        registry.PutValue(reg::CurrentUser, TrustedZoneKey, u"1200", reg::TypeDword, DwordBytes(3));
+        for (TextView list : {zones::RangesKey, zones::EscRangesKey}) {
+            const Text slot = Text(list) + u"\\Range1";
+            registry.PutValue(reg::CurrentUser, slot, zones::RangeAddressValue, reg::TypeString,
+                              StringBytes("10.0.0.1"));
+            registry.PutValue(reg::CurrentUser, slot, u"http", reg::TypeDword, DwordBytes(4));
         }
-        registry.FailPath(row.call, row.pathPart, reg::ErrorAccessDenied, row.times);
+        registry.Faults().Fail(test::Fault().Of(row.call).On(row.pathPart).Times(row.times));
         const auto run = [&](const std::vector<std::string>& shown) {
-            ScriptedUi ui{Text(row.url)};
+            RecordingUi ui{Text(row.url)};
             bool opened = false;
             RegistrySteps steps(keys, [&](TextView) { opened = true; });
             AutoSettingCommand().Run(ui, steps, codes);
-            EXPECT_EQ(ui.messages, shown);
+            EXPECT_EQ(ui.shown, shown);
             EXPECT_EQ(opened, shown.empty());
             EXPECT_EQ(ui.ended, shown.empty());
         };
@@ -220,29 +210,30 @@ TEST(RegistryStepsFaults, EachCallOfARunFailingInTurn) {
         // once rebuilt it without its "ftp" and "rtsp" mappings.
         {"numeric host over filled range lists", u"http://10.0.0.9/plm", "Ranges\\Range1"},
     };
-    const auto seed = [](reg::MemoryRegistry& registry) {
-        registry.PutValue(reg::CurrentUser, ZonesPath, u"1200", reg::TypeDword, std::string("\3\0\0\0", 4));
-        registry.PutValue(reg::CurrentUser, u"Software\\Other", u"kept", reg::TypeDword, std::string("\7\0\0\0", 4));
-        registry.PutValue(reg::LocalMachine, u"SOFTWARE\\Other", u"kept", reg::TypeDword, std::string("\7\0\0\0", 4));
-        for (TextView list : {TextView(u"\\Domains\\plm.example.com:8080"), TextView(u"\\EscDomains\\plm.example.com:8080")}) {
-            registry.PutValue(reg::CurrentUser, Text(ZoneMapPath) + Text(list), u"http", reg::TypeDword,
-                              std::string("\2\0\0\0", 4));
+    const auto seed = [](test::MemoryRegistry& registry) {
+        registry.PutValue(reg::CurrentUser, TrustedZoneKey, u"1200", reg::TypeDword, DwordBytes(3));
+        registry.PutValue(reg::CurrentUser, u"Software\\Other", u"kept", reg::TypeDword, DwordBytes(7));
+        registry.PutValue(reg::LocalMachine, u"SOFTWARE\\Other", u"kept", reg::TypeDword, DwordBytes(7));
+        for (TextView list : {zones::DomainsKey, zones::EscDomainsKey}) {
+            registry.PutValue(reg::CurrentUser, Text(list) + u"\\plm.example.com:8080", u"http", reg::TypeDword,
+                              DwordBytes(2));
         }
-        for (TextView list : {TextView(u"\\Ranges\\Range"), TextView(u"\\EscRanges\\Range")}) {
+        for (TextView list : {zones::RangesKey, zones::EscRangesKey}) {
             for (int n = 1; n <= 3; ++n) {
-                const Text slot = Text(ZoneMapPath) + Text(list) + DecimalText(n);
+                const Text slot = Text(list) + u"\\Range" + DecimalText(n);
                 const std::string address = "10.0.0." + std::to_string(n);
-                registry.PutValue(reg::CurrentUser, slot, u":Range", reg::TypeString, address + '\0');
+                registry.PutValue(reg::CurrentUser, slot, zones::RangeAddressValue, reg::TypeString,
+                                  StringBytes(address));
                 registry.PutValue(reg::CurrentUser, slot, n == 2 ? u"ftp" : u"rtsp", reg::TypeDword,
-                                  std::string(1, static_cast<char>(n)) + std::string(3, '\0'));
+                                  DwordBytes(static_cast<std::uint32_t>(n)));
             }
         }
     };
-    const auto outside = [](reg::MemoryRegistry& registry) {
+    const auto outside = [](test::MemoryRegistry& registry) {
         return ToUtf8(registry.Snapshot(reg::CurrentUser, u"Software\\Other") +
                       registry.Snapshot(reg::LocalMachine, u"SOFTWARE\\Other"));
     };
-    const auto mapped = [](reg::MemoryRegistry& registry, TextView list, const std::string& mapping) {
+    const auto mapped = [](test::MemoryRegistry& registry, TextView list, const std::string& mapping) {
         return ToUtf8(registry.Snapshot(reg::CurrentUser, Text(ZoneMapPath) + Text(list))).find(mapping) !=
                std::string::npos;
     };
@@ -252,11 +243,11 @@ TEST(RegistryStepsFaults, EachCallOfARunFailingInTurn) {
         // The calls of a run that nothing disturbs, by number.
         std::vector<std::string> calls;
         {
-            reg::MemoryRegistry registry(codes);
+            test::MemoryRegistry registry(codes);
             seed(registry);
             test::RecordingRegistry recording(registry, codes);
             reg::RegisterKey keys(recording, codes);
-            ScriptedUi ui{Text(row.url)};
+            RecordingUi ui{Text(row.url)};
             RegistrySteps steps(keys, [](TextView) {});
             AutoSettingCommand().Run(ui, steps, codes);
             ASSERT_TRUE(ui.ended);
@@ -273,22 +264,22 @@ TEST(RegistryStepsFaults, EachCallOfARunFailingInTurn) {
         for (std::size_t i = 0; i < calls.size(); ++i) {
             const std::string& call = calls[i];
             SCOPED_TRACE("call " + std::to_string(i) + ": " + call);
-            reg::MemoryRegistry registry(codes);
+            test::MemoryRegistry registry(codes);
             seed(registry);
             const std::string outsideBefore = outside(registry);
             test::RecordingRegistry recording(registry, codes);
             reg::RegisterKey keys(recording, codes);
-            registry.FailCall(registry.CallCount() + i, reg::ErrorAccessDenied);
-            ScriptedUi ui{Text(row.url)};
+            registry.Faults().Fail(test::Fault().Number(registry.CallCount() + i));
+            RecordingUi ui{Text(row.url)};
             bool loginPage = false;
             RegistrySteps steps(keys, [&](TextView) { loginPage = true; });
             AutoSettingCommand().Run(ui, steps, codes);
-            registry.ClearFailures();
+            registry.Faults().Clear();
 
             EXPECT_EQ(outside(registry), outsideBefore);
             EXPECT_EQ(staleDeletes(recording.Log()), staleDeletes(calls)) << "every stale-entry statement runs";
-            const bool completed = ui.ended && loginPage && ui.messages.empty();
-            EXPECT_TRUE(completed || (ui.messages == std::vector<std::string>{"Err:5"} && !loginPage && !ui.ended));
+            const bool completed = ui.ended && loginPage && ui.shown.empty();
+            EXPECT_TRUE(completed || (ui.shown == std::vector<std::string>{"Err:5"} && !loginPage && !ui.ended));
             const bool silentStep = call.find("Zones\\2") != std::string::npos || call.find("HKLM") != std::string::npos ||
                                     call.find(":8080") != std::string::npos || call.rfind("Close ", 0) == 0;
             EXPECT_TRUE(completed || !silentStep) << "a silent step stays silent";

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 #include "config/HostName.h"
+#include "config/RunTimeError.h"
 #include "zones/TrustedSite.h"
 
 namespace plm::config {
@@ -79,22 +81,29 @@ bool IsValidSiteUrl(TextView urlText, const CodePage& codePage) {
 
 Text GetSiteRoot(TextView urlText) {
     // The host begins after the "//" that follows the scheme's ":". A text
-    // without that shape is searched from where the scheme starts.
-    const std::int16_t p = ToInt16(InStr(urlText, u"/", FindHostStart(urlText).position));
-    if (p > 0) return Left(urlText, p - 1);
+    // without that shape is searched from where the scheme starts. Kept on
+    // purpose: the position is a 16-bit number, and a "/" beyond 32767
+    // overflows into "Err:", as it always has; no host that long is valid.
+    const std::optional<std::int16_t> p = ToInt16(InStr(urlText, u"/", FindHostStart(urlText).position));
+    if (!p) throw RunTimeError("overflow");
+    if (*p > 0) return Text(urlText.substr(0, static_cast<std::size_t>(*p - 1)));
     return Text(urlText);
 }
 
 SiteAddress ParseSiteAddress(TextView siteRoot) {
     SiteAddress address;
     const std::int32_t c = InStr(siteRoot, u":");
-    address.Scheme = TrimSpaces(Left(siteRoot, c - 1));
+    const std::optional<Text> scheme = Left(siteRoot, c - 1);
+    if (!scheme) throw RunTimeError("invalid procedure call");
+    address.Scheme = TrimSpaces(*scheme);
     address.Host = SiteHostAndPort(siteRoot);
     const std::int32_t portColon = InStr(address.Host, u":");
-    if (portColon > 0) address.Host = Left(address.Host, portColon - 1);
+    if (portColon > 0) address.Host.resize(static_cast<std::size_t>(portColon - 1));
     return address;
 }
 
-Text SiteHostAndPort(TextView siteRoot) { return TrimSpaces(Mid(siteRoot, InStrRev(siteRoot, u"/") + 1)); }
+Text SiteHostAndPort(TextView siteRoot) {
+    return TrimSpaces(siteRoot.substr(static_cast<std::size_t>(InStrRev(siteRoot, u"/"))));
+}
 
 }  // namespace plm::config

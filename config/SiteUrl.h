@@ -30,8 +30,8 @@ bool IsValidSiteUrl(TextView urlText, const CodePage& codePage);
 Text GetSiteRoot(TextView urlText);
 
 // Scheme: the site root before its first ":", trimmed. Host: after its last
-// "/", trimmed, cut before a ":". A site root without ":" is a RunTimeError
-// (a negative cut); an accepted address never gives one.
+// "/", trimmed, cut before a ":". Throws RunTimeError for a site root
+// without ":" (a negative cut); an accepted address never gives one.
 SiteAddress ParseSiteAddress(TextView siteRoot);
 
 // The site root after its last "/", trimmed: the host, and its port when

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "config/HostName.h"
+#include "config/RunTimeError.h"
 #include "text/CodePage.h"
 
 namespace plm::config {

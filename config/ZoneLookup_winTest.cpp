@@ -16,19 +16,20 @@
 #include "config/LoginPage.h"
 #include "config/SiteUrl.h"
 #include "registry/RegisterKey.h"
-#include "registry/Win32Registry.h"
+#include "registry/Win32Registry_win.h"
 #include "zones/TrustedSite.h"
+#include "zones/ZoneMap.h"
 
 namespace plm::config {
 namespace {
 
-const std::wstring ZoneMapPath = L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\ZoneMap";
+std::wstring Wide(TextView text) { return std::wstring(text.begin(), text.end()); }
+
+const std::wstring ZoneMapPath = Wide(zones::ZoneMapKey);
 const std::wstring CopyPath = L"Software\\PlmClientConfigZoneMapBefore";
 
 constexpr DWORD TrustedSites = URLZONE_TRUSTED;
 constexpr DWORD NoZone = static_cast<DWORD>(URLZONE_INVALID);
-
-std::wstring Wide(TextView text) { return std::wstring(text.begin(), text.end()); }
 
 // Copies the tree at `from` to `to`, after deleting whatever `to` holds.
 void CopyTree(const std::wstring& from, const std::wstring& to) {
@@ -81,7 +82,7 @@ TEST_F(ZoneLookup, OrdinaryFormsLandInTrustedSites) {
         ASSERT_TRUE(IsValidSiteUrl(url, SystemCodePage()));
         const SiteAddress site = ParseSiteAddress(GetSiteRoot(url));
         reg::RegisterKey registry(reg::Advapi32(), SystemCodePage());
-        zones::AddTrustedSite(registry, site.Scheme, site.Host);
+        EXPECT_EQ(zones::AddTrustedSite(registry, site.Scheme, site.Host), zones::StepStatus::Done());
         EXPECT_EQ(registry.LastRegError(), 0);
         EXPECT_EQ(ZoneOf(page), TrustedSites);
     }

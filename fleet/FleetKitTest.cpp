@@ -19,9 +19,12 @@
 #include <string>
 #include <vector>
 
-#include "registry/MemoryRegistry.h"
+#include "config/Languages.h"
 #include "registry/RegisterKey.h"
+#include "tests/support/Golden.h"
+#include "tests/support/MemoryRegistry.h"
 #include "zones/Policy.h"
+#include "zones/ZoneMap.h"
 #include "zones/ZoneTemplate.h"
 
 namespace plm::fleet {
@@ -29,9 +32,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The keys, spelled out on their own.
-const std::string PolicyKey = "Software\\Policies\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
-const std::string MachineKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
 
 // ---- a small .reg reader ----
 
@@ -109,21 +109,24 @@ KitRun RunKit(const std::vector<Text>& args) { return RunFleetKit(args, SystemFi
 TEST(FleetKit, PolicyFileHoldsWhatTheToolWritesForOneUser) {
     // What the tool writes for one user, on the in-memory registry, under
     // the keys of the policy file.
-    reg::MemoryRegistry memory;
+    test::MemoryRegistry memory;
     reg::RegisterKey tool(memory, SystemCodePage());
-    const Text userZone = u"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Zones\\2";
-    tool.CreateKey(reg::CurrentUser, userZone);
+    const TextView userZone = zones::TrustedZoneKey;
+    ASSERT_EQ(tool.CreateKey(reg::CurrentUser, userZone).status, reg::Success);
     zones::SetTrustedZoneSecurity(tool);
     zones::SetCodeBaseSearchPath(tool);
-    const std::string listKey = "HKEY_LOCAL_MACHINE\\" + PolicyKey + "\\ZoneMapKey";
+    const std::string listKey = "HKEY_LOCAL_MACHINE\\" + ToUtf8(zones::PolicyZoneMapKey);
     RegKeys expected;
-    for (const reg::ValueEntry& value : tool.EnumValues(reg::CurrentUser, userZone)) {
+    for (const reg::ValueEntry& value : tool.EnumValues(reg::CurrentUser, userZone).value) {
         if (value.name == u"CurrentLevel" || value.name == u"Flags") continue;
-        const auto data = static_cast<std::uint32_t>(tool.GetDwordValue(reg::CurrentUser, userZone, value.name));
-        expected["HKEY_LOCAL_MACHINE\\" + PolicyKey + "\\Zones\\2"][ToUtf8(value.name)] = "dword:" + std::to_string(data);
+        const auto data = static_cast<std::uint32_t>(tool.GetDwordValue(reg::CurrentUser, userZone, value.name).value);
+        expected["HKEY_LOCAL_MACHINE\\" + ToUtf8(zones::PolicyTrustedZoneKey)][ToUtf8(value.name)] =
+            "dword:" + std::to_string(data);
     }
-    expected["HKEY_LOCAL_MACHINE\\" + MachineKey]["CodeBaseSearchPath"] =
-        ToUtf8(tool.GetStringValue(reg::LocalMachine, FromUtf8(MachineKey), u"CodeBaseSearchPath"));
+    const auto codeBase = tool.GetStringValue(reg::LocalMachine, zones::MachineInternetSettingsKey,
+                                              zones::CodeBaseSearchPathValue);
+    expected["HKEY_LOCAL_MACHINE\\" + ToUtf8(zones::MachineInternetSettingsKey)][ToUtf8(zones::CodeBaseSearchPathValue)] =
+        ToUtf8(codeBase.value);
 
     struct Row {
         const char* address;
@@ -155,7 +158,7 @@ TEST(FleetKit, PolicyFileHoldsWhatTheToolWritesForOneUser) {
         // the tool's own policy reader.
         const auto list = written.find(listKey);
         ASSERT_NE(list, written.end());
-        reg::MemoryRegistry machine;
+        test::MemoryRegistry machine;
         for (const auto& [name, data] : list->second) {
             machine.PutValue(reg::LocalMachine, FromUtf8(listKey.substr(19)), FromUtf8(name), reg::TypeString,
                              data + '\0');
@@ -173,6 +176,7 @@ TEST(FleetKit, PolicyFileHoldsWhatTheToolWritesForOneUser) {
 
 TEST(FleetKit, ARunThatCannotFinishLeavesNoFileOfItsOwn) {
     const Text address = u"http://plm.example.com/plm";
+    const test::golden::LanguageTexts& english = test::golden::TextsOf(config::English);
     struct Row {
         const char* label;
         const char* blocker;     // a file, or with "/" at its end a folder, made first
@@ -182,7 +186,7 @@ TEST(FleetKit, ARunThatCannotFinishLeavesNoFileOfItsOwn) {
     };
     const Row rows[] = {
         {"refused address", nullptr, {u"http://plm.example.com/", u"*"}, KitRefused,
-         u"Please input PLM URL.\n\nFor exsample (http://127.0.0.1/plm)\n"},
+         Text(english.messages[0]) + u"\n\n" + Text(english.messages[1]) + u"\n"},
         {"no address", nullptr, {}, KitRefused, u"Usage: PlmFleetKit.exe "},
         {"folder is a file", "file", {address, u"*file"}, KitNotWritten, u"*file/PlmPolicy.reg"},
         {"final name is a folder", "PlmPolicy.reg/", {address, u"*"}, KitNotWritten, u"*PlmPolicy.reg"},

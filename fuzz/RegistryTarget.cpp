@@ -29,19 +29,28 @@
 #include <vector>
 
 #include "config/AutoSetting.h"
+#include "config/RegistrySteps.h"
 #include "config/SiteUrl.h"
 #include "fuzz/Check.h"
-#include "registry/MemoryRegistry.h"
+#include "tests/support/RecordingUi.h"
+#include "tests/support/MemoryRegistry.h"
 #include "text/CodePage.h"
 #include "zones/TrustedSite.h"
+#include "zones/IeMode.h"
+#include "zones/ZoneMap.h"
+#include "zones/ZoneTemplate.h"
 
 namespace {
 
 using namespace plm;
 
-constexpr TextView ZoneMap = u"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\ZoneMap";
-constexpr TextView Zone2 = u"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Zones\\2";
-constexpr TextView Machine = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
+using test::DwordBytes;
+using test::MemoryRegistry;
+using test::StringBytes;
+constexpr TextView ZoneMap = zones::ZoneMapKey;
+// As a snapshot names it: without the trailing "\\" the product writes through.
+constexpr TextView Zone2 = zones::TrustedZoneKey.substr(0, zones::TrustedZoneKey.size() - 1);
+constexpr TextView Machine = zones::MachineInternetSettingsKey;
 
 // ---- reading the input ----
 
@@ -74,15 +83,8 @@ private:
 
 // ---- the starting registry ----
 
-std::string Dword(std::int32_t v) {
-    const auto u = static_cast<std::uint32_t>(v);
-    return std::string{static_cast<char>(u & 0xFF), static_cast<char>((u >> 8) & 0xFF),
-                       static_cast<char>((u >> 16) & 0xFF), static_cast<char>(u >> 24)};
-}
-std::string Sz(const char* text) { return std::string(text) + '\0'; }
-
-void PutDword(reg::MemoryRegistry& r, reg::HKEY root, const Text& path, TextView name, std::int32_t v) {
-    r.PutValue(root, path, name, reg::TypeDword, Dword(v));
+void PutDword(MemoryRegistry& r, reg::HKEY root, const Text& path, TextView name, std::int32_t v) {
+    r.PutValue(root, path, name, reg::TypeDword, DwordBytes(static_cast<std::uint32_t>(v)));
 }
 
 // Addresses and schemes the slots draw from: some the fuzzer types too.
@@ -94,28 +96,31 @@ constexpr TextView Schemes[] = {u"http", u"https", u"HTTP", u"*", u"ftp", u"rtsp
 // address, several schemes and zones), beyond slot 100 when asked, and with
 // `subKeys` now and then a sub-key, which makes a slot that cannot be
 // deleted.
-void SeedRanges(reg::MemoryRegistry& r, TextView list, std::uint32_t count, std::uint32_t seed, bool subKeys) {
+void SeedRanges(MemoryRegistry& r, TextView list, std::uint32_t count, std::uint32_t seed, bool subKeys) {
     Draw draw(seed);
     for (std::uint32_t n = 1; n <= count; ++n) {
         const Text slot = Text(ZoneMap) + u'\\' + Text(list) + u"\\Range" + DecimalText(n);
         const std::uint32_t kind = draw.Next(10);
         if (kind < 2) continue;  // a gap
-        if (kind == 2) r.PutValue(reg::CurrentUser, slot, u":Range", reg::TypeString, Sz(draw.Next(2) ? "" : "  "));
+        if (kind == 2) {
+            r.PutValue(reg::CurrentUser, slot, zones::RangeAddressValue, reg::TypeString,
+                       StringBytes(draw.Next(2) ? "" : "  "));
+        }
         if (kind >= 4) {
-            r.PutValue(reg::CurrentUser, slot, u":Range", reg::TypeString,
-                       Sz(Addresses[draw.Next(std::size(Addresses))]));
+            r.PutValue(reg::CurrentUser, slot, zones::RangeAddressValue, reg::TypeString,
+                       StringBytes(Addresses[draw.Next(std::size(Addresses))]));
         }
         for (std::uint32_t v = draw.Next(4); v > 0; --v) {
             PutDword(r, reg::CurrentUser, slot, Schemes[draw.Next(std::size(Schemes))],
                      static_cast<std::int32_t>(draw.Next(6)) - 1);
         }
-        if (draw.Next(8) == 0) r.PutValue(reg::CurrentUser, slot, u"note", reg::TypeString, Sz("kept"));
+        if (draw.Next(8) == 0) r.PutValue(reg::CurrentUser, slot, u"note", reg::TypeString, StringBytes("kept"));
         if (kind == 3 && draw.Next(2) == 0) r.PutValue(reg::CurrentUser, slot, u"empty", reg::TypeBinary, "");
         if (subKeys && draw.Next(4) == 0) PutDword(r, reg::CurrentUser, slot + u"\\sub", u"http", 4);
     }
 }
 
-void SeedDomains(reg::MemoryRegistry& r, std::uint8_t flags) {
+void SeedDomains(MemoryRegistry& r, std::uint8_t flags) {
     for (TextView list : {TextView(u"Domains"), TextView(u"EscDomains")}) {
         const Text base = Text(ZoneMap) + u'\\' + Text(list) + u'\\';
         PutDword(r, reg::CurrentUser, base + u"example.com\\plm", u"http", 4);
@@ -145,7 +150,7 @@ std::string Upper(TextView t) { return Upper(ToUtf8(t)); }
 // Key path (relative to the root, upper-cased) to its value lines.
 using Keys = std::map<std::string, std::set<std::string>>;
 
-Keys KeysOf(reg::MemoryRegistry& r, reg::HKEY root) {
+Keys KeysOf(MemoryRegistry& r, reg::HKEY root) {
     Keys keys;
     const std::string text = ToUtf8(r.Snapshot(root, u""));
     std::set<std::string>* values = nullptr;
@@ -172,7 +177,7 @@ struct State {
     Keys machine;
 };
 
-State StateOf(reg::MemoryRegistry& r) { return {KeysOf(r, reg::CurrentUser), KeysOf(r, reg::LocalMachine)}; }
+State StateOf(MemoryRegistry& r) { return {KeysOf(r, reg::CurrentUser), KeysOf(r, reg::LocalMachine)}; }
 
 // (a): every key that differs is one the run may change.
 void CheckOnlyAllowedChanges(const State& before, const State& after, const std::string& shown) {
@@ -201,6 +206,7 @@ void CheckOnlyAllowedChanges(const State& before, const State& after, const std:
         PLM_CHECK(madeOnTheWay, shown + "\nchanged outside the zone map: " + key);
     }
     // The machine: only CodeBaseSearchPath, and the keys on its way.
+    const std::string codeBase = "\"" + ToUtf8(zones::CodeBaseSearchPathValue) + "\"=";
     for (const auto* side : {&before.machine, &after.machine}) {
         for (const auto& [key, values] : *side) {
             const auto& other = side == &before.machine ? after.machine : before.machine;
@@ -208,11 +214,11 @@ void CheckOnlyAllowedChanges(const State& before, const State& after, const std:
             std::set<std::string> mine;
             std::set<std::string> theirs;
             for (const auto& v : values) {
-                if (key != Upper(Machine) || v.rfind("\"CodeBaseSearchPath\"=", 0) != 0) mine.insert(v);
+                if (key != Upper(Machine) || v.rfind(codeBase, 0) != 0) mine.insert(v);
             }
             if (it != other.end()) {
                 for (const auto& v : it->second) {
-                    if (key != Upper(Machine) || v.rfind("\"CodeBaseSearchPath\"=", 0) != 0) theirs.insert(v);
+                    if (key != Upper(Machine) || v.rfind(codeBase, 0) != 0) theirs.insert(v);
                 }
             }
             const bool onTheWay = Above(key, Upper(Machine));
@@ -241,7 +247,7 @@ std::map<int, Slot> SlotsOf(const Keys& user, TextView list) {
             const std::size_t eq = v.find("\"=");
             const std::string name = v.substr(1, eq - 1);
             const std::string data = v.substr(eq + 2);
-            if (name == ":Range" && data.size() >= 2 && data.front() == '"') {
+            if (FromUtf8(name) == zones::RangeAddressValue && data.size() >= 2 && data.front() == '"') {
                 slot.address = ToUtf8(TrimSpaces(FromUtf8(data.substr(1, data.size() - 2))));
             } else if (data.rfind("dword:", 0) == 0) {
                 slot.zones[Upper(name)] =
@@ -283,32 +289,15 @@ void CheckOtherAddresses(const Keys& before, const Keys& after, TextView list, c
 
 // ---- one run of the command ----
 
-class Ui final : public config::AutoSettingUi {
-public:
-    explicit Ui(Text url) : url_(std::move(url)) {}
-    Text UrlText() override { return url_; }
-    Text LocalText(TextView fallback, std::int16_t) override { return Text(fallback); }
-    void ShowMessage(TextView prompt, TextView) override { shown.push_back(ToUtf8(prompt)); }
-    std::uint32_t LastSystemError() override { return 0; }
-    void EndProgram() override { ended = true; }
-    std::int16_t LanguageCode() override { return 0; }
-
-    std::vector<std::string> shown;
-    bool ended = false;
-
-private:
-    Text url_;
-};
-
 struct Run {
     std::vector<std::string> shown;
     bool ended = false;
     bool loginPage = false;
 };
 
-Run RunOnce(reg::MemoryRegistry& registry, const CodePage& codes, const Text& url) {
+Run RunOnce(MemoryRegistry& registry, const CodePage& codes, const Text& url) {
     reg::RegisterKey keys(registry, codes);
-    Ui ui(url);
+    test::RecordingUi ui(url, config::English);
     Run run;
     config::RegistrySteps steps(keys, [&](TextView) { run.loginPage = true; });
     config::AutoSettingCommand().Run(ui, steps, codes);
@@ -431,7 +420,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string shown = "address: " + ToUtf8(url);
 
     static const Latin1CodePage codes;
-    reg::MemoryRegistry registry(codes);
+    MemoryRegistry registry(codes);
     // More than 100 slots now and then: those past 100 are never read.
     const std::uint32_t limit = (flags & 16) ? 111 : 101;
     const bool subKeys = (flags & 128) != 0;
@@ -441,28 +430,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (flags & 2) SeedDomains(registry, flags);
     if (flags & 1) PutDword(registry, reg::CurrentUser, Text(Zone2), u"1200", 3);
     if (flags & 32) {
-        registry.PutValue(reg::LocalMachine, Text(Machine), u"CodeBaseSearchPath", reg::TypeString, Sz("old"));
+        registry.PutValue(reg::LocalMachine, Text(Machine), zones::CodeBaseSearchPathValue, reg::TypeString,
+                          StringBytes("old"));
     }
     if (flags & 64) {  // the machine's settings decide: the user is told, nothing else changes
-        PutDword(registry, reg::LocalMachine, u"Software\\Policies\\Microsoft\\Windows\\CurrentVersion\\Internet Settings",
-                 u"Security_HKLM_only", 1);
+        PutDword(registry, reg::LocalMachine, Text(zones::PolicySettingsKey), zones::MachineSettingsOnlyValue, 1);
     }
     // The flag bits are all taken: Windows 11 shares the sub-key bit, with
     // the top bit of the range seed.
     const bool windows11 = (flags & 128) != 0 && (rangeSeed & 0x8000) != 0;
     if (windows11) {  // Windows 11 without Edge's IE mode: told as well, but one box at most
-        registry.PutValue(reg::LocalMachine, u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", u"CurrentBuildNumber",
-                          reg::TypeString, Sz("22631"));
+        registry.PutValue(reg::LocalMachine, zones::WindowsVersionKey, zones::BuildNumberValue, reg::TypeString,
+                          StringBytes("22631"));
     }
     const State before = StateOf(registry);
     const bool accepted = config::IsValidSiteUrl(url, codes);
 
 #ifdef PLM_FUZZ_FAULTS
-    registry.FailCall(failAt, failCode);
+    registry.Faults().Fail(test::Fault().Number(failAt).With(failCode));
 #endif
     const std::size_t callsBefore = registry.CallCount();
     const Run run = RunOnce(registry, codes, url);
-    registry.ClearFailures();
+    registry.Faults().Clear();
     const State after = StateOf(registry);
 
     // (a)

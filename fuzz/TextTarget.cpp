@@ -13,6 +13,7 @@
 
 #include "config/HostName.h"
 #include "config/LoginPage.h"
+#include "config/RunTimeError.h"
 #include "config/SiteUrl.h"
 #include "fuzz/Check.h"
 #include "tests/support/CommandLine.h"
@@ -34,7 +35,7 @@ void CheckWith(const Text& text, const CodePage& codePage) {
     Text root;
     try {
         root = config::GetSiteRoot(text);
-    } catch (const RunTimeError&) {
+    } catch (const config::RunTimeError&) {
         PLM_CHECK(text.size() > 32767, shown);  // only the position overflow
         return;
     }

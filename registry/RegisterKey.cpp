@@ -43,14 +43,11 @@ bool RegisterKey::Open(HKEY root, const std::string& path, HKEY& key) {
     return lastRegError_ == Success;
 }
 
-std::u16string RegisterKey::GetStringValue(HKEY root, std::u16string_view keyPath,
-                                           std::u16string_view valueName) {
+Result<std::u16string> RegisterKey::GetStringValue(HKEY root, std::u16string_view keyPath,
+                                                   std::u16string_view valueName) {
     auto args = Start(keyPath, valueName);
     HKEY key = NullKey;
-    if (!args || !Open(root, args->path, key)) {
-        readStatus_ = lastRegError_;
-        return {};
-    }
+    if (!args || !Open(root, args->path, key)) return {{}, lastRegError_};
     const char* name = args->name.c_str();
 
     // Ask for the size first: it counts bytes, terminating NUL included.
@@ -59,72 +56,59 @@ std::u16string RegisterKey::GetStringValue(HKEY root, std::u16string_view keyPat
     DWORD type = 0;
     lastRegError_ = api_.RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&scratch), &size);
     // "More data" is what a value larger than the empty probe answers.
-    readStatus_ = lastRegError_ == ErrorMoreData ? Success : lastRegError_;
-    std::u16string result;
+    Result<std::u16string> result{{}, lastRegError_ == ErrorMoreData ? Success : lastRegError_};
     if (size >= 2) {
         std::string buffer(static_cast<std::size_t>(size) + 1, ' ');
         DWORD read = size + 1;
         lastRegError_ = api_.RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &read);
-        readStatus_ = lastRegError_;
+        result.status = lastRegError_;
         if (lastRegError_ == Success) {
             buffer.resize(read < buffer.size() ? read : buffer.size());
             auto nul = buffer.find('\0');
             if (nul != std::string::npos) buffer.resize(nul);
-            result = codePage_.FromAnsi(buffer);
+            result.value = codePage_.FromAnsi(buffer);
         }
     }
     lastRegError_ = api_.RegCloseKey(key);
     return result;
 }
 
-std::int32_t RegisterKey::GetDwordValue(HKEY root, std::u16string_view keyPath,
-                                        std::u16string_view valueName) {
-    // The same calls; a value that cannot be read is 0.
-    return FindDwordValue(root, keyPath, valueName).value_or(0);
-}
-
-std::optional<std::int32_t> RegisterKey::FindDwordValue(HKEY root, std::u16string_view keyPath,
-                                                        std::u16string_view valueName) {
+Result<std::int32_t> RegisterKey::GetDwordValue(HKEY root, std::u16string_view keyPath,
+                                                std::u16string_view valueName) {
     auto args = Start(keyPath, valueName);
     HKEY key = NullKey;
-    if (!args || !Open(root, args->path, key)) {
-        readStatus_ = lastRegError_;
-        return std::nullopt;
-    }
+    if (!args || !Open(root, args->path, key)) return {0, lastRegError_};
 
     DWORD data = 0;
     DWORD size = sizeof data;
     DWORD type = 0;
     lastRegError_ = api_.RegQueryValueExA(key, args->name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data), &size);
-    readStatus_ = lastRegError_;
-    std::optional<std::int32_t> result;
-    if (lastRegError_ == Success) result = static_cast<std::int32_t>(data);
+    // A value that cannot be read is 0.
+    const Result<std::int32_t> result{lastRegError_ == Success ? static_cast<std::int32_t>(data) : 0, lastRegError_};
     lastRegError_ = api_.RegCloseKey(key);
     return result;
 }
 
-void RegisterKey::SetStringValue(HKEY root, std::u16string_view keyPath, std::u16string_view valueName,
-                                 std::u16string_view text) {
+std::int32_t RegisterKey::SetStringValue(HKEY root, std::u16string_view keyPath, std::u16string_view valueName,
+                                         std::u16string_view text) {
     auto args = Start(keyPath, valueName, text);
-    if (!args) {
-        NoteWrite(lastRegError_);
-        return;
-    }
+    if (!args) return lastRegError_;
 
+    std::int32_t status = Success;
     HKEY key = NullKey;
+    // Kept on purpose: the write goes through a second open even when the
+    // first one succeeded, the registry calls the tool has always made
+    // (RegisterKeyContract.SetStringValueOpensTheKeyTwice pins them).
     if (Open(root, args->path, key)) {
         api_.RegCloseKey(key);  // not needed: the write uses a fresh open
     } else {
         // Only to make the key exist: the calls of CreateKey, whose handle
         // is closed at once.
         lastRegError_ = api_.RegCreateKeyA(root, args->path.c_str(), &key);
-        NoteWrite(lastRegError_);
+        status = lastRegError_;
         if (lastRegError_ == Success) api_.RegCloseKey(key);
     }
-    if (!Open(root, args->path, key)) {
-        NoteWrite(lastRegError_);
-        return;
-    }
+    if (!Open(root, args->path, key)) return status != Success ? status : lastRegError_;
 
     const std::string& data = args->data;
     if (!data.empty()) {
@@ -137,36 +121,32 @@ void RegisterKey::SetStringValue(HKEY root, std::u16string_view keyPath, std::u1
         lastRegError_ = api_.RegSetValueExA(key, args->name.c_str(), 0, TypeString,
                                             reinterpret_cast<const BYTE*>(&zero), 0);
     }
-    NoteWrite(lastRegError_);
+    if (status == Success) status = lastRegError_;
     lastRegError_ = api_.RegCloseKey(key);
+    return status;
 }
 
-void RegisterKey::SetDwordValue(HKEY root, std::u16string_view keyPath, std::u16string_view valueName,
-                                std::int32_t data) {
+std::int32_t RegisterKey::SetDwordValue(HKEY root, std::u16string_view keyPath, std::u16string_view valueName,
+                                        std::int32_t data) {
     auto args = Start(keyPath, valueName);
     HKEY key = NullKey;
-    if (!args || !Open(root, args->path, key)) {  // never creates the key
-        NoteWrite(lastRegError_);
-        return;
-    }
+    if (!args || !Open(root, args->path, key)) return lastRegError_;  // never creates the key
 
     auto value = static_cast<std::uint32_t>(data);
     const BYTE bytes[4] = {static_cast<BYTE>(value & 0xFF), static_cast<BYTE>((value >> 8) & 0xFF),
                            static_cast<BYTE>((value >> 16) & 0xFF), static_cast<BYTE>((value >> 24) & 0xFF)};
     lastRegError_ = api_.RegSetValueExA(key, args->name.c_str(), 0, TypeDword, bytes, 4);
-    NoteWrite(lastRegError_);
+    const std::int32_t status = lastRegError_;
     lastRegError_ = api_.RegCloseKey(key);
+    return status;
 }
 
-std::vector<ValueEntry> RegisterKey::EnumValues(HKEY root, std::u16string_view keyPath) {
+Result<std::vector<ValueEntry>> RegisterKey::EnumValues(HKEY root, std::u16string_view keyPath) {
     auto args = Start(keyPath);
     HKEY key = NullKey;
-    if (!args || !Open(root, args->path, key)) {
-        readStatus_ = lastRegError_;
-        return {};
-    }
+    if (!args || !Open(root, args->path, key)) return {{}, lastRegError_};
 
-    std::vector<ValueEntry> values;
+    Result<std::vector<ValueEntry>> values;
     // Names are short; a longer one is asked for again with room for the
     // longest there is (16,383 characters, two bytes each in a double-byte
     // code page). Only a failing registry can answer "more data" then, and
@@ -187,7 +167,7 @@ std::vector<ValueEntry> RegisterKey::EnumValues(HKEY root, std::u16string_view k
         if (lastRegError_ != Success) {
             // ERROR_NO_MORE_ITEMS: every value was listed, unless one was
             // left out for its name.
-            readStatus_ = lastRegError_ == ErrorNoMoreItems && leftOut ? ErrorNoUnicodeTranslation : lastRegError_;
+            values.status = lastRegError_ == ErrorNoMoreItems && leftOut ? ErrorNoUnicodeTranslation : lastRegError_;
             break;
         }
         const std::string ansi = buffer.substr(0, size);
@@ -199,11 +179,11 @@ std::vector<ValueEntry> RegisterKey::EnumValues(HKEY root, std::u16string_view k
                             ? api_.RegQueryValueExA(key, ansi.c_str(), nullptr, &found, nullptr, nullptr)
                             : ErrorNoUnicodeTranslation;
         if (lastRegError_ == Success && found == type) {
-            values.push_back(std::move(entry));
+            values.value.push_back(std::move(entry));
         } else if (lastRegError_ == ErrorNoUnicodeTranslation || lastRegError_ == Success) {
             leftOut = true;
         } else {
-            readStatus_ = lastRegError_;  // the registry would not say: the list is not whole
+            values.status = lastRegError_;  // the registry would not say: the list is not whole
             break;
         }
     }
@@ -211,21 +191,22 @@ std::vector<ValueEntry> RegisterKey::EnumValues(HKEY root, std::u16string_view k
     return values;
 }
 
-KeyHandle RegisterKey::CreateKey(HKEY root, std::u16string_view keyPath) {
+Result<KeyHandle> RegisterKey::CreateKey(HKEY root, std::u16string_view keyPath) {
     auto args = Start(keyPath);
+    if (!args) return {{}, lastRegError_};
     HKEY key = NullKey;
-    if (args) lastRegError_ = api_.RegCreateKeyA(root, args->path.c_str(), &key);
-    NoteWrite(lastRegError_);
-    if (!args || lastRegError_ != Success) return {};
-    return KeyHandle(api_, key);
+    lastRegError_ = api_.RegCreateKeyA(root, args->path.c_str(), &key);
+    if (lastRegError_ != Success) return {{}, lastRegError_};
+    return {KeyHandle(api_, key), Success};
 }
 
 std::int32_t RegisterKey::DeleteKey(HKEY root, std::u16string_view parentKeyPath, std::u16string_view subKeyName) {
     auto args = Start(parentKeyPath, subKeyName);
     if (!args) return lastRegError_;
 
-    // The parent is opened with the create call, so a missing parent is
-    // created (empty) on the way.
+    // Kept on purpose: the parent is opened with the create call, so a
+    // missing parent is created (empty) on the way; the stale-entry removal
+    // counts on it and deletes that key again (DeleteKeyCreatesAMissingParent).
     HKEY opened = NullKey;
     lastRegError_ = api_.RegCreateKeyA(root, args->path.c_str(), &opened);
     const std::int32_t opening = lastRegError_;
@@ -234,22 +215,19 @@ std::int32_t RegisterKey::DeleteKey(HKEY root, std::u16string_view parentKeyPath
     return opening != Success ? opening : lastRegError_;
 }
 
-std::vector<std::u16string> RegisterKey::EnumKeys(HKEY root, std::u16string_view keyPath) {
+Result<std::vector<std::u16string>> RegisterKey::EnumKeys(HKEY root, std::u16string_view keyPath) {
     auto args = Start(keyPath);
     HKEY key = NullKey;
-    if (!args || !Open(root, args->path, key)) {
-        readStatus_ = lastRegError_;
-        return {};
-    }
-    std::vector<std::u16string> names;
+    if (!args || !Open(root, args->path, key)) return {{}, lastRegError_};
+    Result<std::vector<std::u16string>> names;
     // 255 characters at most, two bytes each in a double-byte code page.
     char buffer[2 * 255 + 1];
     for (DWORD index = 0;; ++index) {
         lastRegError_ = api_.RegEnumKeyA(key, index, buffer, sizeof buffer);
         if (lastRegError_ != Success) break;
-        names.push_back(codePage_.FromAnsi(buffer));
+        names.value.push_back(codePage_.FromAnsi(buffer));
     }
-    readStatus_ = lastRegError_;
+    names.status = lastRegError_;
     lastRegError_ = api_.RegCloseKey(key);
     return names;
 }

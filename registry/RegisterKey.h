@@ -2,16 +2,14 @@
 // deletes registry keys and values. Every operation opens what it needs from
 // a root key and a key path, so callers never hold a registry handle.
 //
-// Failures are never raised: reads give empty text or 0, and LastRegError()
-// holds the status of the operation's last registry call (-1002 for an
-// empty key path).
+// Failures are never raised: each operation hands its caller the status it
+// went by, reads give empty text or 0, and LastRegError() holds the status
+// of the operation's last registry call (-1002 for an empty key path).
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "text/CodePage.h"
@@ -49,59 +47,62 @@ struct ValueEntry {
     bool operator==(const ValueEntry&) const = default;
 };
 
+// What an operation gives its caller: the result (empty text, 0, an empty
+// list or no handle when it could not be had) and the status of the call
+// that decided it, each operation saying which below. The caller goes by
+// this status alone; LastRegError is the module's own record.
+template <typename T>
+struct [[nodiscard]] Result {
+    T value{};
+    std::int32_t status = Success;
+};
+
 class RegisterKey {
 public:
     RegisterKey(RegistryApi& api, const CodePage& codePage) : api_(api), codePage_(codePage) {}
 
-    std::u16string GetStringValue(HKEY root, std::u16string_view keyPath, std::u16string_view valueName);
-    std::int32_t GetDwordValue(HKEY root, std::u16string_view keyPath, std::u16string_view valueName);
-    void SetStringValue(HKEY root, std::u16string_view keyPath, std::u16string_view valueName,
-                        std::u16string_view text);
-    void SetDwordValue(HKEY root, std::u16string_view keyPath, std::u16string_view valueName,
-                       std::int32_t data);
-    // Opens the key, creating it and every missing key above it. The handle
-    // closes itself; callers that only need the key to exist drop it.
-    KeyHandle CreateKey(HKEY root, std::u16string_view keyPath);
-    // Returns the status of the call that decided: the open of the parent
-    // when it failed, else the delete's (ERROR_FILE_NOT_FOUND: nothing was
-    // there to delete). Callers that only tidy up ignore it.
-    std::int32_t DeleteKey(HKEY root, std::u16string_view parentKeyPath, std::u16string_view subKeyName);
+    // The reads: the status is the open's when it failed, else the query's
+    // as that call returned it (Success for a string value holding empty
+    // text, ERROR_FILE_NOT_FOUND for a missing value).
+    Result<std::u16string> GetStringValue(HKEY root, std::u16string_view keyPath, std::u16string_view valueName);
+    // 0, with the status, when the value cannot be read: a stored 0 reads
+    // with Success.
+    Result<std::int32_t> GetDwordValue(HKEY root, std::u16string_view keyPath, std::u16string_view valueName);
 
-    // Like GetDwordValue, but tells a missing value (nullopt) from a stored 0.
-    // Used where an existing mapping must be carried over unchanged.
-    std::optional<std::int32_t> FindDwordValue(HKEY root, std::u16string_view keyPath,
-                                               std::u16string_view valueName);
+    // The writes give Success when the value was written, else the status
+    // of the first call that failed on the way: the create, the open or the
+    // set (a refused set is followed by a close that succeeds, so
+    // LastRegError cannot tell).
+    [[nodiscard]] std::int32_t SetStringValue(HKEY root, std::u16string_view keyPath, std::u16string_view valueName,
+                                              std::u16string_view text);
+    [[nodiscard]] std::int32_t SetDwordValue(HKEY root, std::u16string_view keyPath, std::u16string_view valueName,
+                                             std::int32_t data);
+    // Opens the key, creating it and every missing key above it; the
+    // status is the create's. The handle closes itself; callers that only
+    // need the key to exist drop it.
+    Result<KeyHandle> CreateKey(HKEY root, std::u16string_view keyPath);
+    // The status of the call that decided: the open of the parent when it
+    // failed, else the delete's (ERROR_FILE_NOT_FOUND: nothing was there to
+    // delete). Callers that only tidy up ignore it.
+    [[nodiscard]] std::int32_t DeleteKey(HKEY root, std::u16string_view parentKeyPath, std::u16string_view subKeyName);
 
     // The names and types of the key's values, the default value with an
     // empty name, in the registry's own order (callers that need an order
     // sort). Left out: a name the ANSI calls cannot hand back exactly (a
     // character the code page lacks comes out as "?" or a look-alike, which
-    // names another value or none). A failing call ends the list. Empty when
-    // the key cannot be opened; otherwise LastRegError ends at the close's
-    // code, as after the reads.
-    std::vector<ValueEntry> EnumValues(HKEY root, std::u16string_view keyPath);
+    // names another value or none). A failing call ends the list. The
+    // status is the open's when it failed, else the one that ended the
+    // list: ERROR_NO_MORE_ITEMS when every value is in it,
+    // ERROR_NO_UNICODE_TRANSLATION when a name was left out. LastRegError
+    // ends at the close's code, as after the reads.
+    Result<std::vector<ValueEntry>> EnumValues(HKEY root, std::u16string_view keyPath);
     // The names of the key's sub-keys, in the registry's own order, as the
     // ANSI call hands them back (a character the code page lacks comes out
     // as "?", and such a name opens another key or none). A failing call
-    // ends the list; LastReadStatus is ERROR_NO_MORE_ITEMS when it is whole.
-    std::vector<std::u16string> EnumKeys(HKEY root, std::u16string_view keyPath);
+    // ends the list; the status is ERROR_NO_MORE_ITEMS when it is whole.
+    Result<std::vector<std::u16string>> EnumKeys(HKEY root, std::u16string_view keyPath);
 
     std::int32_t LastRegError() const { return lastRegError_; }
-
-    // The status of the first failing call among the writes (the create of
-    // CreateKey; the create, open and set that a SetStringValue or
-    // SetDwordValue writes through) since the last time it was taken; then
-    // forgets it. A caller that must know whether its writes landed asks
-    // here: LastRegError cannot tell, as a refused set is followed by a
-    // close that succeeds.
-    std::optional<std::int32_t> TakeWriteFailure() { return std::exchange(writeFailure_, std::nullopt); }
-
-    // The status of the call that decided the last read (GetStringValue,
-    // GetDwordValue, FindDwordValue, EnumValues, EnumKeys): the open's when
-    // it failed, else the query's, as that call returned it; after a list, the
-    // status that ended the list: ERROR_NO_MORE_ITEMS when every value is
-    // in it, ERROR_NO_UNICODE_TRANSLATION when a name was left out.
-    std::int32_t LastReadStatus() const { return readStatus_; }
 
 private:
     // The key path, value name and string data of one call, as the ANSI
@@ -122,15 +123,8 @@ private:
 
     RegistryApi& api_;
     const CodePage& codePage_;
-    // Records a write's call that failed, unless an earlier one did.
-    void NoteWrite(std::int32_t status) {
-        if (status != Success && !writeFailure_) writeFailure_ = status;
-    }
-
     AnsiArgs args_;
     std::int32_t lastRegError_ = 0;
-    std::optional<std::int32_t> writeFailure_;
-    std::int32_t readStatus_ = 0;
 };
 
 }  // namespace plm::reg

@@ -204,51 +204,65 @@ protected:
         BackendTest::TearDown();
     }
     std::u16string Path(std::u16string_view rest) { return std::u16string(Base) + u"\\" + std::u16string(rest); }
+    // The calls made so far; 0 where the backend does not count them.
+    std::size_t Calls() {
+        const test::MemoryRegistry* memory = Backend().Memory();
+        return memory != nullptr ? memory->CallCount() : 0;
+    }
+    // The status of a result whose value must be `expected`.
+    template <typename T>
+    static std::int32_t Checked(const Result<T>& result, const T& expected) {
+        EXPECT_EQ(result.value, expected);
+        return result.status;
+    }
 };
 
 TEST_P(RegisterKeyContract, EmptyKeyPathIsRefusedByEveryOperation) {
     auto& k = Keys();
+    // Each gives its status, and the failure result.
     struct Row {
         const char* op;
-        std::function<void()> call;
+        std::function<std::int32_t()> call;
     } rows[] = {
-        {"GetStringValue", [&] { EXPECT_EQ(k.GetStringValue(CurrentUser, u"", u"v"), u""); }},
-        {"GetDwordValue", [&] { EXPECT_EQ(k.GetDwordValue(CurrentUser, u"", u"v"), 0); }},
-        {"SetStringValue", [&] { k.SetStringValue(CurrentUser, u"", u"v", u"x"); }},
-        {"SetDwordValue", [&] { k.SetDwordValue(CurrentUser, u"", u"v", 1); }},
-        {"CreateKey", [&] { EXPECT_FALSE(k.CreateKey(CurrentUser, u"")); }},
-        {"DeleteKey", [&] { k.DeleteKey(CurrentUser, u"", u"Software"); }},
-        {"EnumValues", [&] { EXPECT_TRUE(k.EnumValues(CurrentUser, u"").empty()); }},
+        {"GetStringValue", [&] { return Checked(k.GetStringValue(CurrentUser, u"", u"v"), Text()); }},
+        {"GetDwordValue", [&] { return Checked(k.GetDwordValue(CurrentUser, u"", u"v"), 0); }},
+        {"SetStringValue", [&] { return k.SetStringValue(CurrentUser, u"", u"v", u"x"); }},
+        {"SetDwordValue", [&] { return k.SetDwordValue(CurrentUser, u"", u"v", 1); }},
+        {"CreateKey", [&] {
+             auto created = k.CreateKey(CurrentUser, u"");
+             EXPECT_FALSE(created.value);
+             return created.status;
+         }},
+        {"DeleteKey", [&] { return k.DeleteKey(CurrentUser, u"", u"Software"); }},
+        {"EnumValues", [&] { return Checked(k.EnumValues(CurrentUser, u""), std::vector<ValueEntry>()); }},
+        {"EnumKeys", [&] { return Checked(k.EnumKeys(CurrentUser, u""), std::vector<Text>()); }},
     };
     for (auto& row : rows) {
         SCOPED_TRACE(row.op);
-        k.GetDwordValue(CurrentUser, Path(u"nokey"), u"x");  // leaves status 2 behind
-        ASSERT_EQ(k.LastRegError(), ErrorFileNotFound);
-        row.call();
+        ASSERT_EQ(k.GetDwordValue(CurrentUser, Path(u"nokey"), u"x").status, ErrorFileNotFound);
+        ASSERT_EQ(k.LastRegError(), ErrorFileNotFound);  // left behind
+        const std::size_t callsBefore = Calls();
+        EXPECT_EQ(row.call(), EmptyKeyPathError);
         EXPECT_EQ(k.LastRegError(), EmptyKeyPathError);
-    }
-    if (auto* memory = Backend().Memory()) {
-        auto before = memory->CallCount();
-        k.GetStringValue(CurrentUser, u"", u"v");
-        k.DeleteKey(CurrentUser, u"", u"x");
-        EXPECT_EQ(memory->CallCount(), before) << "an empty path must make no registry call";
+        EXPECT_EQ(Calls(), callsBefore) << "an empty path must make no registry call";
     }
 }
 
 TEST_P(RegisterKeyContract, StringValuesReadBackExactly) {
     auto key = Path(u"s");
-    Keys().SetStringValue(CurrentUser, key, u"text", u"CODEBASE;<x>");
-    Keys().SetStringValue(CurrentUser, key, u"empty", u"");
-    Keys().SetStringValue(CurrentUser, key, u"spaces", u"  a b  ");
+    ASSERT_EQ(Keys().SetStringValue(CurrentUser, key, u"text", u"CODEBASE;<x>"), Success);
+    ASSERT_EQ(Keys().SetStringValue(CurrentUser, key, u"empty", u""), Success);
+    ASSERT_EQ(Keys().SetStringValue(CurrentUser, key, u"spaces", u"  a b  "), Success);
     struct Row {
         const char16_t* name;
         const char16_t* expected;
-    } rows[] = {{u"text", u"CODEBASE;<x>"}, {u"TEXT", u"CODEBASE;<x>"}, {u"empty", u""},
-                {u"spaces", u"  a b  "},    {u"missing", u""}};
+        std::int32_t status;
+    } rows[] = {{u"text", u"CODEBASE;<x>", Success}, {u"TEXT", u"CODEBASE;<x>", Success}, {u"empty", u"", Success},
+                {u"spaces", u"  a b  ", Success},    {u"missing", u"", ErrorFileNotFound}};
     for (const auto& row : rows) {
         SCOPED_TRACE(ToUtf8(row.name));
-        EXPECT_EQ(Keys().GetStringValue(CurrentUser, key, row.name), row.expected);
-        EXPECT_EQ(Keys().LastRegError(), 0) << "after an open, the status is the close's";
+        EXPECT_EQ(Checked(Keys().GetStringValue(CurrentUser, key, row.name), Text(row.expected)), row.status);
+        EXPECT_EQ(Keys().LastRegError(), 0) << "after an open, the record is the close's";
     }
     // The stored bytes: text plus one NUL; the empty text with size 0.
     EXPECT_EQ(Snap(CurrentUser, key),
@@ -257,26 +271,37 @@ TEST_P(RegisterKeyContract, StringValuesReadBackExactly) {
 
 TEST_P(RegisterKeyContract, StringValueOnMissingKeyCreatesTheWholePath) {
     auto key = Path(u"a\\b\\c");
-    Keys().SetStringValue(CurrentUser, key, u"v", u"x");
+    EXPECT_EQ(Keys().SetStringValue(CurrentUser, key, u"v", u"x"), Success);
     EXPECT_EQ(Keys().LastRegError(), 0);
     EXPECT_EQ(Snap(CurrentUser, Base), "[]\n[a]\n[a\\b]\n[a\\b\\c]\n\"v\"=\"x\"\n");
 }
 
+TEST_P(RegisterKeyContract, SetStringValueOpensTheKeyTwice) {
+    auto key = Path(u"s");
+    ASSERT_EQ(Keys().CreateKey(CurrentUser, key).status, Success);
+    test::RecordingRegistry recording(Api(), Backend().Codes());
+    RegisterKey keys(recording, Backend().Codes());
+    ASSERT_EQ(keys.SetStringValue(CurrentUser, key, u"v", u"x"), Success);
+    const std::string path = "HKCU\\" + ToUtf8(key);
+    EXPECT_EQ(recording.Log(), (std::vector<std::string>{"Open " + path, "Close " + path, "Open " + path,
+                                                         "SetValue " + path + " \"v\"", "Close " + path}));
+}
+
 TEST_P(RegisterKeyContract, StringValueReplacesAnEarlierOneWhole) {
     auto key = Path(u"s");
-    Keys().SetStringValue(CurrentUser, key, u"v", u"a much longer earlier text");
-    Keys().SetStringValue(CurrentUser, key, u"V", u"short");
-    EXPECT_EQ(Keys().GetStringValue(CurrentUser, key, u"v"), u"short");
+    ASSERT_EQ(Keys().SetStringValue(CurrentUser, key, u"v", u"a much longer earlier text"), Success);
+    ASSERT_EQ(Keys().SetStringValue(CurrentUser, key, u"V", u"short"), Success);
+    EXPECT_EQ(Keys().GetStringValue(CurrentUser, key, u"v").value, u"short");
     EXPECT_EQ(Snap(CurrentUser, key), "[]\n\"v\"=\"short\"\n");
 }
 
 TEST_P(RegisterKeyContract, DwordValuesWriteOnlyIntoExistingKeys) {
     auto key = Path(u"d");
-    Keys().SetDwordValue(CurrentUser, key, u"n", 7);
+    EXPECT_EQ(Keys().SetDwordValue(CurrentUser, key, u"n", 7), ErrorFileNotFound);
     EXPECT_EQ(Keys().LastRegError(), ErrorFileNotFound);
     EXPECT_FALSE(Inspect().KeyExists(CurrentUser, key)) << "SetDwordValue must not create the key";
 
-    Keys().CreateKey(CurrentUser, key);
+    ASSERT_EQ(Keys().CreateKey(CurrentUser, key).status, Success);
     struct Row {
         const char16_t* name;
         std::int32_t data;
@@ -288,15 +313,13 @@ TEST_P(RegisterKeyContract, DwordValuesWriteOnlyIntoExistingKeys) {
     std::string expected = "[]\n";
     for (const auto& row : rows) {
         SCOPED_TRACE(row.line);
-        Keys().SetDwordValue(CurrentUser, key, row.name, row.data);
+        EXPECT_EQ(Keys().SetDwordValue(CurrentUser, key, row.name, row.data), Success);
         EXPECT_EQ(Keys().LastRegError(), 0);
-        EXPECT_EQ(Keys().GetDwordValue(CurrentUser, key, row.name), row.data);
-        EXPECT_EQ(Keys().FindDwordValue(CurrentUser, key, row.name), row.data);
+        EXPECT_EQ(Checked(Keys().GetDwordValue(CurrentUser, key, row.name), row.data), Success);
     }
-    EXPECT_EQ(Keys().GetDwordValue(CurrentUser, key, u"missing"), 0);
-    EXPECT_EQ(Keys().LastRegError(), 0) << "a missing value leaves the close's status";
-    EXPECT_EQ(Keys().FindDwordValue(CurrentUser, key, u"missing"), std::nullopt);
-    EXPECT_EQ(Keys().GetDwordValue(CurrentUser, Path(u"nokey"), u"x"), 0);
+    EXPECT_EQ(Checked(Keys().GetDwordValue(CurrentUser, key, u"missing"), 0), ErrorFileNotFound);
+    EXPECT_EQ(Keys().LastRegError(), 0) << "a missing value leaves the close's record";
+    EXPECT_EQ(Checked(Keys().GetDwordValue(CurrentUser, Path(u"nokey"), u"x"), 0), ErrorFileNotFound);
     EXPECT_EQ(Keys().LastRegError(), ErrorFileNotFound);
     EXPECT_EQ(Snap(CurrentUser, key),
               "[]\n\"flags\"=dword:00000043\n\"java\"=dword:00030000\n\"negative\"=dword:ffffffff\n"
@@ -305,16 +328,15 @@ TEST_P(RegisterKeyContract, DwordValuesWriteOnlyIntoExistingKeys) {
 
 TEST_P(RegisterKeyContract, DwordReadOfALongerValueGivesZero) {
     auto key = Path(u"d");
-    Keys().SetStringValue(CurrentUser, key, u"long", u"longer than four bytes");
-    EXPECT_EQ(Keys().GetDwordValue(CurrentUser, key, u"long"), 0);
-    EXPECT_EQ(Keys().FindDwordValue(CurrentUser, key, u"long"), std::nullopt);
+    ASSERT_EQ(Keys().SetStringValue(CurrentUser, key, u"long", u"longer than four bytes"), Success);
+    EXPECT_EQ(Checked(Keys().GetDwordValue(CurrentUser, key, u"long"), 0), ErrorMoreData);
 }
 
 TEST_P(RegisterKeyContract, DeleteKeyRules) {
     auto parent = Path(u"p");
-    Keys().CreateKey(CurrentUser, parent + u"\\leaf");
-    Keys().SetDwordValue(CurrentUser, parent + u"\\leaf", u"http", 2);
-    Keys().CreateKey(CurrentUser, parent + u"\\branch\\twig");
+    ASSERT_EQ(Keys().CreateKey(CurrentUser, parent + u"\\leaf").status, Success);
+    ASSERT_EQ(Keys().SetDwordValue(CurrentUser, parent + u"\\leaf", u"http", 2), Success);
+    ASSERT_EQ(Keys().CreateKey(CurrentUser, parent + u"\\branch\\twig").status, Success);
 
     EXPECT_EQ(Keys().DeleteKey(CurrentUser, parent, u"branch"), ErrorAccessDenied) << "a key with sub-keys stays";
     EXPECT_EQ(Keys().LastRegError(), ErrorAccessDenied);
@@ -323,16 +345,16 @@ TEST_P(RegisterKeyContract, DeleteKeyRules) {
     EXPECT_EQ(Snap(CurrentUser, parent), "[]\n[branch]\n[branch\\twig]\n");
 
     // An empty sub-key name acts on the parent itself, never below it.
-    Keys().DeleteKey(CurrentUser, parent + u"\\branch", u"");
+    EXPECT_EQ(Keys().DeleteKey(CurrentUser, parent + u"\\branch", u""), ErrorAccessDenied);
     EXPECT_EQ(Keys().LastRegError(), ErrorAccessDenied);
-    Keys().DeleteKey(CurrentUser, parent + u"\\branch\\twig", u"");
+    EXPECT_EQ(Keys().DeleteKey(CurrentUser, parent + u"\\branch\\twig", u""), Success);
     EXPECT_EQ(Keys().LastRegError(), 0);
     EXPECT_EQ(Snap(CurrentUser, parent), "[]\n[branch]\n");
 }
 
 TEST_P(RegisterKeyContract, DeleteKeyCreatesAMissingParent) {
     auto parent = Path(u"stale\\host:8080");
-    Keys().DeleteKey(CurrentUser, parent, u"sub");
+    EXPECT_EQ(Keys().DeleteKey(CurrentUser, parent, u"sub"), ErrorFileNotFound);
     EXPECT_EQ(Keys().LastRegError(), ErrorFileNotFound);
     EXPECT_EQ(Snap(CurrentUser, Path(u"stale")), "[]\n[host:8080]\n");
 }
@@ -340,39 +362,40 @@ TEST_P(RegisterKeyContract, DeleteKeyCreatesAMissingParent) {
 TEST_P(RegisterKeyContract, EnumKeysListsTheSubKeysOfOneLevel) {
     auto key = Path(u"ranges");
     for (TextView sub : {u"Range1", u"RANGE2\\deeper", u"other"}) {
-        Keys().CreateKey(CurrentUser, key + u"\\" + Text(sub));
+        ASSERT_EQ(Keys().CreateKey(CurrentUser, key + u"\\" + Text(sub)).status, Success);
     }
-    Keys().SetDwordValue(CurrentUser, key, u"value", 1);
+    ASSERT_EQ(Keys().SetDwordValue(CurrentUser, key, u"value", 1), Success);
+    const auto names = Keys().EnumKeys(CurrentUser, key);
     std::vector<std::string> listed;  // sorted: the order is the registry's own
-    for (const auto& name : Keys().EnumKeys(CurrentUser, key)) listed.push_back(ToUtf8(name));
+    for (const auto& name : names.value) listed.push_back(ToUtf8(name));
     std::sort(listed.begin(), listed.end());
     EXPECT_EQ(listed, (std::vector<std::string>{"RANGE2", "Range1", "other"}));
-    EXPECT_EQ(Keys().LastReadStatus(), ErrorNoMoreItems);
+    EXPECT_EQ(names.status, ErrorNoMoreItems);
     EXPECT_EQ(Keys().LastRegError(), 0);
 
-    EXPECT_TRUE(Keys().EnumKeys(CurrentUser, Path(u"nokey")).empty());
-    EXPECT_EQ(Keys().LastReadStatus(), ErrorFileNotFound);
+    EXPECT_EQ(Checked(Keys().EnumKeys(CurrentUser, Path(u"nokey")), std::vector<Text>()), ErrorFileNotFound);
 }
 
 TEST_P(RegisterKeyContract, EnumValuesListsNamesAndTypesTheCodePageCanHold) {
     auto key = Path(u"policy");
     const Text outside = u"x\u4E00y";  // "x?y" through the ANSI calls in a western code page
-    Keys().SetStringValue(CurrentUser, key, u"https://plm.example.com", u"2");
-    Keys().SetDwordValue(CurrentUser, key, u"*.example.com", 2);
-    Keys().SetStringValue(CurrentUser, key, u"", u"default");
+    ASSERT_EQ(Keys().SetStringValue(CurrentUser, key, u"https://plm.example.com", u"2"), Success);
+    ASSERT_EQ(Keys().SetDwordValue(CurrentUser, key, u"*.example.com", 2), Success);
+    ASSERT_EQ(Keys().SetStringValue(CurrentUser, key, u"", u"default"), Success);
     Inspect().PutValue(CurrentUser, key, u"10.1.2.3", TypeBinary, "\x02");
     Inspect().PutValue(CurrentUser, key, outside, TypeDword, std::string("\x04\0\0\0", 4));
+    const auto values = Keys().EnumValues(CurrentUser, key);
     std::vector<std::string> listed;  // sorted: the order is the registry's own
-    for (const auto& v : Keys().EnumValues(CurrentUser, key)) {
-        listed.push_back(ToUtf8(v.name) + " " + std::to_string(v.type));
-    }
+    for (const auto& v : values.value) listed.push_back(ToUtf8(v.name) + " " + std::to_string(v.type));
     std::sort(listed.begin(), listed.end());
     std::vector<std::string> expected = {" 1", "*.example.com 4", "10.1.2.3 3", "https://plm.example.com 1"};
-    if (Backend().Codes().CanRepresent(outside)) expected.push_back(ToUtf8(outside) + " 4");
+    const bool whole = Backend().Codes().CanRepresent(outside);
+    if (whole) expected.push_back(ToUtf8(outside) + " 4");
     EXPECT_EQ(listed, expected);
+    EXPECT_EQ(values.status == ErrorNoMoreItems, whole);
     EXPECT_EQ(Keys().LastRegError(), 0);
 
-    EXPECT_TRUE(Keys().EnumValues(CurrentUser, Path(u"nokey")).empty());
+    EXPECT_EQ(Checked(Keys().EnumValues(CurrentUser, Path(u"nokey")), std::vector<ValueEntry>()), ErrorFileNotFound);
     EXPECT_EQ(Keys().LastRegError(), ErrorFileNotFound);
 }
 
@@ -380,7 +403,7 @@ TEST_P(RegisterKeyContract, TextsOutsideTheCodePageNeverReachTheRegistry) {
     // U+FF3C (full-width reverse solidus) must not become a separator.
     std::u16string key = Path(u"a\uFF3Cb");
     bool representable = Backend().Codes().CanRepresent(key);
-    Keys().SetStringValue(CurrentUser, key, u"v", u"x");
+    EXPECT_EQ(Keys().SetStringValue(CurrentUser, key, u"v", u"x"), representable ? Success : ErrorNoUnicodeTranslation);
     if (representable) {
         EXPECT_EQ(Keys().LastRegError(), 0);
         EXPECT_FALSE(Inspect().KeyExists(CurrentUser, Path(u"a\\b")));
@@ -393,27 +416,28 @@ TEST_P(RegisterKeyContract, TextsOutsideTheCodePageNeverReachTheRegistry) {
 TEST_P(RegisterKeyContract, NoHandleIsLeftOpenAfterAnySequence) {
     auto key = Path(u"seq");
     for (int round = 0; round < 3; ++round) {
-        Keys().SetStringValue(CurrentUser, key, u":Range", u"10.0.0.1");
-        { auto created = Keys().CreateKey(CurrentUser, key + u"\\x"); EXPECT_TRUE(created); }
-        Keys().SetDwordValue(CurrentUser, key, u"http", 2);
-        Keys().GetStringValue(CurrentUser, key, u":Range");
-        Keys().GetDwordValue(CurrentUser, key, u"http");
-        Keys().FindDwordValue(CurrentUser, key, u"https");
-        Keys().DeleteKey(CurrentUser, key, u"x");
-        Keys().DeleteKey(CurrentUser, key + u"\\nothing", u"");
-        Keys().GetStringValue(CurrentUser, Path(u"none"), u"v");
+        EXPECT_EQ(Keys().SetStringValue(CurrentUser, key, u":Range", u"10.0.0.1"), Success);
+        EXPECT_TRUE(Keys().CreateKey(CurrentUser, key + u"\\x").value);
+        EXPECT_EQ(Keys().SetDwordValue(CurrentUser, key, u"http", 2), Success);
+        EXPECT_EQ(Keys().GetStringValue(CurrentUser, key, u":Range").value, u"10.0.0.1");
+        EXPECT_EQ(Keys().GetDwordValue(CurrentUser, key, u"http").value, 2);
+        EXPECT_EQ(Keys().EnumValues(CurrentUser, key).value.size(), 2u);
+        EXPECT_EQ(Keys().EnumKeys(CurrentUser, key).value.size(), 1u);
+        EXPECT_EQ(Keys().DeleteKey(CurrentUser, key, u"x"), Success);
+        EXPECT_EQ(Keys().DeleteKey(CurrentUser, key + u"\\nothing", u""), Success);
+        EXPECT_EQ(Keys().GetStringValue(CurrentUser, Path(u"none"), u"v").status, ErrorFileNotFound);
         EXPECT_EQ(Backend().OpenHandles(), 0u) << "round " << round;
     }
 }
 
 TEST_P(RegisterKeyContract, CreateKeyHandleClosesItselfAndMoves) {
-    auto first = Keys().CreateKey(CurrentUser, Path(u"h"));
+    auto first = Keys().CreateKey(CurrentUser, Path(u"h")).value;
     ASSERT_TRUE(first);
     EXPECT_EQ(Backend().OpenHandles(), 1u);
     KeyHandle moved = std::move(first);
     EXPECT_FALSE(first);  // NOLINT: checking the moved-from state on purpose
     EXPECT_EQ(Backend().OpenHandles(), 1u);
-    moved = Keys().CreateKey(CurrentUser, Path(u"h2"));
+    moved = Keys().CreateKey(CurrentUser, Path(u"h2")).value;
     EXPECT_EQ(Backend().OpenHandles(), 1u) << "assigning over a handle closes the old one";
     moved.Close();
     EXPECT_EQ(Backend().OpenHandles(), 0u);

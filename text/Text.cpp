@@ -1,5 +1,7 @@
 #include "text/Text.h"
 
+#include <algorithm>
+
 namespace plm {
 
 Text TrimSpaces(TextView s) {
@@ -74,26 +76,27 @@ std::int32_t InStrRev(TextView s, TextView what) {
     return pos == TextView::npos ? 0 : static_cast<std::int32_t>(pos + 1);
 }
 
-Text Left(TextView s, std::int32_t n) {
-    if (n < 0) throw RunTimeError("invalid procedure call: negative length");
+std::optional<Text> Left(TextView s, std::int32_t n) {
+    if (n < 0) return std::nullopt;
     return Text(s.substr(0, static_cast<std::size_t>(n)));
 }
 
-Text Mid(TextView s, std::int32_t start) {
-    if (start < 1) throw RunTimeError("invalid procedure call: start below 1");
+std::optional<Text> Mid(TextView s, std::int32_t start) {
+    if (start < 1) return std::nullopt;
     auto from = static_cast<std::size_t>(start - 1);
     if (from >= s.size()) return Text();
     return Text(s.substr(from));
 }
 
-Text Mid(TextView s, std::int32_t start, std::int32_t length) {
-    if (length < 0) throw RunTimeError("invalid procedure call: negative length");
-    Text rest = Mid(s, start);
-    return rest.substr(0, static_cast<std::size_t>(length));
+std::optional<Text> Mid(TextView s, std::int32_t start, std::int32_t length) {
+    if (length < 0) return std::nullopt;
+    auto rest = Mid(s, start);
+    if (rest) rest->resize(std::min(rest->size(), static_cast<std::size_t>(length)));
+    return rest;
 }
 
-std::int16_t ToInt16(std::int32_t position) {
-    if (position > 32767 || position < -32768) throw RunTimeError("overflow");
+std::optional<std::int16_t> ToInt16(std::int32_t position) {
+    if (position > 32767 || position < -32768) return std::nullopt;
     return static_cast<std::int16_t>(position);
 }
 

@@ -7,7 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <stdexcept>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,27 +15,6 @@ namespace plm {
 
 using Text = std::u16string;
 using TextView = std::u16string_view;
-
-// A run-time error of the configuration steps (an integer overflow or an
-// invalid text cut). The Auto Setting command turns it into its "Err:"
-// message; the stale-entry removal absorbs it statement by statement.
-class RunTimeError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
-// A run-time error whose system status is known where it happens. The
-// command shows this code rather than the thread's last error, which may be
-// overwritten on the way (a MinGW-built process resets it when it throws its
-// first C++ exception, and registry calls do not set it at all).
-class CodedError : public RunTimeError {
-public:
-    CodedError(const char* what, std::int32_t code) : RunTimeError(what), code_(code) {}
-    std::int32_t Code() const { return code_; }
-
-private:
-    std::int32_t code_;
-};
 
 // Removes leading and trailing U+0020 only; tabs and line breaks stay.
 Text TrimSpaces(TextView s);
@@ -63,18 +42,20 @@ std::int32_t InStr(TextView s, TextView what, std::int32_t start = 1);
 // 1-based position of the last `what` in `s`; 0 when not found.
 std::int32_t InStrRev(TextView s, TextView what);
 
-// The first n characters (all of s when n exceeds its length).
-// A negative n is a RunTimeError, as a negative cut length is.
-Text Left(TextView s, std::int32_t n);
-// Characters from 1-based `start`, at most `length` of them (all when
-// length < 0 is not given). A start below 1 or a negative length given
-// explicitly is a RunTimeError.
-Text Mid(TextView s, std::int32_t start);
-Text Mid(TextView s, std::int32_t start, std::int32_t length);
+// The checked cuts: an invalid cut gives nullopt, and the caller decides
+// what the failure means (the command reports it, the stale-entry removal
+// skips the statement).
+// The first n characters (all of s when n exceeds its length); nullopt for
+// a negative n.
+[[nodiscard]] std::optional<Text> Left(TextView s, std::int32_t n);
+// Characters from 1-based `start`, at most `length` of them (all when no
+// length is given); nullopt for a start below 1 or a negative length.
+[[nodiscard]] std::optional<Text> Mid(TextView s, std::int32_t start);
+[[nodiscard]] std::optional<Text> Mid(TextView s, std::int32_t start, std::int32_t length);
 
-// A position held in a signed 16-bit integer; beyond 32767 it is the
-// overflow the configuration steps report as a run-time error.
-std::int16_t ToInt16(std::int32_t position);
+// A position held in a signed 16-bit integer; nullopt beyond its range, the
+// overflow the configuration steps report as a failure.
+[[nodiscard]] std::optional<std::int16_t> ToInt16(std::int32_t position);
 
 constexpr bool IsAsciiDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 constexpr bool IsAsciiHexDigit(char16_t c) {

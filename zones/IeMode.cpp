@@ -20,12 +20,12 @@ std::optional<ValueEntry> FindValue(const std::vector<ValueEntry>& values, TextV
 }
 
 bool HasValue(reg::RegisterKey& registry, reg::HKEY root, TextView keyPath, TextView name) {
-    return FindValue(registry.EnumValues(root, keyPath), name).has_value();
+    return FindValue(registry.EnumValues(root, keyPath).value, name).has_value();
 }
 
 // The decimal build number; nullopt when it is missing or not a number.
 std::optional<std::int64_t> BuildNumber(reg::RegisterKey& registry) {
-    const Text text = TrimSpaces(registry.GetStringValue(reg::LocalMachine, WindowsVersionKey, BuildNumberValue));
+    const Text text = TrimSpaces(registry.GetStringValue(reg::LocalMachine, WindowsVersionKey, BuildNumberValue).value);
     if (text.empty() || text.size() > 9 || !std::all_of(text.begin(), text.end(), IsAsciiDigit)) return std::nullopt;
     std::int64_t number = 0;
     for (const char16_t c : text) number = number * 10 + (c - u'0');
@@ -39,7 +39,7 @@ bool IsLongTermEdition(TextView edition) {
 
 bool WindowsKeepsIe(reg::RegisterKey& registry) {
     const auto read = [&](TextView name) {
-        return TrimSpaces(registry.GetStringValue(reg::LocalMachine, WindowsVersionKey, name));
+        return TrimSpaces(registry.GetStringValue(reg::LocalMachine, WindowsVersionKey, name).value);
     };
     if (EqualsNoCase(read(InstallationTypeValue), ServerInstallation)) return true;
     const std::optional<std::int64_t> build = BuildNumber(registry);
@@ -56,17 +56,19 @@ public:
     PolicyValues(reg::RegisterKey& registry, TextView keyPath)
         : registry_(registry),
           keyPath_(keyPath),
-          machine_(registry.EnumValues(reg::LocalMachine, keyPath)),
-          user_(registry.EnumValues(reg::CurrentUser, keyPath)) {}
+          machine_(registry.EnumValues(reg::LocalMachine, keyPath).value),
+          user_(registry.EnumValues(reg::CurrentUser, keyPath).value) {}
 
     std::optional<std::int32_t> Dword(TextView name) {
         const auto root = RootHolding(name, reg::TypeDword);
         if (!root) return std::nullopt;
-        return registry_.FindDwordValue(*root, keyPath_, name);
+        const auto read = registry_.GetDwordValue(*root, keyPath_, name);
+        if (read.status != reg::Success) return std::nullopt;
+        return read.value;
     }
     bool NonEmptyText(TextView name) {
         const auto root = RootHolding(name, reg::TypeString);
-        return root && !TrimSpaces(registry_.GetStringValue(*root, keyPath_, name)).empty();
+        return root && !TrimSpaces(registry_.GetStringValue(*root, keyPath_, name).value).empty();
     }
 
 private:

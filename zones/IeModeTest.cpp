@@ -8,7 +8,8 @@
 #include <vector>
 
 #include "tests/support/TestBackends.h"
-#include "tests/support/ZoneMapSeed.h"
+#include "tests/support/ZoneMapLists.h"
+#include "zones/ZoneMap.h"
 
 namespace plm::zones {
 namespace {
@@ -25,7 +26,7 @@ const std::string Edge = "[Policies\\Microsoft\\Edge]\n";
 const std::string LevelOff = Edge + "\"InternetExplorerIntegrationLevel\"=dword:00000000\n";
 const std::string SiteList = Edge + "\"InternetExplorerIntegrationSiteList\"=\"https://intranet/sites.xml\"\n";
 
-class IeModeTest : public plm::test::BackendTest {};
+class IeModeTest : public test::BackendTest {};
 
 TEST_P(IeModeTest, WhereTheLoginPageOpens) {
     struct Row {
@@ -60,7 +61,7 @@ TEST_P(IeModeTest, WhereTheLoginPageOpens) {
         for (const reg::HKEY root : {reg::LocalMachine, reg::CurrentUser}) Inspect().RemoveTree(root, Software);
         test::Seed(Keys(), Inspect(), reg::LocalMachine, Software, row.machine);
         test::Seed(Keys(), Inspect(), reg::CurrentUser, Software, row.user);
-        plm::test::RecordingRegistry recording(Api(), Backend().Codes());
+        test::RecordingRegistry recording(Api(), Backend().Codes());
         reg::RegisterKey keys(recording, Backend().Codes());
 
         EXPECT_EQ(OpensWithoutIeMode(keys), row.withoutIeMode) << row.label;

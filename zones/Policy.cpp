@@ -58,15 +58,16 @@ bool PolicyNameCovers(TextView name, TextView scheme, TextView host) {
 // The policy stores the zone as text; a REG_DWORD counts as well.
 bool HoldsTrustedZone(reg::RegisterKey& registry, reg::HKEY root, TextView keyPath, const ValueEntry& value) {
     if (value.type == reg::TypeString) {
-        return TrimSpaces(registry.GetStringValue(root, keyPath, value.name)) == DecimalText(TrustedSitesZone);
+        return TrimSpaces(registry.GetStringValue(root, keyPath, value.name).value) == DecimalText(TrustedSitesZone);
     }
-    return value.type == reg::TypeDword && registry.FindDwordValue(root, keyPath, value.name) == TrustedSitesZone;
+    // A value that cannot be read reads as 0, no zone.
+    return value.type == reg::TypeDword && registry.GetDwordValue(root, keyPath, value.name).value == TrustedSitesZone;
 }
 
 // A policy list is in force when it names at least one site: an empty key,
 // as a lifted policy may leave it behind, assigns nothing.
 std::vector<ValueEntry> PolicyList(reg::RegisterKey& registry, reg::HKEY root) {
-    return registry.EnumValues(root, PolicyZoneMapKey);
+    return registry.EnumValues(root, PolicyZoneMapKey).value;
 }
 
 bool PolicyListCovers(reg::RegisterKey& registry, reg::HKEY root, const std::vector<ValueEntry>& list,
@@ -86,9 +87,9 @@ constexpr reg::HKEY Machine = reg::LocalMachine;
 // A zone-map key maps the scheme to Trusted Sites: a REG_DWORD named after
 // the scheme, or "*", holding 2.
 bool MapsToTrustedSites(reg::RegisterKey& registry, TextView keyPath, TextView scheme) {
-    for (const ValueEntry& value : registry.EnumValues(Machine, keyPath)) {
+    for (const ValueEntry& value : registry.EnumValues(Machine, keyPath).value) {
         if (value.type != reg::TypeDword || (value.name != AnyScheme && !EqualsNoCase(value.name, scheme))) continue;
-        if (registry.FindDwordValue(Machine, keyPath, value.name) == TrustedSitesZone) return true;
+        if (registry.GetDwordValue(Machine, keyPath, value.name).value == TrustedSitesZone) return true;
     }
     return false;
 }
@@ -148,14 +149,14 @@ bool MachineDomainsCover(reg::RegisterKey& registry, TextView scheme, TextView h
 bool MachineRangesCover(reg::RegisterKey& registry, TextView scheme, TextView host) {
     for (std::int32_t n = 1; n <= RangeSlotsRead; ++n) {
         const Text slot = Text(RangesKey) + u'\\' + Text(RangeSlotPrefix) + DecimalText(n);
-        if (TrimSpaces(registry.GetStringValue(Machine, slot, RangeAddressValue)) != host) continue;
+        if (TrimSpaces(registry.GetStringValue(Machine, slot, RangeAddressValue).value) != host) continue;
         if (MapsToTrustedSites(registry, slot, scheme)) return true;
     }
     return false;
 }
 
 bool MachineSettingsOnly(reg::RegisterKey& registry) {
-    return registry.FindDwordValue(Machine, PolicySettingsKey, MachineSettingsOnlyValue) == 1;
+    return registry.GetDwordValue(Machine, PolicySettingsKey, MachineSettingsOnlyValue).value == 1;
 }
 
 }  // namespace

@@ -8,20 +8,17 @@
 #include <vector>
 
 #include "tests/support/TestBackends.h"
-#include "tests/support/ZoneMapSeed.h"
+#include "tests/support/ZoneMapLists.h"
+#include "zones/ZoneMap.h"
 
 namespace plm::zones {
 namespace {
 
-using test::ZoneMapPath;
-
-constexpr TextView PolicyPath = u"Software\\Policies\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
-
 struct PolicyCase {
     const char* label;
-    std::string machinePolicy;  // below PolicyPath in HKLM ("[ZoneMapKey]" is the computer list)
+    std::string machinePolicy;  // below PolicySettingsKey in HKLM ("[ZoneMapKey]" is the computer list)
     std::string machineZoneMap;  // below the ZoneMap key in HKLM
-    std::string userPolicy;     // below PolicyPath in HKCU
+    std::string userPolicy;     // below PolicySettingsKey in HKCU
     std::string userZoneMap;    // below the ZoneMap key in HKCU
     const char* scheme;
     const char* host;
@@ -32,19 +29,19 @@ const std::string MachineOnly = "[]\n\"Security_HKLM_only\"=dword:00000001\n";
 
 std::string List(const std::string& values) { return "[ZoneMapKey]\n" + values; }
 
-class PolicyTest : public plm::test::BackendTest {
+class PolicyTest : public test::BackendTest {
 protected:
     void Check(const std::vector<PolicyCase>& cases) {
         for (const PolicyCase& c : cases) {
             for (const reg::HKEY root : {reg::LocalMachine, reg::CurrentUser}) {
-                Inspect().RemoveTree(root, PolicyPath);
-                Inspect().RemoveTree(root, ZoneMapPath);
+                Inspect().RemoveTree(root, PolicySettingsKey);
+                Inspect().RemoveTree(root, ZoneMapKey);
             }
-            test::Seed(Keys(), Inspect(), reg::LocalMachine, PolicyPath, c.machinePolicy);
-            test::Seed(Keys(), Inspect(), reg::LocalMachine, ZoneMapPath, c.machineZoneMap);
-            test::Seed(Keys(), Inspect(), reg::CurrentUser, PolicyPath, c.userPolicy);
-            test::Seed(Keys(), Inspect(), reg::CurrentUser, ZoneMapPath, c.userZoneMap);
-            plm::test::RecordingRegistry recording(Api(), Backend().Codes());
+            test::Seed(Keys(), Inspect(), reg::LocalMachine, PolicySettingsKey, c.machinePolicy);
+            test::Seed(Keys(), Inspect(), reg::LocalMachine, ZoneMapKey, c.machineZoneMap);
+            test::Seed(Keys(), Inspect(), reg::CurrentUser, PolicySettingsKey, c.userPolicy);
+            test::Seed(Keys(), Inspect(), reg::CurrentUser, ZoneMapKey, c.userZoneMap);
+            test::RecordingRegistry recording(Api(), Backend().Codes());
             reg::RegisterKey keys(recording, Backend().Codes());
 
             EXPECT_EQ(PolicyLeavesOut(keys, FromUtf8(c.scheme), FromUtf8(c.host)), c.leftOut) << c.label;

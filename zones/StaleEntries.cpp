@@ -12,13 +12,13 @@ namespace {
 
 constexpr reg::HKEY Root = reg::CurrentUser;
 
-// Runs one step of the removal. A failure inside it abandons that step only;
-// the removal goes on with the next one.
+// Runs one deletion of the removal. A failure inside it abandons that
+// deletion only; the removal goes on with the next one. Its status is not
+// looked at: a key that is not there is the usual case.
 template <typename Step>
 void ResumeNext(Step&& step) noexcept {
     try {
-        step();
-    } catch (const RunTimeError&) {
+        static_cast<void>(step());
     } catch (const std::exception&) {
     }
 }
@@ -47,28 +47,24 @@ void RemoveWrongKey(reg::RegisterKey& registry, Text siteRoot) {
     // host without "." has none (the negative cut fails, the label stays
     // empty).
     const std::int32_t dot = InStr(text, u".", hostStart);
-    Text firstLabel;
-    ResumeNext([&] { firstLabel = Mid(text, hostStart, dot - hostStart); });
+    const Text firstLabel = Mid(text, hostStart, dot - hostStart).value_or(Text());
 
     // The stale key: what follows the first label and its ".", port
     // included (p.q.r:n gives q.r:n); the whole host and port when there is
     // no ".".
-    ResumeNext([&] { text = dot > 0 ? Mid(text, dot + 1) : Mid(text, hostStart); });
+    text = (dot > 0 ? Mid(text, dot + 1) : Mid(text, hostStart)).value_or(text);
 
     // A text that still carries a path keeps it up to and including its
     // first "/".
-    ResumeNext([&] {
-        const std::int32_t slash = InStr(text, u"/");
-        if (slash >= 2) text = Left(text, slash);
-    });
+    if (const std::int32_t slash = InStr(text, u"/"); slash >= 2) text.resize(static_cast<std::size_t>(slash));
 
     // The first-label sub-key goes first, then the stale key itself, which
     // only goes when nothing else is below it. Opening the parent creates a
     // missing stale key, and the second pair of deletions removes it again.
-    ResumeNext([&] { registry.DeleteKey(Root, Text(DomainsKey) + u'\\' + text, firstLabel); });
-    ResumeNext([&] { registry.DeleteKey(Root, Text(EscDomainsKey) + u'\\' + text, firstLabel); });
-    ResumeNext([&] { registry.DeleteKey(Root, DomainsKey, text); });
-    ResumeNext([&] { registry.DeleteKey(Root, EscDomainsKey, text); });
+    ResumeNext([&] { return registry.DeleteKey(Root, Text(DomainsKey) + u'\\' + text, firstLabel); });
+    ResumeNext([&] { return registry.DeleteKey(Root, Text(EscDomainsKey) + u'\\' + text, firstLabel); });
+    ResumeNext([&] { return registry.DeleteKey(Root, DomainsKey, text); });
+    ResumeNext([&] { return registry.DeleteKey(Root, EscDomainsKey, text); });
 }
 
 }  // namespace plm::zones

@@ -8,50 +8,39 @@
 #include <vector>
 
 #include "tests/support/TestBackends.h"
-#include "tests/support/ZoneMapSeed.h"
+#include "tests/support/ZoneMapLists.h"
+#include "zones/ZoneMap.h"
 
 namespace plm::zones {
 namespace {
 
+using test::Block;
 using test::DomainLists;
 using test::UnderLists;
-using test::ZoneMapPath;
 
 // The zone map holding the same block under Domains and EscDomains.
 std::string BothLists(std::string_view block) { return block.empty() ? "" : "[]\n" + DomainLists(block); }
 
 // p.q.r registered without a port, next to what an address with port 8080
 // left behind.
-const std::string PortEntriesOfPqr = R"([]
-[q.r]
-[q.r\p]
-"https"=dword:00000002
-[q.r:8080]
-"http"=dword:00000002
-[q.r:8080\p]
-"http"=dword:00000002
-)";
-const std::string RegisteredPqr = R"([]
-[q.r]
-[q.r\p]
-"https"=dword:00000002
-)";
+const std::string PortEntriesOfPqr = Block("q.r\n"
+                                           "q.r\\p https=2\n"
+                                           "q.r:8080 http=2\n"
+                                           "q.r:8080\\p http=2");
+const std::string RegisteredPqr = Block("q.r\n"
+                                        "q.r\\p https=2");
 // q.r registered on its own and p.q.r below it: a stray deletion of the
 // sub-key p would take q.r and its value with it.
-const std::string RegisteredQrAndPqr = R"([]
-[q.r]
-"http"=dword:00000002
-[q.r\p]
-"https"=dword:00000002
-)";
+const std::string RegisteredQrAndPqr = Block("q.r http=2\n"
+                                             "q.r\\p https=2");
 
-class StaleEntriesTest : public plm::test::BackendTest {
+class StaleEntriesTest : public test::BackendTest {
 protected:
-    void Reset() { Inspect().RemoveTree(reg::CurrentUser, ZoneMapPath); }
+    void Reset() { Inspect().RemoveTree(reg::CurrentUser, ZoneMapKey); }
     void SeedBoth(std::string_view block) {
-        if (!block.empty()) test::Seed(Keys(), Inspect(), reg::CurrentUser, ZoneMapPath, BothLists(block));
+        if (!block.empty()) test::Seed(Keys(), Inspect(), reg::CurrentUser, ZoneMapKey, BothLists(block));
     }
-    std::string ZoneMap() { return Snap(reg::CurrentUser, ZoneMapPath); }
+    std::string ZoneMap() { return Snap(reg::CurrentUser, ZoneMapKey); }
 };
 
 TEST_P(StaleEntriesTest, RemovesOnlyWhatAnAddressWithAPortLeftBehind) {
@@ -64,71 +53,36 @@ TEST_P(StaleEntriesTest, RemovesOnlyWhatAnAddressWithAPortLeftBehind) {
     const std::vector<Row> rows = {
         {"p.q.r with a port: q.r:8080\\p, then q.r:8080", u"http://p.q.r:8080", PortEntriesOfPqr, RegisteredPqr},
         {"o.p.q.r with a port: p.q.r:8080\\o, then p.q.r:8080", u"http://o.p.q.r:8080",
-         R"([]
-[p.q.r]
-[p.q.r\o]
-"http"=dword:00000002
-[p.q.r:8080]
-[p.q.r:8080\o]
-"http"=dword:00000002
-)",
-         R"([]
-[p.q.r]
-[p.q.r\o]
-"http"=dword:00000002
-)"},
+         Block("p.q.r\n"
+               "p.q.r\\o http=2\n"
+               "p.q.r:8080\n"
+               "p.q.r:8080\\o http=2"),
+         Block("p.q.r\n"
+               "p.q.r\\o http=2")},
         {"q.r with a port: r:8080\\q, then r:8080; q.r:8080 is not touched", u"http://q.r:8080",
-         R"([]
-[q.r]
-"http"=dword:00000002
-[q.r:8080]
-"http"=dword:00000002
-[r:8080]
-[r:8080\q]
-"http"=dword:00000002
-)",
-         R"([]
-[q.r]
-"http"=dword:00000002
-[q.r:8080]
-"http"=dword:00000002
-)"},
+         Block("q.r http=2\n"
+               "q.r:8080 http=2\n"
+               "r:8080\n"
+               "r:8080\\q http=2"),
+         Block("q.r http=2\n"
+               "q.r:8080 http=2")},
         {"four numbers with a port: 1.2.3:8080\\10, then 1.2.3:8080", u"http://10.1.2.3:8080",
-         R"([]
-[1.2.3:8080]
-[1.2.3:8080\10]
-"http"=dword:00000002
-)",
+         Block("1.2.3:8080\n"
+               "1.2.3:8080\\10 http=2"),
          "[]\n"},
         {"a host without a dot: the first label is empty, host:port goes", u"http://plmhost:8080",
-         R"([]
-[plmhost]
-"http"=dword:00000002
-[plmhost:8080]
-"http"=dword:00000002
-)",
-         R"([]
-[plmhost]
-"http"=dword:00000002
-)"},
+         Block("plmhost http=2\n"
+               "plmhost:8080 http=2"),
+         Block("plmhost http=2")},
         {"a stale key that did not exist is created and removed again", u"http://p.q.r:8080", RegisteredPqr,
          RegisteredPqr},
         {"on an empty zone map only the two lists are left", u"https://p.q.r:443", "", "[]\n"},
         {"a stale key with other sub-keys keeps them and stays", u"http://p.q.r:8080",
-         R"([]
-[q.r:8080]
-"http"=dword:00000002
-[q.r:8080\other]
-"http"=dword:00000002
-[q.r:8080\p]
-"http"=dword:00000002
-)",
-         R"([]
-[q.r:8080]
-"http"=dword:00000002
-[q.r:8080\other]
-"http"=dword:00000002
-)"},
+         Block("q.r:8080 http=2\n"
+               "q.r:8080\\other http=2\n"
+               "q.r:8080\\p http=2"),
+         Block("q.r:8080 http=2\n"
+               "q.r:8080\\other http=2")},
         {"the letter case of the stale key does not matter", u"http://P.Q.R:8080", PortEntriesOfPqr,
          RegisteredPqr},
         {"no port after http://: nothing is deleted", u"http://p.q.r", PortEntriesOfPqr, PortEntriesOfPqr},
@@ -142,45 +96,24 @@ TEST_P(StaleEntriesTest, RemovesOnlyWhatAnAddressWithAPortLeftBehind) {
         {"leading spaces and a port: the stale keys still go", u"     http://p.q.r:8080", PortEntriesOfPqr,
          RegisteredPqr},
         {"one-character host after http:// with a port", u"http://a:8080",
-         R"([]
-[a]
-"http"=dword:00000002
-[a:8080]
-"http"=dword:00000002
-)",
-         R"([]
-[a]
-"http"=dword:00000002
-)"},
+         Block("a http=2\n"
+               "a:8080 http=2"),
+         Block("a http=2")},
         {"one-character host after https:// with a port", u"https://a:8443",
-         R"([]
-[a]
-"https"=dword:00000002
-[a:8443]
-"https"=dword:00000002
-)",
-         R"([]
-[a]
-"https"=dword:00000002
-)"},
+         Block("a https=2\n"
+               "a:8443 https=2"),
+         Block("a https=2")},
         {"one-character host and a path holding \":\" after http://: a key \"a/\" comes and goes",
          u"http://a/x:y", "[]\n[a]\n\"http\"=dword:00000002\n", "[]\n[a]\n\"http\"=dword:00000002\n"},
         {"one-character host and a path holding \":\" after https://", u"https://a/x:y",
          "[]\n[a]\n\"https\"=dword:00000002\n", "[]\n[a]\n\"https\"=dword:00000002\n"},
         {"a bare host and port is read from its first character", u"plmhost.example.com:8080",
-         R"([]
-[example.com]
-[example.com\plmhost]
-"http"=dword:00000002
-[example.com:8080]
-[example.com:8080\plmhost]
-"http"=dword:00000002
-)",
-         R"([]
-[example.com]
-[example.com\plmhost]
-"http"=dword:00000002
-)"},
+         Block("example.com\n"
+               "example.com\\plmhost http=2\n"
+               "example.com:8080\n"
+               "example.com:8080\\plmhost http=2"),
+         Block("example.com\n"
+               "example.com\\plmhost http=2")},
         {"a bare host without a port: nothing is deleted", u"p.q.r", PortEntriesOfPqr, PortEntriesOfPqr},
         {"a short bare host and port: its \":\" stands where a scheme's could", u"plmhost:8080",
          "[]\n[plmhost:8080]\n\"http\"=dword:00000002\n", "[]\n[plmhost:8080]\n\"http\"=dword:00000002\n"},
@@ -214,12 +147,12 @@ TEST_P(StaleEntriesTest, DeletesTheFirstLabelThenTheStaleKeyInBothLists) {
         {"a path is cut after its first \"/\"", u"http://a/x:y", "a/", ""},
         {"a dot in the path ends the first label", u"http://a/x.y:z", "y:z", "a/x"},
     };
-    const std::string domains = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\ZoneMap\\Domains";
-    const std::string esc = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\ZoneMap\\EscDomains";
+    const std::string domains = "HKCU\\" + ToUtf8(DomainsKey);
+    const std::string esc = "HKCU\\" + ToUtf8(EscDomainsKey);
     for (const Row& row : rows) {
         SCOPED_TRACE(row.label);
         Reset();
-        plm::test::RecordingRegistry recording(Api(), Backend().Codes());
+        test::RecordingRegistry recording(Api(), Backend().Codes());
         reg::RegisterKey keys(recording, Backend().Codes());
         RemoveWrongKey(keys, Text(row.siteRoot));
         const std::vector<std::string> expected = {
@@ -241,51 +174,39 @@ TEST_P(StaleEntriesTest, DeletesTheFirstLabelThenTheStaleKeyInBothLists) {
 class StaleEntriesFailureTest : public StaleEntriesTest {};
 
 TEST_P(StaleEntriesFailureTest, ARefusedStepLeavesTheOthersToRun) {
-    reg::MemoryRegistry* memory = Backend().Memory();
+    test::MemoryRegistry* memory = Backend().Memory();
     ASSERT_NE(memory, nullptr);
     SeedBoth(PortEntriesOfPqr);
     // The first deletion cannot open its parent; the stale key in Domains
     // then keeps its sub-key and so stays, while EscDomains is cleaned.
-    memory->FailNext(reg::RegCall::Create, reg::ErrorAccessDenied);
+    memory->Faults().Fail(test::Fault().Of(test::RegCall::Create).Times(1));
     RemoveWrongKey(Keys(), u"http://p.q.r:8080");
     EXPECT_EQ(ZoneMap(), "[]\n" + UnderLists(PortEntriesOfPqr, {"Domains"}) + UnderLists(RegisteredPqr, {"EscDomains"}));
 }
 
 // Throws from the first key deletion that reaches it, passing all else on.
-class ThrowOnFirstDelete final : public plm::test::ForwardingRegistry {
+class ThrowOnFirstDelete final : public test::ForwardingRegistry {
 public:
-    ThrowOnFirstDelete(reg::RegistryApi& inner, bool runTimeError)
-        : ForwardingRegistry(inner), runTimeError_(runTimeError) {}
+    using ForwardingRegistry::ForwardingRegistry;
     reg::LONG RegDeleteKeyA(reg::HKEY key, const char* subKey) override {
         if (!thrown_) {
             thrown_ = true;
-            if (runTimeError_) throw RunTimeError("injected");
             throw std::runtime_error("injected");
         }
         return Inner().RegDeleteKeyA(key, subKey);
     }
 
 private:
-    bool runTimeError_;
     bool thrown_ = false;
 };
 
 TEST_P(StaleEntriesTest, AnErrorInsideAStepAbandonsThatStepOnly) {
-    struct Row {
-        const char* label;
-        bool runTimeError;
-    };
-    for (const Row& row : {Row{"run-time error", true}, Row{"other exception", false}}) {
-        SCOPED_TRACE(row.label);
-        Reset();
-        SeedBoth(PortEntriesOfPqr);
-        ThrowOnFirstDelete throwing(Api(), row.runTimeError);
-        reg::RegisterKey keys(throwing, Backend().Codes());
-        EXPECT_NO_THROW(RemoveWrongKey(keys, u"http://p.q.r:8080"));
-        EXPECT_EQ(ZoneMap(),
-                  "[]\n" + UnderLists(PortEntriesOfPqr, {"Domains"}) + UnderLists(RegisteredPqr, {"EscDomains"}));
-        EXPECT_EQ(Backend().OpenHandles(), 0u);
-    }
+    SeedBoth(PortEntriesOfPqr);
+    ThrowOnFirstDelete throwing(Api());
+    reg::RegisterKey keys(throwing, Backend().Codes());
+    EXPECT_NO_THROW(RemoveWrongKey(keys, u"http://p.q.r:8080"));
+    EXPECT_EQ(ZoneMap(), "[]\n" + UnderLists(PortEntriesOfPqr, {"Domains"}) + UnderLists(RegisteredPqr, {"EscDomains"}));
+    EXPECT_EQ(Backend().OpenHandles(), 0u);
 }
 
 PLM_INSTANTIATE_FOR_BACKENDS(StaleEntriesTest);

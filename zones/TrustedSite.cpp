@@ -65,17 +65,18 @@ void CollectAddressAlone(std::vector<RangePair>& pairs, const Text& address) {
 // there). The slot's own scheme comes first ("https" when its https value is
 // above 0, "http" otherwise), then the other of the two, then the rest by
 // name, so the order does not depend on how the registry lists values.
-// nullopt when the slot cannot be read whole: then it is left as it is.
-std::optional<std::vector<RangePair>> SlotMappings(reg::RegisterKey& registry, const Text& readPath,
-                                                   const Text& address) {
+// The status is that of the read that failed when the slot cannot be read
+// whole: then it is left as it is.
+reg::Result<std::vector<RangePair>> SlotMappings(reg::RegisterKey& registry, const Text& readPath,
+                                                 const Text& address) {
     std::vector<RangePair> mappings;
     const auto values = registry.EnumValues(Root, readPath);
-    if (registry.LastReadStatus() != reg::ErrorNoMoreItems) return std::nullopt;
-    for (const reg::ValueEntry& value : values) {
+    if (values.status != reg::ErrorNoMoreItems) return {{}, values.status};
+    for (const reg::ValueEntry& value : values.value) {
         if (value.type != reg::TypeDword || SameName(value.name, RangeAddressValue)) continue;
-        const auto zone = registry.FindDwordValue(Root, readPath, value.name);
-        if (!zone) return std::nullopt;
-        mappings.push_back({address, value.name, zone});
+        const auto zone = registry.GetDwordValue(Root, readPath, value.name);
+        if (zone.status != reg::Success) return {{}, zone.status};
+        mappings.push_back({address, value.name, zone.value});
     }
     const bool httpsSlot = std::any_of(mappings.begin(), mappings.end(), [](const RangePair& m) {
         return SameName(m.scheme, HttpsScheme) && *m.zone > 0;
@@ -89,7 +90,7 @@ std::optional<std::vector<RangePair>> SlotMappings(reg::RegisterKey& registry, c
         if (rank(a) != rank(b)) return rank(a) < rank(b);
         return ToUpper(a.scheme) < ToUpper(b.scheme);
     });
-    return mappings;
+    return {std::move(mappings), reg::Success};
 }
 
 // A key that still holds a REG_DWORD maps schemes for some address (a slot
@@ -100,14 +101,13 @@ std::optional<std::vector<RangePair>> SlotMappings(reg::RegisterKey& registry, c
 // A key that does not exist is free.
 bool HoldsMapping(reg::RegisterKey& registry, const Text& slotPath) {
     const auto values = registry.EnumValues(Root, slotPath);
-    const std::int32_t status = registry.LastReadStatus();
-    if (status != reg::ErrorNoMoreItems) return status != reg::ErrorFileNotFound;
-    if (std::any_of(values.begin(), values.end(),
+    if (values.status != reg::ErrorNoMoreItems) return values.status != reg::ErrorFileNotFound;
+    if (std::any_of(values.value.begin(), values.value.end(),
                     [](const reg::ValueEntry& value) { return value.type == reg::TypeDword; })) {
         return true;
     }
-    const bool subKeys = !registry.EnumKeys(Root, slotPath).empty();
-    return subKeys || registry.LastReadStatus() != reg::ErrorNoMoreItems;
+    const auto subKeys = registry.EnumKeys(Root, slotPath);
+    return !subKeys.value.empty() || subKeys.status != reg::ErrorNoMoreItems;
 }
 
 }  // namespace
@@ -130,23 +130,30 @@ bool IsNumericAddress(TextView host) {
     }
 }
 
-void RemoveFixedRangeKey(reg::RegisterKey& registry, TextView address) {
-    const Text slot = Text(RangeSlotPrefix) + Text(address);
-    registry.DeleteKey(Root, RangesKey, slot);
-    registry.DeleteKey(Root, EscRangesKey, slot);
-}
-
 namespace {
 
-Text WriteEntry(reg::RegisterKey& registry, Text entry, TextView scheme) {
-    registry.CreateKey(Root, entry);
-    registry.SetDwordValue(Root, entry, scheme, TrustedSitesZone);
-    return entry;
+// Deletes the slot "Range" + address from Ranges and EscRanges.
+void RemoveFixedRangeKey(reg::RegisterKey& registry, TextView address) {
+    // A slot that is not there, or will not go, is nothing to report.
+    const Text slot = Text(RangeSlotPrefix) + Text(address);
+    static_cast<void>(registry.DeleteKey(Root, RangesKey, slot));
+    static_cast<void>(registry.DeleteKey(Root, EscRangesKey, slot));
 }
 
 // Keeps the first failure seen.
 void KeepFirst(std::optional<std::int32_t>& kept, std::optional<std::int32_t> failure) {
     if (!kept) kept = failure;
+}
+void KeepFirst(std::optional<std::int32_t>& kept, std::int32_t status) {
+    if (status != reg::Success) KeepFirst(kept, std::optional<std::int32_t>(status));
+}
+
+// The entry's key with the scheme value 2; the first failing write goes
+// into `failure`.
+Text WriteEntry(reg::RegisterKey& registry, Text entry, TextView scheme, std::optional<std::int32_t>& failure) {
+    KeepFirst(failure, registry.CreateKey(Root, entry).status);
+    KeepFirst(failure, registry.SetDwordValue(Root, entry, scheme, TrustedSitesZone));
+    return entry;
 }
 
 // Whether the entry holds what the registration wrote there: the scheme
@@ -156,13 +163,13 @@ void KeepFirst(std::optional<std::int32_t>& kept, std::optional<std::int32_t> fa
 std::optional<std::int32_t> ReadBack(reg::RegisterKey& registry, const Text& entry, TextView scheme,
                                      std::optional<TextView> address) {
     if (address) {
-        const Text stored = registry.GetStringValue(Root, entry, RangeAddressValue);
-        if (stored.empty() && registry.LastReadStatus() != reg::Success) return registry.LastReadStatus();
-        if (stored != *address) return ErrorInvalidData;
+        const auto stored = registry.GetStringValue(Root, entry, RangeAddressValue);
+        if (stored.value.empty() && stored.status != reg::Success) return stored.status;
+        if (stored.value != *address) return ErrorInvalidData;
     }
-    const auto zone = registry.FindDwordValue(Root, entry, scheme);
-    if (!zone) return registry.LastReadStatus() != reg::Success ? registry.LastReadStatus() : ErrorInvalidData;
-    if (*zone != TrustedSitesZone) return ErrorInvalidData;
+    const auto zone = registry.GetDwordValue(Root, entry, scheme);
+    if (zone.status != reg::Success) return zone.status;
+    if (zone.value != TrustedSitesZone) return ErrorInvalidData;
     return std::nullopt;
 }
 
@@ -176,16 +183,18 @@ std::optional<std::int32_t> ReadBack(reg::RegisterKey& registry, const Text& ent
 std::optional<std::int32_t> MapsSiteElsewhere(reg::RegisterKey& registry, TextView listPath, TextView scheme,
                                               TextView host, const RangeRebuild& rebuild) {
     const auto names = registry.EnumKeys(Root, listPath);
-    if (registry.LastReadStatus() != reg::ErrorNoMoreItems) return registry.LastReadStatus();
-    for (const Text& name : names) {
+    if (names.status != reg::ErrorNoMoreItems) return names.status;
+    for (const Text& name : names.value) {
         const Text slotPath = JoinPath(listPath, name);
-        const Text address = TrimSpaces(registry.GetStringValue(Root, slotPath, RangeAddressValue));
-        const std::int32_t status = registry.LastReadStatus();
-        if (address.empty() && status != reg::Success && status != reg::ErrorFileNotFound) return status;
+        const auto stored = registry.GetStringValue(Root, slotPath, RangeAddressValue);
+        const Text address = TrimSpaces(stored.value);
+        if (address.empty() && stored.status != reg::Success && stored.status != reg::ErrorFileNotFound) {
+            return stored.status;
+        }
         if (address != host) continue;
         const auto mappings = SlotMappings(registry, slotPath, address);
-        if (!mappings) return registry.LastReadStatus();
-        const bool elsewhere = std::any_of(mappings->begin(), mappings->end(), [&](const RangePair& m) {
+        if (mappings.status != reg::Success) return mappings.status;
+        const bool elsewhere = std::any_of(mappings.value.begin(), mappings.value.end(), [&](const RangePair& m) {
             return SameName(m.scheme, scheme) && *m.zone != TrustedSitesZone;
         });
         if (!elsewhere) continue;
@@ -197,20 +206,19 @@ std::optional<std::int32_t> MapsSiteElsewhere(reg::RegisterKey& registry, TextVi
     return std::nullopt;
 }
 
+// The domain entry of a host, with the scheme value 2: list\host for a
+// `plain` host (one label, or two), else list\rest-of-host\first-label (the
+// first label becomes a sub-key of the rest: p.q.r is q.r\p, and o.p.q.r is
+// p.q.r\o). Returns the entry's key path.
+Text AddDomainEntry(reg::RegisterKey& registry, TextView listPath, TextView scheme, TextView host, bool plain,
+                    std::optional<std::int32_t>& failure) {
+    if (plain) return WriteEntry(registry, JoinPath(listPath, host), scheme, failure);
+    const std::size_t dot = host.find(u'.');
+    return WriteEntry(registry, JoinPath(JoinPath(listPath, host.substr(dot + 1)), host.substr(0, dot)), scheme,
+                      failure);
+}
+
 }  // namespace
-
-Text AddDomainKey(reg::RegisterKey& registry, TextView listPath, TextView scheme, TextView host) {
-    return WriteEntry(registry, JoinPath(listPath, host), scheme);
-}
-
-Text AddSubDomainKey(reg::RegisterKey& registry, TextView listPath, TextView scheme, TextView host) {
-    // The first label becomes a sub-key of the rest: p.q.r is q.r\p, and
-    // o.p.q.r is p.q.r\o.
-    const std::int32_t dot = InStr(host, u".");
-    const Text subName = Left(host, dot - 1);
-    const Text domain = Mid(host, dot + 1);
-    return WriteEntry(registry, JoinPath(JoinPath(listPath, domain), subName), scheme);
-}
 
 RangeRebuild AddRangeKey(reg::RegisterKey& registry, TextView listPath, TextView scheme, TextView host) {
     std::vector<RangePair> pairs;
@@ -233,16 +241,16 @@ RangeRebuild AddRangeKey(reg::RegisterKey& registry, TextView listPath, TextView
         readPath += DecimalText(n);
         readPath += u'\\';
         const auto slot = static_cast<std::size_t>(n);
-        const Text address = TrimSpaces(registry.GetStringValue(Root, readPath, RangeAddressValue));
+        const auto stored = registry.GetStringValue(Root, readPath, RangeAddressValue);
+        const Text address = TrimSpaces(stored.value);
         if (address.empty()) {
-            const std::int32_t status = registry.LastReadStatus();
-            if (status != reg::Success && status != reg::ErrorFileNotFound) rebuild.kept[slot] = status;
+            const bool unread = stored.status != reg::Success && stored.status != reg::ErrorFileNotFound;
+            if (unread) rebuild.kept[slot] = stored.status;
             continue;
         }
         const auto mappings = SlotMappings(registry, readPath, address);
-        if (!mappings) {
-            const std::int32_t status = registry.LastReadStatus();
-            rebuild.kept[slot] = status != reg::Success ? status : ErrorInvalidData;
+        if (mappings.status != reg::Success) {
+            rebuild.kept[slot] = mappings.status;
             continue;
         }
         // A slot that will not go (it has sub-keys, or the delete is refused)
@@ -253,29 +261,29 @@ RangeRebuild AddRangeKey(reg::RegisterKey& registry, TextView listPath, TextView
             rebuild.kept[slot] = deleted;
             continue;
         }
-        if (mappings->empty()) CollectAddressAlone(pairs, address);
-        for (const RangePair& mapping : *mappings) Collect(pairs, mapping);
+        if (mappings.value.empty()) CollectAddressAlone(pairs, address);
+        for (const RangePair& mapping : mappings.value) Collect(pairs, mapping);
     }
 
     // Written back in list order, the registered site first, each pair into
     // the next slot that holds no mapping; past slot 100 the same way. A
     // failing write stops nothing: every earlier address is written back.
     std::int32_t n = 0;
-    registry.TakeWriteFailure();  // only the writes below count
     for (const RangePair& pair : pairs) {
         Text slotPath;
         do {
             slotPath = JoinPath(listPath, SlotName(++n));
         } while ((n <= RangeSlotsRead && rebuild.kept[static_cast<std::size_t>(n)] != 0) ||
                  HoldsMapping(registry, slotPath));
-        registry.CreateKey(Root, slotPath);
-        registry.SetStringValue(Root, slotPath, RangeAddressValue, pair.address);
-        if (pair.zone) registry.SetDwordValue(Root, slotPath, pair.scheme, *pair.zone);
+        std::optional<std::int32_t> failure;
+        KeepFirst(failure, registry.CreateKey(Root, slotPath).status);
+        KeepFirst(failure, registry.SetStringValue(Root, slotPath, RangeAddressValue, pair.address));
+        if (pair.zone) KeepFirst(failure, registry.SetDwordValue(Root, slotPath, pair.scheme, *pair.zone));
         if (rebuild.siteSlot == 0) {
             rebuild.siteSlot = n;
-            rebuild.siteFailure = registry.TakeWriteFailure();
+            rebuild.siteFailure = failure;
         } else {
-            KeepFirst(rebuild.otherFailure, registry.TakeWriteFailure());
+            KeepFirst(rebuild.otherFailure, failure);
         }
     }
     return rebuild;
@@ -288,14 +296,17 @@ bool ZoneMapCanHold(TextView host, const CodePage& codePage) {
     return path && path->size() <= reg::MaxAnsiSubKeyPath;
 }
 
-std::optional<std::int32_t> AddTrustedSite(reg::RegisterKey& registry, TextView scheme, TextView host) {
+StepStatus AddTrustedSite(reg::RegisterKey& registry, TextView scheme, TextView host) {
     RemoveFixedRangeKey(registry, ObsoleteRangeAddress);
 
-    // The first dot's position and the position after it are 16-bit
-    // numbers: a first "." at 32767 or later overflows.
-    const std::int16_t firstDot = ToInt16(InStr(host, u"."));
-    const std::int32_t secondDot = InStr(host, u".", ToInt16(firstDot + 1));
-    const bool numeric = secondDot >= 1 && firstDot >= 1 && IsNumericAddress(host);
+    // Kept on purpose: the first dot's position and the position after it
+    // are 16-bit numbers, so a first "." at 32767 or later overflows into
+    // "Err:", as it always has (no accepted address gets there).
+    const std::optional<std::int16_t> firstDot = ToInt16(InStr(host, u"."));
+    const std::optional<std::int16_t> afterFirstDot = firstDot ? ToInt16(*firstDot + 1) : std::nullopt;
+    if (!afterFirstDot) return StepStatus::Failed(std::nullopt);
+    const std::int32_t secondDot = InStr(host, u".", *afterFirstDot);
+    const bool numeric = secondDot >= 1 && *firstDot >= 1 && IsNumericAddress(host);
 
     // The site's entry in the normal list and in its twin, each checked
     // after both are written.
@@ -304,7 +315,6 @@ std::optional<std::int32_t> AddTrustedSite(reg::RegisterKey& registry, TextView 
     std::optional<std::int32_t> siteFailure;
     std::optional<std::int32_t> otherFailure;
     for (const auto& [domains, ranges] : {std::pair{DomainsKey, RangesKey}, std::pair{EscDomainsKey, EscRangesKey}}) {
-        registry.TakeWriteFailure();  // only the site's writes count
         if (numeric) {
             const RangeRebuild rebuild = AddRangeKey(registry, ranges, scheme, host);
             entries.push_back(JoinPath(ranges, SlotName(rebuild.siteSlot)));
@@ -312,22 +322,20 @@ std::optional<std::int32_t> AddTrustedSite(reg::RegisterKey& registry, TextView 
             KeepFirst(otherFailure, rebuild.otherFailure);
             rebuilds.emplace_back(ranges, rebuild);
         } else {
-            const bool plain = secondDot < 1 || firstDot < 1;
-            entries.push_back(plain ? AddDomainKey(registry, domains, scheme, host)
-                                    : AddSubDomainKey(registry, domains, scheme, host));
-            KeepFirst(siteFailure, registry.TakeWriteFailure());
+            const bool plain = secondDot < 1 || *firstDot < 1;
+            entries.push_back(AddDomainEntry(registry, domains, scheme, host, plain, siteFailure));
         }
     }
-    if (siteFailure) return siteFailure;
+    if (siteFailure) return StepStatus::Failed(siteFailure);
     for (const Text& entry : entries) {
         if (auto fault = ReadBack(registry, entry, scheme, numeric ? std::optional<TextView>(host) : std::nullopt)) {
-            return fault;
+            return StepStatus::Failed(fault);
         }
     }
     for (const auto& [ranges, rebuild] : rebuilds) {
-        if (auto fault = MapsSiteElsewhere(registry, ranges, scheme, host, rebuild)) return fault;
+        if (auto fault = MapsSiteElsewhere(registry, ranges, scheme, host, rebuild)) return StepStatus::Failed(fault);
     }
-    return otherFailure;
+    return otherFailure ? StepStatus::Failed(otherFailure) : StepStatus::Done();
 }
 
 }  // namespace plm::zones

@@ -9,13 +9,14 @@
 
 #include "text/Text.h"
 #include "registry/RegisterKey.h"
+#include "zones/StepStatus.h"
 
 namespace plm::zones {
 
 // Then reads back what it wrote for the site: the scheme value 2 of its
 // entry in both domain lists, or its slot in both range lists (":Range" the
-// host, the scheme value 2). Returns nothing when the site is registered,
-// else the status to report: that of the first open, create or set of the
+// host, the scheme value 2). Done when the site is registered, else failed
+// with the status to report: that of the first open, create or set of the
 // site's own writes that failed; else that of the read-back that found an
 // entry missing or wrong (ERROR_INVALID_DATA for a value that reads back
 // other than written); else, for a numeric host, when a key of either range
@@ -25,16 +26,18 @@ namespace plm::zones {
 // slot could not be written back, that write's status. Another address's write-back failing
 // never stops the rebuild: the remaining pairs of both lists are written
 // first.
-// Throws plm::RunTimeError when the first "." of the host stands at position
-// 32767 or later (the dot positions are 16-bit numbers).
-std::optional<std::int32_t> AddTrustedSite(reg::RegisterKey& registry, TextView scheme, TextView host);
+// Failed without a status of its own, after removing the obsolete slot,
+// when the first "." of the host stands at position 32767 or later (the dot
+// positions are 16-bit numbers).
+StepStatus AddTrustedSite(reg::RegisterKey& registry, TextView scheme, TextView host);
 
 // Whether the zone map can take the entries of `host`: the registration
 // writes through the ANSI registry calls, which refuse sub-key paths longer
 // than MAX_PATH, and its longest path is the EscDomains entry.
 bool ZoneMapCanHold(TextView host, const CodePage& codePage);
 
-// The steps of the registration, each usable on its own.
+// The parts of the registration that other code and tests use on their
+// own.
 
 // An obsolete range slot is named "Range" followed directly by this fixed
 // private address; every run removes it from both range lists.
@@ -43,21 +46,14 @@ inline constexpr TextView ObsoleteRangeAddress = u"192.168.10.250";
 // True when every "."-separated part of the host is a non-empty run of ASCII
 // decimal digits.
 bool IsNumericAddress(TextView host);
-// Deletes the slot "Range" + address from Ranges and EscRanges.
-void RemoveFixedRangeKey(reg::RegisterKey& registry, TextView address);
-// list\host with the scheme value 2; returns the entry's key path.
-Text AddDomainKey(reg::RegisterKey& registry, TextView listPath, TextView scheme, TextView host);
-// list\rest-of-host\first-label with the scheme value 2; returns the entry's
-// key path.
-Text AddSubDomainKey(reg::RegisterKey& registry, TextView listPath, TextView scheme, TextView host);
 
 // What one range rebuild did.
 struct RangeRebuild {
     // The slot it wrote the host into: 1, unless the lowest slots are keys
     // that still map schemes without an address, which are skipped.
     std::int32_t siteSlot = 0;
-    // The first failing write of the host's own slot, and of the other
-    // addresses' slots (see RegisterKey::TakeWriteFailure).
+    // The status of the first failing write of the host's own slot, and of
+    // the other addresses' slots.
     std::optional<std::int32_t> siteFailure;
     std::optional<std::int32_t> otherFailure;
     // For each slot number up to 100, the status of the call that made the

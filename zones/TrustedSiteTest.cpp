@@ -5,31 +5,34 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "tests/support/Golden.h"
 #include "tests/support/TestBackends.h"
-#include "tests/support/ZoneMapSeed.h"
+#include "tests/support/ZoneMapLists.h"
+#include "zones/ZoneMap.h"
+#include "zones/ZoneTemplate.h"
 
 namespace plm::zones {
 namespace {
 
+using test::Block;
 using test::DomainLists;
-using test::RangesPath;
 using test::UnderLists;
-using test::ZoneMapPath;
 
-std::string RangeLists(std::string_view block) { return UnderLists(block, {"EscRanges", "Ranges"}); }
+std::string RangeLists(std::string_view block) { return test::UnderLists(block, {"EscRanges", "Ranges"}); }
 
 // Removing the obsolete slot opens both range lists, creating them.
 const std::string EmptyRangeLists = "[EscRanges]\n[Ranges]\n";
 
-class TrustedSiteTest : public plm::test::BackendTest {
+class TrustedSiteTest : public test::BackendTest {
 protected:
-    void Reset() { Inspect().RemoveTree(reg::CurrentUser, ZoneMapPath); }
-    void SeedZoneMap(std::string_view text) { test::Seed(Keys(), Inspect(), reg::CurrentUser, ZoneMapPath, text); }
-    void SeedRanges(std::string_view text) { test::Seed(Keys(), Inspect(), reg::CurrentUser, RangesPath, text); }
-    std::string ZoneMap() { return Snap(reg::CurrentUser, ZoneMapPath); }
-    std::string Ranges() { return Snap(reg::CurrentUser, RangesPath); }
+    void Reset() { Inspect().RemoveTree(reg::CurrentUser, ZoneMapKey); }
+    void SeedZoneMap(std::string_view text) { test::Seed(Keys(), Inspect(), reg::CurrentUser, ZoneMapKey, text); }
+    void SeedRanges(std::string_view text) { test::Seed(Keys(), Inspect(), reg::CurrentUser, RangesKey, text); }
+    std::string ZoneMap() { return Snap(reg::CurrentUser, ZoneMapKey); }
+    std::string Ranges() { return Snap(reg::CurrentUser, RangesKey); }
 };
 
 TEST_P(TrustedSiteTest, EachHostShapeWritesItsKindOfEntryInBothLists) {
@@ -76,7 +79,7 @@ TEST_P(TrustedSiteTest, EachHostShapeWritesItsKindOfEntryInBothLists) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.label);
         Reset();
-        EXPECT_EQ(AddTrustedSite(Keys(), row.scheme, row.host), std::nullopt) << "read back in place";
+        EXPECT_EQ(AddTrustedSite(Keys(), row.scheme, row.host), StepStatus::Done()) << "read back in place";
         EXPECT_EQ(ZoneMap(), row.after);
         EXPECT_EQ(Backend().OpenHandles(), 0u);
     }
@@ -139,7 +142,7 @@ TEST_P(TrustedSiteTest, ObsoleteRangeSlotGoesForEveryHostKindAndNothingElseDoes)
         Reset();
         SeedZoneMap(before);
         ASSERT_EQ(ZoneMap(), before);
-        AddTrustedSite(Keys(), u"http", row.host);
+        EXPECT_EQ(AddTrustedSite(Keys(), u"http", row.host), StepStatus::Done());
         EXPECT_EQ(ZoneMap(), row.after);
     }
 }
@@ -154,297 +157,96 @@ TEST_P(TrustedSiteTest, RangeRebuildKeepsEarlierPairsInOrderWithTheirZones) {
     };
     // The address registered in every row is 10.0.0.9.
     const std::vector<Row> rows = {
-        {"empty list", u"http", "", R"([]
-[Range1]
-":Range"="10.0.0.9"
-"http"=dword:00000002
-)"},
+        {"empty list", u"http", "", Block("Range1 :Range='10.0.0.9' http=2")},
         {"registered site first; a slot without address that maps a scheme is skipped", u"http",
-         R"([]
-[Range1]
-":Range"="10.0.0.1"
-"http"=dword:00000001
-[Range2]
-"other"=dword:00000007
-[Range3]
-":Range"="10.0.0.3"
-"https"=dword:00000004
-)",
-         R"([]
-[Range1]
-":Range"="10.0.0.9"
-"http"=dword:00000002
-[Range2]
-"other"=dword:00000007
-[Range3]
-":Range"="10.0.0.1"
-"http"=dword:00000001
-[Range4]
-":Range"="10.0.0.3"
-"https"=dword:00000004
-)"},
+         Block("Range1 :Range='10.0.0.1' http=1\n"
+               "Range2 other=7\n"
+               "Range3 :Range='10.0.0.3' https=4"),
+         Block("Range1 :Range='10.0.0.9' http=2\n"
+               "Range2 other=7\n"
+               "Range3 :Range='10.0.0.1' http=1\n"
+               "Range4 :Range='10.0.0.3' https=4")},
         {"an address already in slot 7 moves to slot 1, the others move down", u"http",
-         R"([]
-[Range1]
-":Range"="10.0.0.1"
-"http"=dword:00000002
-[Range2]
-":Range"="10.0.0.2"
-"http"=dword:00000002
-[Range3]
-":Range"="10.0.0.3"
-"http"=dword:00000002
-[Range4]
-":Range"="10.0.0.4"
-"http"=dword:00000002
-[Range5]
-":Range"="10.0.0.5"
-"http"=dword:00000002
-[Range6]
-":Range"="10.0.0.6"
-"http"=dword:00000002
-[Range7]
-":Range"="10.0.0.9"
-"http"=dword:00000002
-)",
-         R"([]
-[Range1]
-":Range"="10.0.0.9"
-"http"=dword:00000002
-[Range2]
-":Range"="10.0.0.1"
-"http"=dword:00000002
-[Range3]
-":Range"="10.0.0.2"
-"http"=dword:00000002
-[Range4]
-":Range"="10.0.0.3"
-"http"=dword:00000002
-[Range5]
-":Range"="10.0.0.4"
-"http"=dword:00000002
-[Range6]
-":Range"="10.0.0.5"
-"http"=dword:00000002
-[Range7]
-":Range"="10.0.0.6"
-"http"=dword:00000002
-)"},
+         Block("Range1 :Range='10.0.0.1' http=2\n"
+               "Range2 :Range='10.0.0.2' http=2\n"
+               "Range3 :Range='10.0.0.3' http=2\n"
+               "Range4 :Range='10.0.0.4' http=2\n"
+               "Range5 :Range='10.0.0.5' http=2\n"
+               "Range6 :Range='10.0.0.6' http=2\n"
+               "Range7 :Range='10.0.0.9' http=2"),
+         Block("Range1 :Range='10.0.0.9' http=2\n"
+               "Range2 :Range='10.0.0.1' http=2\n"
+               "Range3 :Range='10.0.0.2' http=2\n"
+               "Range4 :Range='10.0.0.3' http=2\n"
+               "Range5 :Range='10.0.0.4' http=2\n"
+               "Range6 :Range='10.0.0.5' http=2\n"
+               "Range7 :Range='10.0.0.6' http=2")},
         {"the same address with the other scheme is a pair of its own", u"http",
-         R"([]
-[Range1]
-":Range"="10.0.0.9"
-"https"=dword:00000002
-)",
-         R"([]
-[Range1]
-":Range"="10.0.0.9"
-"http"=dword:00000002
-[Range2]
-":Range"="10.0.0.9"
-"https"=dword:00000002
-)"},
+         Block("Range1 :Range='10.0.0.9' https=2"),
+         Block("Range1 :Range='10.0.0.9' http=2\n"
+               "Range2 :Range='10.0.0.9' https=2")},
         {"a slot reads as https only when its https value is above 0", u"http",
-         R"([]
-[Range1]
-":Range"="10.0.0.1"
-"http"=dword:00000001
-"https"=dword:00000000
-[Range2]
-":Range"="10.0.0.2"
-"http"=dword:00000001
-"https"=dword:00000003
-[Range3]
-":Range"="10.0.0.3"
-"https"=dword:ffffffff
-[Range4]
-":Range"="10.0.0.9"
-"https"=dword:00000000
-)",
-         R"([]
-[Range1]
-":Range"="10.0.0.9"
-"http"=dword:00000002
-[Range2]
-":Range"="10.0.0.1"
-"http"=dword:00000001
-[Range3]
-":Range"="10.0.0.1"
-"https"=dword:00000000
-[Range4]
-":Range"="10.0.0.2"
-"https"=dword:00000003
-[Range5]
-":Range"="10.0.0.2"
-"http"=dword:00000001
-[Range6]
-":Range"="10.0.0.3"
-"https"=dword:ffffffff
-[Range7]
-":Range"="10.0.0.9"
-"https"=dword:00000000
-)"},
+         Block("Range1 :Range='10.0.0.1' http=1 https=0\n"
+               "Range2 :Range='10.0.0.2' http=1 https=3\n"
+               "Range3 :Range='10.0.0.3' https=ffffffff\n"
+               "Range4 :Range='10.0.0.9' https=0"),
+         Block("Range1 :Range='10.0.0.9' http=2\n"
+               "Range2 :Range='10.0.0.1' http=1\n"
+               "Range3 :Range='10.0.0.1' https=0\n"
+               "Range4 :Range='10.0.0.2' https=3\n"
+               "Range5 :Range='10.0.0.2' http=1\n"
+               "Range6 :Range='10.0.0.3' https=ffffffff\n"
+               "Range7 :Range='10.0.0.9' https=0")},
         {"blank addresses are left alone, spaces around an address are trimmed", u"http",
-         R"([]
-[Range1]
-":Range"="10.0.0.1"
-"http"=dword:00000001
-[Range3]
-":Range"=" 10.0.0.3 "
-"http"=dword:00000003
-[Range4]
-":Range"="   "
-"http"=dword:00000004
-[Range5]
-":Range"=""
-"http"=dword:00000004
-[Range6]
-"http"=dword:00000003
-)",
-         R"([]
-[Range1]
-":Range"="10.0.0.9"
-"http"=dword:00000002
-[Range2]
-":Range"="10.0.0.1"
-"http"=dword:00000001
-[Range3]
-":Range"="10.0.0.3"
-"http"=dword:00000003
-[Range4]
-":Range"="   "
-"http"=dword:00000004
-[Range5]
-":Range"=""
-"http"=dword:00000004
-[Range6]
-"http"=dword:00000003
-)"},
+         Block("Range1 :Range='10.0.0.1' http=1\n"
+               "Range3 :Range=' 10.0.0.3 ' http=3\n"
+               "Range4 :Range='   ' http=4\n"
+               "Range5 :Range='' http=4\n"
+               "Range6 http=3"),
+         Block("Range1 :Range='10.0.0.9' http=2\n"
+               "Range2 :Range='10.0.0.1' http=1\n"
+               "Range3 :Range='10.0.0.3' http=3\n"
+               "Range4 :Range='   ' http=4\n"
+               "Range5 :Range='' http=4\n"
+               "Range6 http=3")},
         {"gaps close up; slot 100 is read, slot 101 is not", u"http",
-         R"([]
-[Range10]
-":Range"="10.0.0.10"
-"http"=dword:00000001
-[Range100]
-":Range"="10.0.0.100"
-"https"=dword:00000004
-[Range101]
-":Range"="10.0.0.101"
-"http"=dword:00000001
-[Range2]
-":Range"="10.0.0.2"
-"http"=dword:00000001
-)",
-         R"([]
-[Range1]
-":Range"="10.0.0.9"
-"http"=dword:00000002
-[Range101]
-":Range"="10.0.0.101"
-"http"=dword:00000001
-[Range2]
-":Range"="10.0.0.2"
-"http"=dword:00000001
-[Range3]
-":Range"="10.0.0.10"
-"http"=dword:00000001
-[Range4]
-":Range"="10.0.0.100"
-"https"=dword:00000004
-)"},
+         Block("Range10 :Range='10.0.0.10' http=1\n"
+               "Range100 :Range='10.0.0.100' https=4\n"
+               "Range101 :Range='10.0.0.101' http=1\n"
+               "Range2 :Range='10.0.0.2' http=1"),
+         Block("Range1 :Range='10.0.0.9' http=2\n"
+               "Range101 :Range='10.0.0.101' http=1\n"
+               "Range2 :Range='10.0.0.2' http=1\n"
+               "Range3 :Range='10.0.0.10' http=1\n"
+               "Range4 :Range='10.0.0.100' https=4")},
         {"duplicates collapse, the earliest slot's zone stays; the registered pair gets 2", u"http",
-         R"([]
-[Range1]
-":Range"="10.0.0.1"
-"http"=dword:00000001
-[Range2]
-":Range"="10.0.0.1"
-"http"=dword:00000004
-[Range3]
-":Range"="10.0.0.9"
-"http"=dword:00000004
-[Range4]
-":Range"=" 10.0.0.1"
-"http"=dword:00000003
-)",
-         R"([]
-[Range1]
-":Range"="10.0.0.9"
-"http"=dword:00000002
-[Range2]
-":Range"="10.0.0.1"
-"http"=dword:00000001
-)"},
+         Block("Range1 :Range='10.0.0.1' http=1\n"
+               "Range2 :Range='10.0.0.1' http=4\n"
+               "Range3 :Range='10.0.0.9' http=4\n"
+               "Range4 :Range=' 10.0.0.1' http=3"),
+         Block("Range1 :Range='10.0.0.9' http=2\n"
+               "Range2 :Range='10.0.0.1' http=1")},
         {"schemes ignore letter case: the site replaces its own mapping, an address keeps its first", u"HTTP",
-         R"([]
-[Range1]
-":Range"="10.0.0.9"
-"http"=dword:00000004
-[Range2]
-":Range"="10.0.0.1"
-"HTTP"=dword:00000001
-[Range3]
-":Range"="10.0.0.1"
-"http"=dword:00000003
-)",
-         R"([]
-[Range1]
-":Range"="10.0.0.9"
-"HTTP"=dword:00000002
-[Range2]
-":Range"="10.0.0.1"
-"HTTP"=dword:00000001
-)"},
+         Block("Range1 :Range='10.0.0.9' http=4\n"
+               "Range2 :Range='10.0.0.1' HTTP=1\n"
+               "Range3 :Range='10.0.0.1' http=3"),
+         Block("Range1 :Range='10.0.0.9' HTTP=2\n"
+               "Range2 :Range='10.0.0.1' HTTP=1")},
         {"a slot holding both schemes keeps both, each in its own slot", u"https",
-         R"([]
-[Range1]
-":Range"="10.0.0.1"
-"http"=dword:00000004
-"https"=dword:00000001
-)",
-         R"([]
-[Range1]
-":Range"="10.0.0.9"
-"https"=dword:00000002
-[Range2]
-":Range"="10.0.0.1"
-"https"=dword:00000001
-[Range3]
-":Range"="10.0.0.1"
-"http"=dword:00000004
-)"},
+         Block("Range1 :Range='10.0.0.1' http=4 https=1"),
+         Block("Range1 :Range='10.0.0.9' https=2\n"
+               "Range2 :Range='10.0.0.1' https=1\n"
+               "Range3 :Range='10.0.0.1' http=4")},
         {"Restricted Sites (4) stay restricted", u"https",
-         R"([]
-[Range1]
-":Range"="10.0.0.1"
-"http"=dword:00000004
-[Range2]
-":Range"="10.0.0.2"
-"https"=dword:00000004
-)",
-         R"([]
-[Range1]
-":Range"="10.0.0.9"
-"https"=dword:00000002
-[Range2]
-":Range"="10.0.0.1"
-"http"=dword:00000004
-[Range3]
-":Range"="10.0.0.2"
-"https"=dword:00000004
-)"},
+         Block("Range1 :Range='10.0.0.1' http=4\n"
+               "Range2 :Range='10.0.0.2' https=4"),
+         Block("Range1 :Range='10.0.0.9' https=2\n"
+               "Range2 :Range='10.0.0.1' http=4\n"
+               "Range3 :Range='10.0.0.2' https=4")},
         {"a slot without a scheme value comes back without one", u"http",
-         R"([]
-[Range1]
-":Range"="10.0.0.1"
-)",
-         R"([]
-[Range1]
-":Range"="10.0.0.9"
-"http"=dword:00000002
-[Range2]
-":Range"="10.0.0.1"
-)"},
+         Block("Range1 :Range='10.0.0.1'"),
+         Block("Range1 :Range='10.0.0.9' http=2\n"
+               "Range2 :Range='10.0.0.1'")},
         {"a mapping for every scheme (*) keeps its zone and gains no http value", u"http",
          R"([]
 [Range1]
@@ -469,65 +271,25 @@ TEST_P(TrustedSiteTest, RangeRebuildKeepsEarlierPairsInOrderWithTheirZones) {
 "note"="text"
 "rtsp"=dword:00000004
 )",
-         R"([]
-[Range1]
-":Range"="10.0.0.9"
-"http"=dword:00000002
-[Range2]
-":Range"="10.0.0.1"
-"http"=dword:00000001
-[Range3]
-":Range"="10.0.0.1"
-"file"=dword:00000001
-[Range4]
-":Range"="10.0.0.1"
-"ftp"=dword:00000003
-[Range5]
-":Range"="10.0.0.1"
-"rtsp"=dword:00000004
-)"},
+         Block("Range1 :Range='10.0.0.9' http=2\n"
+               "Range2 :Range='10.0.0.1' http=1\n"
+               "Range3 :Range='10.0.0.1' file=1\n"
+               "Range4 :Range='10.0.0.1' ftp=3\n"
+               "Range5 :Range='10.0.0.1' rtsp=4")},
         {"an address in a slot without a mapping keeps the mapping a later slot gives it", u"http",
-         R"([]
-[Range1]
-":Range"="10.0.0.1"
-[Range2]
-":Range"="10.0.0.1"
-"http"=dword:00000004
-)",
-         R"([]
-[Range1]
-":Range"="10.0.0.9"
-"http"=dword:00000002
-[Range2]
-":Range"="10.0.0.1"
-"http"=dword:00000004
-)"},
+         Block("Range1 :Range='10.0.0.1'\n"
+               "Range2 :Range='10.0.0.1' http=4"),
+         Block("Range1 :Range='10.0.0.9' http=2\n"
+               "Range2 :Range='10.0.0.1' http=4")},
         {"no pair goes into a key that maps schemes; the site takes the lowest free slot", u"http",
-         R"([]
-[Range1]
-":Range"="  "
-"https"=dword:00000004
-[Range2]
-":Range"="10.0.0.2"
-"http"=dword:00000001
-[Range3]
-":Range"=""
-[Range4]
-"zone"=dword:00000003
-)",
-         R"([]
-[Range1]
-":Range"="  "
-"https"=dword:00000004
-[Range2]
-":Range"="10.0.0.9"
-"http"=dword:00000002
-[Range3]
-":Range"="10.0.0.2"
-"http"=dword:00000001
-[Range4]
-"zone"=dword:00000003
-)",
+         Block("Range1 :Range='  ' https=4\n"
+               "Range2 :Range='10.0.0.2' http=1\n"
+               "Range3 :Range=''\n"
+               "Range4 zone=3"),
+         Block("Range1 :Range='  ' https=4\n"
+               "Range2 :Range='10.0.0.9' http=2\n"
+               "Range3 :Range='10.0.0.2' http=1\n"
+               "Range4 zone=3"),
          2},
         {"a slot that cannot be deleted (it has a sub-key) stays as it is, uncopied, and takes no pair", u"http",
          R"([]
@@ -564,12 +326,12 @@ TEST_P(TrustedSiteTest, RangeRebuildKeepsEarlierPairsInOrderWithTheirZones) {
         Reset();
         SeedRanges(row.before);
         ASSERT_EQ(Ranges(), row.before);
-        EXPECT_EQ(AddRangeKey(Keys(), RangesPath, row.scheme, u"10.0.0.9").siteSlot, row.siteSlot);
+        EXPECT_EQ(AddRangeKey(Keys(), RangesKey, row.scheme, u"10.0.0.9").siteSlot, row.siteSlot);
         EXPECT_EQ(Ranges(), row.after);
         {
             // Every rebuild is idempotent, slot order included.
             SCOPED_TRACE("second identical run");
-            EXPECT_EQ(AddRangeKey(Keys(), RangesPath, row.scheme, u"10.0.0.9").siteSlot, row.siteSlot);
+            EXPECT_EQ(AddRangeKey(Keys(), RangesKey, row.scheme, u"10.0.0.9").siteSlot, row.siteSlot);
             EXPECT_EQ(Ranges(), row.after);
         }
         EXPECT_EQ(Backend().OpenHandles(), 0u);
@@ -590,7 +352,7 @@ TEST_P(TrustedSiteTest, EachRangeListIsRebuiltFromItsOwnSlots) {
 ":Range"="10.0.0.1"
 "http"=dword:00000001
 )");
-    AddTrustedSite(Keys(), u"https", u"10.0.0.9");
+    EXPECT_EQ(AddTrustedSite(Keys(), u"https", u"10.0.0.9"), StepStatus::Done());
     EXPECT_EQ(ZoneMap(), R"([]
 [EscRanges]
 [EscRanges\Range1]
@@ -621,9 +383,9 @@ TEST_P(TrustedSiteTest, MoreThanOneHundredPairsGoPastSlot101WhenItMapsSchemes) {
     before += "[Range101]\n\":Range\"=\"10.7.7.7\"\n\"https\"=dword:00000004\n";
     SeedRanges(before);
 
-    AddRangeKey(Keys(), RangesPath, u"http", u"10.0.0.9");
+    AddRangeKey(Keys(), RangesKey, u"http", u"10.0.0.9");
 
-    const Text ranges(RangesPath);
+    const Text ranges(RangesKey);
     EXPECT_EQ(Snap(reg::CurrentUser, ranges + u"\\Range1"), "[]\n\":Range\"=\"10.0.0.9\"\n\"http\"=dword:00000002\n");
     EXPECT_EQ(Snap(reg::CurrentUser, ranges + u"\\Range2"), "[]\n\":Range\"=\"10.1.0.1\"\n\"http\"=dword:00000001\n");
     EXPECT_EQ(Snap(reg::CurrentUser, ranges + u"\\Range100"),
@@ -647,26 +409,26 @@ TEST_P(TrustedSiteTest, LongestHostTheZoneMapHoldsIsWrittenInBothLists) {
     EXPECT_TRUE(ZoneMapCanHold(host181, Backend().Codes()));
     EXPECT_FALSE(ZoneMapCanHold(host182, Backend().Codes()));
 
-    AddTrustedSite(Keys(), u"http", host181);
+    EXPECT_EQ(AddTrustedSite(Keys(), u"http", host181), StepStatus::Done());
     const Text domain = Text(63, u'b') + u"." + Text(53, u'c');
     for (TextView list : {u"Domains", u"EscDomains"}) {
         SCOPED_TRACE(ToUtf8(list));
-        const Text entry = Text(ZoneMapPath) + u"\\" + Text(list) + u"\\" + domain + u"\\" + Text(63, u'a');
-        EXPECT_EQ(Keys().GetDwordValue(reg::CurrentUser, entry, u"http"), 2);
+        const Text entry = Text(ZoneMapKey) + u"\\" + Text(list) + u"\\" + domain + u"\\" + Text(63, u'a');
+        EXPECT_EQ(Keys().GetDwordValue(reg::CurrentUser, entry, u"http").value, 2);
     }
     Reset();
-    AddTrustedSite(Keys(), u"http", host182 + u"d");
-    const Text escEntry = Text(ZoneMapPath) + u"\\EscDomains\\" + domain + u"cd\\" + Text(63, u'a');
+    EXPECT_TRUE(AddTrustedSite(Keys(), u"http", host182 + u"d").failed);
+    const Text escEntry = Text(ZoneMapKey) + u"\\EscDomains\\" + domain + u"cd\\" + Text(63, u'a');
     EXPECT_FALSE(Inspect().KeyExists(reg::CurrentUser, escEntry)) << "the registry refuses a longer path";
     EXPECT_EQ(Backend().OpenHandles(), 0u);
 }
 
-TEST_P(TrustedSiteTest, FirstDotAt32767OrLaterIsARunTimeError) {
+TEST_P(TrustedSiteTest, FirstDotAt32767OrLaterFailsWithoutAStatusOfItsOwn) {
     struct Row {
         const char* label;
         std::size_t firstDot;  // 1-based; 0: no dot
         std::size_t length;
-        bool throws;
+        bool overflows;
     };
     const std::vector<Row> rows = {
         {"first dot at 32766", 32766, 32768, false},
@@ -679,18 +441,37 @@ TEST_P(TrustedSiteTest, FirstDotAt32767OrLaterIsARunTimeError) {
         Reset();
         Text host(row.length, u'a');
         if (row.firstDot > 0) host[row.firstDot - 1] = u'.';
-        if (row.throws) {
-            EXPECT_THROW(AddTrustedSite(Keys(), u"http", host), RunTimeError);
-            // The obsolete slot is removed before the host is looked at.
+        const StepStatus status = AddTrustedSite(Keys(), u"http", host);
+        EXPECT_EQ(status == StepStatus::Failed(std::nullopt), row.overflows);
+        // The obsolete slot is removed before the host is looked at.
+        if (row.overflows) {
             EXPECT_EQ(ZoneMap(), "[]\n" + EmptyRangeLists);
-        } else {
-            EXPECT_NO_THROW(AddTrustedSite(Keys(), u"http", host));
         }
         EXPECT_EQ(Backend().OpenHandles(), 0u);
     }
 }
 
 PLM_INSTANTIATE_FOR_BACKENDS(TrustedSiteTest);
+
+TEST(ZoneMap, KeysAreSpelledAsTheBrowserAndGroupPolicyReadThem) {
+    namespace golden = test::golden;
+    const std::pair<TextView, TextView> keys[] = {
+        {ZoneMapKey, golden::ZoneMapKey},
+        {DomainsKey, golden::DomainsKey},
+        {EscDomainsKey, golden::EscDomainsKey},
+        {RangesKey, golden::RangesKey},
+        {EscRangesKey, golden::EscRangesKey},
+        {ZonesKey, golden::ZonesKey},
+        {TrustedZoneKey, golden::TrustedZoneKey},
+        {MachineInternetSettingsKey, golden::MachineInternetSettingsKey},
+        {PolicySettingsKey, golden::PolicySettingsKey},
+        {PolicyZoneMapKey, golden::PolicyZoneMapKey},
+        {PolicyTrustedZoneKey, golden::PolicyTrustedZoneKey},
+        {CodeBaseSearchPathValue, golden::CodeBaseSearchPathValue},
+        {CodeBaseSearchPathText, golden::CodeBaseSearchPathText},
+    };
+    for (const auto& [product, spelled] : keys) EXPECT_EQ(ToUtf8(product), ToUtf8(spelled));
+}
 
 TEST(IsNumericAddressTest, OnlyNonEmptyRunsOfAsciiDigitsBetweenDots) {
     struct Row {

@@ -10,8 +10,10 @@
 
 namespace plm::zones {
 
-// The zone-map lists, under HKEY_CURRENT_USER. The Esc lists are the twins
-// that the browser reads in its enhanced security configuration.
+// The zone-map lists, under HKEY_CURRENT_USER, below the zone map itself.
+// The Esc lists are the twins that the browser reads in its enhanced
+// security configuration.
+inline constexpr TextView ZoneMapKey = u"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\ZoneMap";
 inline constexpr TextView DomainsKey =
     u"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\ZoneMap\\Domains";
 inline constexpr TextView EscDomainsKey =
@@ -21,8 +23,10 @@ inline constexpr TextView RangesKey =
 inline constexpr TextView EscRangesKey =
     u"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\ZoneMap\\EscRanges";
 
-// The Trusted Sites zone (zone 2) of the current user, written through a
-// path with a trailing "\", which names the same key.
+// The security zones of the current user, and its Trusted Sites zone
+// (zone 2) among them, written through a path with a trailing "\", which
+// names the same key.
+inline constexpr TextView ZonesKey = u"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Zones";
 inline constexpr TextView TrustedZoneKey =
     u"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Zones\\2\\";
 

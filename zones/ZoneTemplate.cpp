@@ -57,15 +57,15 @@ bool IsUrlAction(TextView name) {
 void SetCodeBaseSearchPath(reg::RegisterKey& registry) {
     // Ordinary users may not write here; a refused write is the common case
     // on locked-down machines and leaves the rest of the setup to go on.
-    registry.SetStringValue(reg::LocalMachine, MachineInternetSettingsKey, CodeBaseSearchPathValue,
-                            CodeBaseSearchPathText);
+    static_cast<void>(registry.SetStringValue(reg::LocalMachine, MachineInternetSettingsKey, CodeBaseSearchPathValue,
+                                              CodeBaseSearchPathText));
 }
 
 void SetTrustedZoneSecurity(reg::RegisterKey& registry) {
     // SetDwordValue never creates the key: a zone the browser has not set up
     // is not invented here, and then every write simply fails.
     for (const ZoneSetting& setting : Template) {
-        registry.SetDwordValue(reg::CurrentUser, TrustedZoneKey, setting.name, setting.data);
+        static_cast<void>(registry.SetDwordValue(reg::CurrentUser, TrustedZoneKey, setting.name, setting.data));
     }
 }
 

@@ -10,38 +10,15 @@
 #include <utility>
 #include <vector>
 
+#include "tests/support/Golden.h"
 #include "tests/support/TestBackends.h"
-#include "tests/support/ZoneMapSeed.h"
+#include "zones/ZoneMap.h"
 
 namespace plm::zones {
 namespace {
 
-using test::MachineSettingsPath;
-using test::ZonesPath;
 
-struct TemplateValue {
-    const char* name;
-    std::uint32_t data;
-};
-
-// The Trusted Sites template in the order it is written: 50 URL actions
-// (and the zone level) set to 0, then the 10 settings with their own data.
-const std::vector<TemplateValue> Template = {
-    {"1001", 0}, {"1004", 0}, {"1200", 0}, {"1201", 0}, {"1206", 0}, {"1209", 0}, {"1400", 0}, {"1402", 0},
-    {"1405", 0}, {"1406", 0}, {"1407", 0}, {"1601", 0}, {"1604", 0}, {"1606", 0}, {"1607", 0}, {"1608", 0},
-    {"1800", 0}, {"1802", 0}, {"1803", 0}, {"1804", 0}, {"1806", 0}, {"1A00", 0}, {"1A02", 0}, {"1A03", 0},
-    {"1A04", 0}, {"1A05", 0}, {"1A06", 0}, {"2000", 0}, {"2001", 0}, {"2004", 0}, {"2100", 0}, {"2102", 0},
-    {"2107", 0}, {"2200", 0}, {"2201", 0}, {"CurrentLevel", 0}, {"1207", 0}, {"1208", 0}, {"120B", 0},
-    {"1408", 0}, {"160A", 0}, {"2005", 0}, {"2103", 0}, {"2104", 0}, {"2105", 0}, {"2106", 0}, {"2400", 0},
-    {"2401", 0}, {"2402", 0}, {"2600", 0},
-    {"2101", 1}, {"1809", 3}, {"1C00", 196608}, {"1E05", 196608}, {"2007", 65536}, {"2300", 1}, {"Flags", 67},
-    {"2700", 3}, {"1409", 3}, {"2301", 3},
-};
-
-// The 103-character search path: the component service, then the codec
-// service.
-const std::string CodeBaseText =
-    "CODEBASE;<http://activex.microsoft.com/objects/ocget.dll>;<http://codecs.microsoft.com/isapi/ocget.dll>";
+namespace golden = test::golden;
 
 std::string DwordLine(std::string_view name, std::uint32_t data) {
     char hex[16];
@@ -59,11 +36,11 @@ std::string KeySnapshot(std::vector<std::pair<std::string, std::string>> values)
     return out;
 }
 
-class ZoneTemplateTest : public plm::test::BackendTest {
+class ZoneTemplateTest : public test::BackendTest {
 protected:
-    Text Zone2() const { return Text(ZonesPath) + u"\\2"; }
-    std::string Zones() { return Snap(reg::CurrentUser, ZonesPath); }
-    void SeedZones(std::string_view text) { test::Seed(Keys(), Inspect(), reg::CurrentUser, ZonesPath, text); }
+    Text Zone2() const { return Text(ZonesKey) + u"\\2"; }
+    std::string Zones() { return Snap(reg::CurrentUser, ZonesKey); }
+    void SeedZones(std::string_view text) { test::Seed(Keys(), Inspect(), reg::CurrentUser, ZonesKey, text); }
 };
 
 TEST_P(ZoneTemplateTest, WritesAllSixtyOverEarlierDataAndLeavesOtherValues) {
@@ -78,9 +55,10 @@ TEST_P(ZoneTemplateTest, WritesAllSixtyOverEarlierDataAndLeavesOtherValues) {
     };
     std::vector<std::pair<std::string, std::string>> before = others;
     std::vector<std::pair<std::string, std::string>> after = others;
-    for (const TemplateValue& value : Template) {
-        before.emplace_back(value.name, DwordLine(value.name, value.data + 0x11500));
-        after.emplace_back(value.name, DwordLine(value.name, value.data));
+    for (const golden::TemplateValue& value : golden::TrustedZoneTemplate) {
+        const std::string name = ToUtf8(value.name);
+        before.emplace_back(name, DwordLine(name, static_cast<std::uint32_t>(value.data) + 0x11500));
+        after.emplace_back(name, DwordLine(name, static_cast<std::uint32_t>(value.data)));
     }
     const std::string zone1 = "[1]\n" + DwordLine("1001", 1) + "\n";
     const std::string sub = "[2\\Extra]\n" + DwordLine("1001", 3) + "\n";
@@ -100,16 +78,14 @@ TEST_P(ZoneTemplateTest, WritesAllSixtyOverEarlierDataAndLeavesOtherValues) {
 
 TEST_P(ZoneTemplateTest, WritesInTableOrderThroughTheZoneKeyAndCreatesNothing) {
     SeedZones("[]\n[2]\n");
-    plm::test::RecordingRegistry recording(Api(), Backend().Codes());
+    test::RecordingRegistry recording(Api(), Backend().Codes());
     reg::RegisterKey keys(recording, Backend().Codes());
 
     SetTrustedZoneSecurity(keys);
 
     std::vector<std::string> expected;
-    for (const TemplateValue& value : Template) {
-        expected.push_back(
-            "SetValue HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Zones\\2\\ \"" +
-            std::string(value.name) + "\"");
+    for (const golden::TemplateValue& value : golden::TrustedZoneTemplate) {
+        expected.push_back("SetValue HKCU\\" + ToUtf8(TrustedZoneKey) + " \"" + ToUtf8(value.name) + "\"");
     }
     EXPECT_EQ(recording.Writes(), expected);
 }
@@ -138,8 +114,8 @@ TEST_P(ZoneTemplateTest, AMissingZoneKeyStaysMissing) {
 }
 
 TEST_P(ZoneTemplateTest, CodeBaseSearchPathReplacesAnyEarlierValueWhole) {
-    ASSERT_EQ(CodeBaseText.size(), 103u);
-    const std::string written = "\"CodeBaseSearchPath\"=\"" + CodeBaseText + "\"\n";
+    const std::string written = "\"" + ToUtf8(golden::CodeBaseSearchPathValue) + "\"=\"" +
+                                ToUtf8(golden::CodeBaseSearchPathText) + "\"\n";
     struct Row {
         const char* label;
         std::string before;
@@ -159,10 +135,10 @@ TEST_P(ZoneTemplateTest, CodeBaseSearchPathReplacesAnyEarlierValueWhole) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.label);
         Inspect().RemoveTree(reg::LocalMachine, u"SOFTWARE");
-        test::Seed(Keys(), Inspect(), reg::LocalMachine, MachineSettingsPath, row.before);
-        ASSERT_EQ(Snap(reg::LocalMachine, MachineSettingsPath), row.before);
+        test::Seed(Keys(), Inspect(), reg::LocalMachine, MachineInternetSettingsKey, row.before);
+        ASSERT_EQ(Snap(reg::LocalMachine, MachineInternetSettingsKey), row.before);
         SetCodeBaseSearchPath(Keys());
-        EXPECT_EQ(Snap(reg::LocalMachine, MachineSettingsPath), row.after);
+        EXPECT_EQ(Snap(reg::LocalMachine, MachineInternetSettingsKey), row.after);
         EXPECT_EQ(Snap(reg::CurrentUser, u"Software"), "");
         EXPECT_EQ(Backend().OpenHandles(), 0u);
     }
@@ -172,28 +148,28 @@ TEST_P(ZoneTemplateTest, CodeBaseSearchPathReplacesAnyEarlierValueWhole) {
 class ZoneTemplateFailureTest : public ZoneTemplateTest {};
 
 TEST_P(ZoneTemplateFailureTest, ARefusedMachineWriteIsSilent) {
-    reg::MemoryRegistry* memory = Backend().Memory();
+    test::MemoryRegistry* memory = Backend().Memory();
     ASSERT_NE(memory, nullptr);
     struct Row {
         const char* label;
-        reg::RegCall refused;
+        test::RegCall refused;
         std::string before;
     };
     const std::vector<Row> rows = {
-        {"the value write is refused", reg::RegCall::Set, "[]\n\"CodeBaseSearchPath\"=\"CODEBASE;<http://old/x.dll>\"\n"},
-        {"the key can be neither opened nor created", reg::RegCall::Create, ""},
+        {"the value write is refused", test::RegCall::Set, "[]\n\"CodeBaseSearchPath\"=\"CODEBASE;<http://old/x.dll>\"\n"},
+        {"the key can be neither opened nor created", test::RegCall::Create, ""},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.label);
-        memory->ClearFailures();
+        memory->Faults().Clear();
         Inspect().RemoveTree(reg::LocalMachine, u"SOFTWARE");
-        test::Seed(Keys(), Inspect(), reg::LocalMachine, MachineSettingsPath, row.before);
-        memory->FailPath(row.refused, u"HKEY_LOCAL_MACHINE", reg::ErrorAccessDenied);
-        if (row.refused == reg::RegCall::Create) {
-            memory->FailPath(reg::RegCall::Open, u"HKEY_LOCAL_MACHINE", reg::ErrorAccessDenied);
+        test::Seed(Keys(), Inspect(), reg::LocalMachine, MachineInternetSettingsKey, row.before);
+        memory->Faults().Fail(test::Fault().Of(row.refused).On(u"HKEY_LOCAL_MACHINE"));
+        if (row.refused == test::RegCall::Create) {
+            memory->Faults().Fail(test::Fault().Of(test::RegCall::Open).On(u"HKEY_LOCAL_MACHINE"));
         }
         EXPECT_NO_THROW(SetCodeBaseSearchPath(Keys()));
-        EXPECT_EQ(Snap(reg::LocalMachine, MachineSettingsPath), row.before);
+        EXPECT_EQ(Snap(reg::LocalMachine, MachineInternetSettingsKey), row.before);
         EXPECT_EQ(Backend().OpenHandles(), 0u);
     }
 }

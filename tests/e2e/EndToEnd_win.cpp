@@ -19,6 +19,11 @@
 #include <vector>
 
 #include "app/Layout.h"
+#include "config/LoginPage.h"
+#include "config/LoginPageStep_win.h"
+#include "zones/IeMode.h"
+#include "zones/ZoneMap.h"
+#include "zones/ZoneTemplate.h"
 #include "tests/support/Planted_win.h"
 
 namespace {
@@ -30,7 +35,6 @@ constexpr int TxtUrlId = plm::app::IdOf(plm::app::ControlId::txtUrl);
 constexpr int BtnConfigurationId = plm::app::IdOf(plm::app::ControlId::btnConfiguration);
 constexpr int BtnCancelId = plm::app::IdOf(plm::app::ControlId::btnCancel);
 const wchar_t* const RecorderLog = L"C:\\plm-recorder.log";
-const wchar_t* const InternetSettings = L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
 
 std::uint64_t Now() {
     FILETIME ft;
@@ -38,14 +42,6 @@ std::uint64_t Now() {
     return (static_cast<std::uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
 }
 double Milliseconds(std::uint64_t from, std::uint64_t to) { return (static_cast<double>(to) - static_cast<double>(from)) / 10000.0; }
-
-std::wstring Wide(const std::string& s) {
-    int n = MultiByteToWideChar(CP_UTF8, 0, s.c_str(), -1, nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, s.c_str(), -1, out.data(), n);
-    out.resize(out.size() - 1);
-    return out;
-}
 
 // ---- registry, through the W API so the test reads what is really stored ----
 
@@ -88,8 +84,11 @@ void PutString(HKEY root, const std::wstring& path, const wchar_t* name, const s
     RegCloseKey(key);
 }
 
-std::wstring ZoneMap(const std::wstring& rest) { return std::wstring(InternetSettings) + L"\\ZoneMap\\" + rest; }
-std::wstring Zone2() { return std::wstring(InternetSettings) + L"\\Zones\\2"; }
+using plm::test::Wide;
+const std::wstring MachineSettings = Wide(plm::zones::MachineInternetSettingsKey);
+const std::wstring CodeBaseValue = Wide(plm::zones::CodeBaseSearchPathValue);
+std::wstring ZoneMap(const std::wstring& rest) { return Wide(plm::zones::ZoneMapKey) + L"\\" + rest; }
+std::wstring Zone2() { return Wide(plm::zones::ZonesKey) + L"\\2"; }
 
 // Every key and value below `path`, one line each: two snapshots are equal
 // only when nothing below changed.
@@ -119,9 +118,9 @@ void AppendTree(HKEY root, const std::wstring& path, std::wstring& out) {
 // machine-wide code-base search path.
 std::wstring SettingsSnapshot() {
     std::wstring out;
-    AppendTree(HKEY_CURRENT_USER, std::wstring(InternetSettings) + L"\\ZoneMap", out);
+    AppendTree(HKEY_CURRENT_USER, Wide(plm::zones::ZoneMapKey), out);
     AppendTree(HKEY_CURRENT_USER, Zone2(), out);
-    return out + String(HKEY_LOCAL_MACHINE, InternetSettings, L"CodeBaseSearchPath");
+    return out + String(HKEY_LOCAL_MACHINE, MachineSettings, CodeBaseValue.c_str());
 }
 
 // ---- windows that stand in for open login pages ----
@@ -324,7 +323,7 @@ Outcome RunProgram(const std::wstring& address, bool impatient = false, const Pl
 std::wstring InstalledBrowser() {
     wchar_t programFiles[MAX_PATH] = L"";
     ExpandEnvironmentStringsW(L"%ProgramFiles%", programFiles, MAX_PATH);
-    return std::wstring(programFiles) + L"\\Internet Explorer\\iexplore.exe";
+    return std::wstring(programFiles) + L"\\" + Wide(plm::config::InternetExplorerUnderProgramFiles);
 }
 
 class EndToEnd : public ::testing::Test {
@@ -345,7 +344,7 @@ TEST_F(EndToEnd, HostNameRunsFromClickToEnd) {
     PutDword(HKEY_CURRENT_USER, Zone2(), L"CurrentLevel", 0x11500);
     PutDword(HKEY_CURRENT_USER, Zone2(), L"Flags", 0x47);
     PutDword(HKEY_CURRENT_USER, Zone2(), L"PlmTestUnrelated", 7);
-    PutString(HKEY_LOCAL_MACHINE, InternetSettings, L"CodeBaseSearchPath", L"CODEBASE;<http://old/x.dll>");
+    PutString(HKEY_LOCAL_MACHINE, MachineSettings, CodeBaseValue.c_str(), L"CODEBASE;<http://old/x.dll>");
 
     Outcome run;
     {
@@ -365,23 +364,17 @@ TEST_F(EndToEnd, HostNameRunsFromClickToEnd) {
     EXPECT_EQ(launch.args[0], "http://plm.example.com/plm/login.aspx");
     ASSERT_NE(run.hidden, 0u) << "the main window is hidden before the launch";
     EXPECT_LT(run.hidden, launch.time);
-    EXPECT_GE(Milliseconds(run.clicked, launch.time), 2000.0);
+    EXPECT_GE(Milliseconds(run.clicked, launch.time), plm::config::LoginWindowsCloseWait);
 
     for (const wchar_t* list : {L"Domains", L"EscDomains"}) {
         SCOPED_TRACE(list);
         EXPECT_EQ(Dword(HKEY_CURRENT_USER, ZoneMap(std::wstring(list) + L"\\example.com\\plm"), L"http"), 2);
     }
-    struct Row {
-        const wchar_t* name;
-        long long data;
-    } template_rows[] = {{L"1001", 0}, {L"2600", 0}, {L"CurrentLevel", 0}, {L"1C00", 0x30000},
-                         {L"Flags", 67}, {L"2301", 3}, {L"PlmTestUnrelated", 7}};
-    for (const auto& row : template_rows) {
-        EXPECT_EQ(Dword(HKEY_CURRENT_USER, Zone2(), row.name), row.data) << Wide("") << row.name;
+    for (const plm::zones::ZoneSetting& setting : plm::zones::TrustedZoneTemplate()) {
+        EXPECT_EQ(Dword(HKEY_CURRENT_USER, Zone2(), Wide(setting.name).c_str()), setting.data) << Wide(setting.name);
     }
-    std::wstring codebase = String(HKEY_LOCAL_MACHINE, InternetSettings, L"CodeBaseSearchPath");
-    EXPECT_EQ(codebase, L"CODEBASE;<http://activex.microsoft.com/objects/ocget.dll>;<http://codecs.microsoft.com/isapi/ocget.dll>");
-    EXPECT_EQ(codebase.size(), 103u);
+    EXPECT_EQ(Dword(HKEY_CURRENT_USER, Zone2(), L"PlmTestUnrelated"), 7);
+    EXPECT_EQ(String(HKEY_LOCAL_MACHINE, MachineSettings, CodeBaseValue.c_str()), Wide(plm::zones::CodeBaseSearchPathText));
 }
 
 TEST_F(EndToEnd, NumericAddressAndPortedAddress) {
@@ -521,7 +514,7 @@ std::wstring RunToMessageBox(const std::wstring& address) {
 TEST_F(EndToEnd, HostWithAnEmptyLabelIsRefusedAndNothingChanges) {
     // Settings a completed run would overwrite.
     PutDword(HKEY_CURRENT_USER, Zone2(), L"1001", 3);
-    PutString(HKEY_LOCAL_MACHINE, InternetSettings, L"CodeBaseSearchPath", L"CODEBASE;<http://old/x.dll>");
+    PutString(HKEY_LOCAL_MACHINE, MachineSettings, CodeBaseValue.c_str(), L"CODEBASE;<http://old/x.dll>");
     const std::wstring before = SettingsSnapshot();
     const std::wstring prompt = RunToMessageBox(L"http://.example.com/plm");
     EXPECT_NE(prompt.find(L"(http://127.0.0.1/plm)"), std::wstring::npos) << "the invalid-address prompt";
@@ -556,7 +549,8 @@ TEST_F(EndToEnd, WhereEdgeWouldOpenThePageWithoutIeModeTheUserIsTold) {
         ASSERT_EQ(run.launches.size(), 1u) << "after OK the login page opens";
         EXPECT_EQ(run.launches[0].args, std::vector<std::string>{"http://plm.edge.example/plm/login.aspx"});
     }
-    EXPECT_EQ(String(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", L"CurrentBuildNumber"),
+    EXPECT_EQ(String(HKEY_LOCAL_MACHINE, Wide(plm::zones::WindowsVersionKey),
+                     Wide(plm::zones::BuildNumberValue).c_str()),
               L"17763") << "the prefix's own Windows again";
 }
 
@@ -587,7 +581,7 @@ TEST_F(EndToEnd, FleetKitPolicyImportsWholeAndTheProgramSeesTheSiteCovered) {
         for (const wchar_t* sub : {L"\\ZoneMapKey", L"\\Zones"}) RegDeleteTreeW(HKEY_LOCAL_MACHINE, (policy + sub).c_str());
     };
     removePolicy();
-    PutString(HKEY_LOCAL_MACHINE, InternetSettings, L"CodeBaseSearchPath", L"CODEBASE;<http://old/x.dll>");
+    PutString(HKEY_LOCAL_MACHINE, MachineSettings, CodeBaseValue.c_str(), L"CODEBASE;<http://old/x.dll>");
 
     EXPECT_EQ(RunToEnd(L"\"" + std::wstring(kit) + L"\" http://plm.fleet.example/plm \"" + folder + L"\""), 0u);
     EXPECT_EQ(RunToEnd(L"reg.exe import \"" + folder + L"\\PlmPolicy.reg\""), 0u);
@@ -598,7 +592,7 @@ TEST_F(EndToEnd, FleetKitPolicyImportsWholeAndTheProgramSeesTheSiteCovered) {
     RegQueryInfoKeyW(zone, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &actions, nullptr, nullptr, nullptr, nullptr);
     RegCloseKey(zone);
     EXPECT_EQ(actions, 58u) << "every URL action of the template";
-    EXPECT_EQ(String(HKEY_LOCAL_MACHINE, InternetSettings, L"CodeBaseSearchPath").size(), 103u);
+    EXPECT_EQ(String(HKEY_LOCAL_MACHINE, MachineSettings, CodeBaseValue.c_str()), Wide(plm::zones::CodeBaseSearchPathText));
 
     const Outcome run = RunProgram(L"http://plm.fleet.example/plm");
     EXPECT_EQ(run.boxText, L"") << "the policy covers the site: no notice";

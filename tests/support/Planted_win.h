@@ -11,15 +11,19 @@
 #include <utility>
 #include <vector>
 
+#include "text/Text.h"
+#include "zones/IeMode.h"
+#include "zones/ZoneMap.h"
+
 namespace plm::test {
 
 class PlantedValue {
 public:
     // `view`: KEY_WOW64_32KEY or KEY_WOW64_64KEY for one registry view, 0
     // for the test's own.
-    PlantedValue(HKEY root, const std::wstring& path, const wchar_t* name, DWORD type, const void* data, DWORD size,
+    PlantedValue(HKEY root, const std::wstring& path, std::wstring name, DWORD type, const void* data, DWORD size,
                  REGSAM view = 0)
-        : root_(root), path_(path), name_(name), view_(view) {
+        : root_(root), path_(path), name_(std::move(name)), view_(view) {
         for (std::size_t end = 0; created_.empty() && end != std::wstring::npos;) {
             end = path_.find(L'\\', end + 1);
             HKEY key = nullptr;
@@ -29,9 +33,9 @@ public:
             }
             DWORD oldSize = 0;
             if (end == std::wstring::npos &&
-                RegQueryValueExW(key, name_, nullptr, &oldType_, nullptr, &oldSize) == ERROR_SUCCESS) {
+                RegQueryValueExW(key, name_.c_str(), nullptr, &oldType_, nullptr, &oldSize) == ERROR_SUCCESS) {
                 old_.resize(oldSize);
-                existed_ = RegQueryValueExW(key, name_, nullptr, &oldType_, old_.data(), &oldSize) == ERROR_SUCCESS;
+                existed_ = RegQueryValueExW(key, name_.c_str(), nullptr, &oldType_, old_.data(), &oldSize) == ERROR_SUCCESS;
             }
             RegCloseKey(key);
         }
@@ -48,7 +52,7 @@ public:
             }
             RegDeleteKeyExW(root_, created_.c_str(), view_, 0);
         } else if (RegOpenKeyExW(root_, path_.c_str(), 0, KEY_SET_VALUE | view_, &key) == ERROR_SUCCESS) {
-            RegDeleteValueW(key, name_);
+            RegDeleteValueW(key, name_.c_str());
             RegCloseKey(key);
         }
     }
@@ -59,13 +63,13 @@ private:
     void Set(DWORD type, const void* data, DWORD size) {
         HKEY key = nullptr;
         RegCreateKeyExW(root_, path_.c_str(), 0, nullptr, 0, KEY_WRITE | view_, nullptr, &key, nullptr);
-        RegSetValueExW(key, name_, 0, type, static_cast<const BYTE*>(data), size);
+        RegSetValueExW(key, name_.c_str(), 0, type, static_cast<const BYTE*>(data), size);
         RegCloseKey(key);
     }
 
     HKEY root_;
     std::wstring path_;
-    const wchar_t* name_;
+    std::wstring name_;
     REGSAM view_;
     std::wstring created_;  // the first key of the path that was missing
     bool existed_ = false;
@@ -75,15 +79,18 @@ private:
 
 class PlantedDword : public PlantedValue {
 public:
-    PlantedDword(HKEY root, const std::wstring& path, const wchar_t* name, DWORD data)
-        : PlantedValue(root, path, name, REG_DWORD, &data, sizeof data) {}
+    PlantedDword(HKEY root, const std::wstring& path, std::wstring name, DWORD data)
+        : PlantedValue(root, path, std::move(name), REG_DWORD, &data, sizeof data) {}
 };
+
+// A name of the product's, as the W calls take it.
+inline std::wstring Wide(TextView text) { return std::wstring(text.begin(), text.end()); }
 
 // "Security Zones: Use only machine settings": the browser goes by the
 // machine's zone map and ignores the user's.
-inline constexpr const wchar_t* MachinePolicyKey =
-    L"Software\\Policies\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
-inline constexpr const wchar_t* MachineSettingsOnly = L"Security_HKLM_only";
+inline const std::wstring MachinePolicyKey = Wide(zones::PolicySettingsKey);
+inline const std::wstring MachineSettingsOnlyName = Wide(zones::MachineSettingsOnlyValue);
+inline const wchar_t* const MachineSettingsOnly = MachineSettingsOnlyName.c_str();
 
 // The Windows the program takes the machine for, in both registry views:
 // the shipped program is 32-bit and reads its own.
@@ -91,10 +98,10 @@ class PlantedWindows {
 public:
     PlantedWindows(const wchar_t* build, const wchar_t* edition) {
         for (const REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
-            for (const auto& [name, text] : {std::pair{L"CurrentBuildNumber", build}, std::pair{L"EditionID", edition},
-                                             std::pair{L"InstallationType", L"Client"}}) {
-                values_.emplace_back(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", name,
-                                     REG_SZ, text, static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t)), view);
+            for (const auto& [name, text] : {std::pair{zones::BuildNumberValue, build}, std::pair{zones::EditionValue, edition},
+                                             std::pair{zones::InstallationTypeValue, L"Client"}}) {
+                values_.emplace_back(HKEY_LOCAL_MACHINE, Wide(zones::WindowsVersionKey), Wide(name), REG_SZ, text,
+                                     static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t)), view);
             }
         }
     }

@@ -7,7 +7,7 @@
 #ifdef _WIN32
 #include <windows.h>
 
-#include "registry/Win32Registry.h"
+#include "registry/Win32Registry_win.h"
 #endif
 
 namespace plm::test {
@@ -18,14 +18,14 @@ class MemoryBackend final : public TestRegistry {
 public:
     MemoryBackend() : registry_(codes_) {}
     reg::RegistryApi& Api() override { return registry_; }
-    reg::RegistryInspector& Inspector() override { return registry_; }
+    test::RegistryInspector& Inspector() override { return registry_; }
     const CodePage& Codes() override { return codes_; }
     std::size_t OpenHandles() override { return registry_.OpenHandles(); }
-    reg::MemoryRegistry* Memory() override { return &registry_; }
+    test::MemoryRegistry* Memory() override { return &registry_; }
 
 private:
     Latin1CodePage codes_;
-    reg::MemoryRegistry registry_;
+    test::MemoryRegistry registry_;
 };
 
 #ifdef _WIN32
@@ -124,7 +124,7 @@ private:
 };
 
 // Counts the handles that the wrapped registry hands out and takes back.
-class CountingRegistry final : public ForwardingRegistry {
+class HandleCountingRegistry final : public ForwardingRegistry {
 public:
     using ForwardingRegistry::ForwardingRegistry;
     reg::LONG RegOpenKeyA(reg::HKEY key, const char* subKey, reg::HKEY* result) override {
@@ -156,7 +156,7 @@ private:
 
 // Prints and prepares the real registry through the W API, in the format of
 // the in-memory registry's snapshots.
-class Win32Inspector final : public reg::RegistryInspector {
+class Win32Inspector final : public test::RegistryInspector {
 public:
     Win32Inspector(RebasedAdvapi32& api, const CodePage& codes) : api_(api), codes_(codes) {}
 
@@ -228,7 +228,7 @@ private:
             std::string bytes(size, '\0');
             ::RegQueryValueExA(key, ansiName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(bytes.data()), &size);
             bytes.resize(size);
-            out += reg::FormatRegistryValue(v.name, type, bytes, codes_) + u"\n";
+            out += FormatRegistryValue(v.name, type, bytes, codes_) + u"\n";
         }
         std::vector<Entry> keys;
         for (DWORD i = 0;; ++i) {
@@ -255,13 +255,13 @@ class Win32Backend final : public TestRegistry {
 public:
     Win32Backend() : counting_(rebased_), inspector_(rebased_, SystemCodePage()) {}
     reg::RegistryApi& Api() override { return counting_; }
-    reg::RegistryInspector& Inspector() override { return inspector_; }
+    test::RegistryInspector& Inspector() override { return inspector_; }
     const CodePage& Codes() override { return SystemCodePage(); }
     std::size_t OpenHandles() override { return counting_.Open(); }
 
 private:
     RebasedAdvapi32 rebased_;
-    CountingRegistry counting_;
+    HandleCountingRegistry counting_;
     Win32Inspector inspector_;
 };
 

@@ -12,10 +12,10 @@
 
 #include "text/Text.h"
 #include "text/CodePage.h"
-#include "registry/MemoryRegistry.h"
+#include "tests/support/MemoryRegistry.h"
 #include "registry/RegisterKey.h"
 #include "registry/RegistryApi.h"
-#include "registry/RegistryInspector.h"
+#include "tests/support/RegistrySnapshot.h"
 
 namespace plm::test {
 
@@ -23,12 +23,12 @@ class TestRegistry {
 public:
     virtual ~TestRegistry() = default;
     virtual reg::RegistryApi& Api() = 0;
-    virtual reg::RegistryInspector& Inspector() = 0;
+    virtual test::RegistryInspector& Inspector() = 0;
     virtual const CodePage& Codes() = 0;
     // Handles opened through Api() and not closed yet.
     virtual std::size_t OpenHandles() = 0;
     // The in-memory registry, for failure injection; nullptr for Win32.
-    virtual reg::MemoryRegistry* Memory() { return nullptr; }
+    virtual test::MemoryRegistry* Memory() { return nullptr; }
 };
 
 std::vector<std::string> BackendNames();
@@ -46,7 +46,7 @@ protected:
         backend_.reset();
     }
     reg::RegistryApi& Api() { return backend_->Api(); }
-    reg::RegistryInspector& Inspect() { return backend_->Inspector(); }
+    test::RegistryInspector& Inspect() { return backend_->Inspector(); }
     reg::RegisterKey& Keys() { return *keys_; }
     TestRegistry& Backend() { return *backend_; }
     // Snapshot as UTF-8, for readable failure output.

@@ -4,7 +4,7 @@
 
 #include <type_traits>
 
-#include "registry/Win32Registry.h"
+#include "registry/Win32Registry_win.h"
 
 namespace plm::reg {
 namespace {

@@ -1,13 +1,16 @@
-#include "registry/MemoryRegistry.h"
+#include "tests/support/MemoryRegistry.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <iterator>
+#include <map>
 
 #include "text/Text.h"
 
-namespace plm::reg {
+namespace plm::test {
+
+using namespace reg;
 
 namespace {
 
@@ -28,8 +31,6 @@ struct FoldedLess {
         return a.size() < b.size();
     }
 };
-
-std::u16string Fold(std::u16string_view name) { return ToUpper(name); }
 
 // Windows' limits: 255 characters a key name, 512 levels of keys.
 constexpr std::size_t MaxKeyNameLength = 255;
@@ -134,41 +135,6 @@ MemoryRegistry::MemoryRegistry(const CodePage& codePage)
 
 MemoryRegistry::~MemoryRegistry() = default;
 
-void MemoryRegistry::FailNext(RegCall call, LONG code, int times) {
-    failures_.push_back(Failure{call, code, times, {}});
-}
-
-void MemoryRegistry::FailPath(RegCall call, std::u16string_view pathPart, LONG code, int times) {
-    failures_.push_back(Failure{call, code, times, Fold(pathPart)});
-}
-
-void MemoryRegistry::ClearFailures() {
-    failures_.clear();
-    failCall_.reset();
-}
-
-void MemoryRegistry::FailCall(std::size_t number, LONG code) { failCall_ = {number, code}; }
-
-// The path of the call is made (and folded) only when a failure asks for
-// it: most calls meet no injected failure at all.
-template <typename PathOf>
-LONG MemoryRegistry::Injected(RegCall call, PathOf&& pathOf) {
-    const std::size_t number = callCount_++;
-    if (failCall_ && failCall_->first == number) return failCall_->second;
-    std::u16string folded;
-    for (auto it = failures_.begin(); it != failures_.end(); ++it) {
-        if (it->call != call) continue;
-        if (!it->pathPart.empty()) {
-            if (folded.empty()) folded = Fold(pathOf());
-            if (folded.find(it->pathPart) == std::u16string::npos) continue;
-        }
-        LONG code = it->code;
-        if (it->times > 0 && --it->times == 0) failures_.erase(it);
-        return code;
-    }
-    return Success;
-}
-
 std::size_t MemoryRegistry::OpenHandles() const { return openHandles_; }
 
 // Handles are numbered from FirstHandle in steps of 4, as Windows numbers
@@ -205,9 +171,20 @@ HKEY MemoryRegistry::NewHandle(std::shared_ptr<Node> node) {
 }
 
 namespace {
-std::u16string Joined(const std::shared_ptr<MemoryRegistry::Node>& node, std::u16string_view sub);
+
+// A key's path from its root key's name, and the same with a sub-key: what
+// a planned failure's path part is looked for in.
 std::u16string PathOf(const std::shared_ptr<MemoryRegistry::Node>& node) { return node ? node->Path() : std::u16string(); }
+std::u16string Joined(const std::shared_ptr<MemoryRegistry::Node>& node, std::u16string_view sub) {
+    std::u16string path = node->Path();
+    if (!sub.empty()) {
+        path += u"\\";
+        path += sub;
+    }
+    return path;
 }
+
+}  // namespace
 
 // The start that the calls naming a sub-key share: the handle's key, an
 // injected failure, and the MAX_PATH limit of the ANSI sub-key argument.
@@ -217,7 +194,7 @@ LONG MemoryRegistry::StartSubKeyCall(RegCall call, HKEY key, const char* subKey,
     node = Resolve(key, &error);
     std::u16string& sub = sub_;
     codePage_.FromAnsiInto(subKey ? std::string_view(subKey) : std::string_view(), sub);
-    if (LONG injected = Injected(call, [&] { return node ? Joined(node, sub) : sub; })) return injected;
+    if (LONG injected = faults_.Next(call, [&] { return node ? Joined(node, sub) : sub; })) return injected;
     if (!node) return error;
     if (TooLong(subKey)) return ErrorMoreData;
     return Success;
@@ -239,49 +216,17 @@ LONG MemoryRegistry::OpenKey(RegCall call, HKEY key, const char* subKey, HKEY* r
         *result = key;
         return Success;
     }
-    // A path from a root key is looked up as a whole first, then as its
-    // parent and one more name; only a path met for the first time is
-    // walked name by name.
-    PathCache* cache = key == CurrentUser ? &currentUserPaths_ : key == LocalMachine ? &localMachinePaths_ : nullptr;
-    std::shared_ptr<Node> found = cache ? cache->Find(path) : nullptr;
-    if (!found) {
-        std::u16string_view rest = path;
-        if (cache) {
-            const std::size_t slash = path.rfind(u'\\');
-            if (slash != std::u16string_view::npos) {
-                if (auto parent = cache->Find(path.substr(0, slash))) {
-                    node = std::move(parent);
-                    rest = path.substr(slash + 1);
-                }
-            }
-        }
-        if (LONG error = SplitPath(rest, parts_)) return create ? error : ErrorFileNotFound;
-        if (create) {
-            if (node->Depth() + parts_.size() > MaxDepth) return ErrorInvalidParameter;
-            found = DescendCreating(node, parts_);
-        } else {
-            found = Descend(node, parts_);
-            if (!found) return ErrorFileNotFound;
-        }
-        if (cache) cache->Remember(path, found);
+    if (LONG error = SplitPath(path, parts_)) return create ? error : ErrorFileNotFound;
+    std::shared_ptr<Node> found;
+    if (create) {
+        if (node->Depth() + parts_.size() > MaxDepth) return ErrorInvalidParameter;
+        found = DescendCreating(node, parts_);
+    } else {
+        found = Descend(node, parts_);
+        if (!found) return ErrorFileNotFound;
     }
     *result = NewHandle(std::move(found));
     return Success;
-}
-
-std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::PathCache::Find(std::u16string_view path) {
-    const auto it = keys.find(path);
-    if (it == keys.end()) return nullptr;
-    auto node = it->second.lock();
-    if (!node || node->deleted) {
-        keys.erase(it);  // deleted since: walk again
-        return nullptr;
-    }
-    return node;
-}
-
-void MemoryRegistry::PathCache::Remember(std::u16string_view path, const std::shared_ptr<Node>& node) {
-    keys.insert_or_assign(std::u16string(path), node);
 }
 
 LONG MemoryRegistry::RegOpenKeyA(HKEY key, const char* subKey, HKEY* result) {
@@ -296,7 +241,7 @@ LONG MemoryRegistry::RegQueryValueExA(HKEY key, const char* valueName, DWORD* re
                                       BYTE* data, DWORD* dataSize) {
     LONG error = Success;
     auto node = Resolve(key, &error);
-    if (LONG injected = Injected(RegCall::Query, [&] { return PathOf(node); })) return injected;
+    if (LONG injected = faults_.Next(RegCall::Query, [&] { return PathOf(node); })) return injected;
     if (!node) return error;
     if (reserved != nullptr) return ErrorInvalidParameter;
     if (data != nullptr && dataSize == nullptr) return ErrorInvalidParameter;
@@ -326,7 +271,7 @@ LONG MemoryRegistry::RegSetValueExA(HKEY key, const char* valueName, DWORD reser
                                     const BYTE* data, DWORD dataSize) {
     LONG error = Success;
     auto node = Resolve(key, &error);
-    if (LONG injected = Injected(RegCall::Set, [&] { return PathOf(node); })) return injected;
+    if (LONG injected = faults_.Next(RegCall::Set, [&] { return PathOf(node); })) return injected;
     if (!node) return error;
     if (reserved != 0) return ErrorInvalidParameter;
     if (data == nullptr && dataSize > 0) return ErrorInvalidParameter;
@@ -357,7 +302,7 @@ LONG MemoryRegistry::RegDeleteKeyA(HKEY key, const char* subKey) {
 }
 
 LONG MemoryRegistry::RegCloseKey(HKEY key) {
-    if (LONG injected = Injected(RegCall::Close, [] { return std::u16string(); })) return injected;
+    if (LONG injected = faults_.Next(RegCall::Close, [] { return std::u16string(); })) return injected;
     if (key == CurrentUser || key == LocalMachine) return Success;
     auto* slot = HandleSlot(key);
     if (slot == nullptr) return ErrorInvalidHandle;
@@ -370,7 +315,7 @@ LONG MemoryRegistry::RegEnumValueA(HKEY key, DWORD index, char* valueName, DWORD
                                    DWORD* reserved, DWORD* type, BYTE* data, DWORD* dataSize) {
     LONG error = Success;
     auto node = Resolve(key, &error);
-    if (LONG injected = Injected(RegCall::Enum, [&] { return PathOf(node); })) return injected;
+    if (LONG injected = faults_.Next(RegCall::Enum, [&] { return PathOf(node); })) return injected;
     if (reserved != nullptr || valueName == nullptr || valueNameSize == nullptr) return ErrorInvalidParameter;
     if (data != nullptr && dataSize == nullptr) return ErrorInvalidParameter;
     if (!node) return error;
@@ -407,7 +352,7 @@ LONG MemoryRegistry::RegEnumValueA(HKEY key, DWORD index, char* valueName, DWORD
 LONG MemoryRegistry::RegEnumKeyA(HKEY key, DWORD index, char* name, DWORD nameSize) {
     LONG error = Success;
     auto node = Resolve(key, &error);
-    if (LONG injected = Injected(RegCall::EnumKey, [&] { return PathOf(node); })) return injected;
+    if (LONG injected = faults_.Next(RegCall::EnumKey, [&] { return PathOf(node); })) return injected;
     if (name == nullptr) return ErrorInvalidParameter;
     if (!node) return error;
     if (index >= node->children.size()) return ErrorNoMoreItems;
@@ -417,52 +362,6 @@ LONG MemoryRegistry::RegEnumKeyA(HKEY key, DWORD index, char* name, DWORD nameSi
     if (ansi.size() >= nameSize) return ErrorMoreData;
     std::memcpy(name, ansi.c_str(), ansi.size() + 1);
     return Success;
-}
-
-namespace {
-
-std::u16string Joined(const std::shared_ptr<MemoryRegistry::Node>& node, std::u16string_view sub) {
-    std::u16string path = node->Path();
-    if (!sub.empty()) {
-        path += u"\\";
-        path += sub;
-    }
-    return path;
-}
-
-std::u16string Hex(const std::string& bytes) {
-    std::u16string out;
-    char buf[4];
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        std::snprintf(buf, sizeof buf, "%02x", static_cast<unsigned char>(bytes[i]));
-        if (i) out += u',';
-        out += static_cast<char16_t>(buf[0]);
-        out += static_cast<char16_t>(buf[1]);
-    }
-    return out;
-}
-
-}  // namespace
-
-std::u16string FormatRegistryValue(std::u16string_view name, DWORD type, const std::string& bytes,
-                                   const CodePage& codePage) {
-    std::u16string line = name.empty() ? u"@=" : u"\"" + std::u16string(name) + u"\"=";
-    if (type == TypeDword && bytes.size() == 4) {
-        std::uint32_t v = static_cast<unsigned char>(bytes[0]) | (static_cast<unsigned char>(bytes[1]) << 8) |
-                          (static_cast<unsigned char>(bytes[2]) << 16) |
-                          (static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[3])) << 24);
-        char buf[16];
-        std::snprintf(buf, sizeof buf, "dword:%08x", static_cast<unsigned>(v));
-        line += FromUtf8(buf);
-    } else if (type == TypeString && !bytes.empty() && bytes.back() == '\0' &&
-               bytes.find('\0') == bytes.size() - 1) {
-        line += u"\"" + codePage.FromAnsi(std::string_view(bytes).substr(0, bytes.size() - 1)) + u"\"";
-    } else {
-        char buf[16];
-        std::snprintf(buf, sizeof buf, "hex(%x):", static_cast<unsigned>(type));
-        line += FromUtf8(buf) + Hex(bytes);
-    }
-    return line;
 }
 
 namespace {
@@ -520,4 +419,4 @@ void MemoryRegistry::PutValue(HKEY root, std::u16string_view keyPath, std::u16st
     value.bytes = std::move(bytes);
 }
 
-}  // namespace plm::reg
+}  // namespace plm::test

@@ -5,55 +5,52 @@
 #include <string>
 
 #include "text/Text.h"
-#include "registry/MemoryRegistry.h"
 #include "registry/RegisterKey.h"
+#include "tests/support/MemoryRegistry.h"
 
-namespace plm::reg {
+namespace plm::test {
 namespace {
 
-TEST(MemoryRegistry, InjectedFailuresReachLastRegErrorAsTheCallsReturnThem) {
+using namespace reg;
+
+TEST(MemoryRegistry, InjectedFailuresReachTheCallerAndLastRegErrorAsTheCallsReturnThem) {
     struct Row {
         const char* label;
         RegCall call;
         LONG code;
-        std::function<void(RegisterKey&)> op;
-        std::int32_t expected;
-        // What the module remembers beside: the first failing write call,
-        // and the status of the call that decided the last read.
-        std::optional<std::int32_t> writeFailure;
-        std::int32_t readStatus;
+        std::function<std::int32_t(RegisterKey&)> op;  // gives the operation's status
+        std::int32_t status;
+        std::int32_t lastRegError;
     } rows[] = {
         {"open refused", RegCall::Open, ErrorAccessDenied,
-         [](RegisterKey& k) { k.GetStringValue(CurrentUser, u"a", u"v"); }, ErrorAccessDenied, {}, ErrorAccessDenied},
+         [](RegisterKey& k) { return k.GetStringValue(CurrentUser, u"a", u"v").status; }, ErrorAccessDenied,
+         ErrorAccessDenied},
         {"query failing still ends with the close", RegCall::Query, ErrorAccessDenied,
-         [](RegisterKey& k) { k.GetStringValue(CurrentUser, u"a", u"v"); }, 0, {}, ErrorAccessDenied},
-        {"close failing", RegCall::Close, ErrorInvalidHandle,
-         [](RegisterKey& k) { k.GetDwordValue(CurrentUser, u"a", u"v"); }, ErrorInvalidHandle, {}, ErrorMoreData},
+         [](RegisterKey& k) { return k.GetStringValue(CurrentUser, u"a", u"v").status; }, ErrorAccessDenied, 0},
+        {"close failing after a read of a longer value", RegCall::Close, ErrorInvalidHandle,
+         [](RegisterKey& k) { return k.GetDwordValue(CurrentUser, u"a", u"v").status; }, ErrorMoreData,
+         ErrorInvalidHandle},
         {"set refused, close succeeds", RegCall::Set, ErrorAccessDenied,
-         [](RegisterKey& k) { k.SetDwordValue(CurrentUser, u"a", u"v", 1); }, 0, ErrorAccessDenied, 0},
+         [](RegisterKey& k) { return k.SetDwordValue(CurrentUser, u"a", u"v", 1); }, ErrorAccessDenied, 0},
         {"string set refused", RegCall::Set, ErrorKeyDeleted,
-         [](RegisterKey& k) { k.SetStringValue(CurrentUser, u"a", u"v", u"t"); }, 0, ErrorKeyDeleted, 0},
+         [](RegisterKey& k) { return k.SetStringValue(CurrentUser, u"a", u"v", u"t"); }, ErrorKeyDeleted, 0},
         {"create refused", RegCall::Create, ErrorAccessDenied,
-         [](RegisterKey& k) { k.CreateKey(CurrentUser, u"a\\b"); }, ErrorAccessDenied, ErrorAccessDenied, 0},
+         [](RegisterKey& k) { return k.CreateKey(CurrentUser, u"a\\b").status; }, ErrorAccessDenied,
+         ErrorAccessDenied},
         {"a string write creates its key when the first open fails", RegCall::Open, ErrorAccessDenied,
-         [](RegisterKey& k) { k.SetStringValue(CurrentUser, u"a", u"v", u"t"); }, 0, {}, 0},
+         [](RegisterKey& k) { return k.SetStringValue(CurrentUser, u"a", u"v", u"t"); }, Success, 0},
         {"delete on a parent that could not be opened", RegCall::Create, ErrorAccessDenied,
-         [](RegisterKey& k) { k.DeleteKey(CurrentUser, u"a", u"b"); }, ErrorInvalidHandle, {}, 0},
+         [](RegisterKey& k) { return k.DeleteKey(CurrentUser, u"a", u"b"); }, ErrorAccessDenied, ErrorInvalidHandle},
     };
     for (auto& row : rows) {
         SCOPED_TRACE(row.label);
         Latin1CodePage codes;
         MemoryRegistry registry(codes);
         RegisterKey keys(registry, codes);
-        keys.CreateKey(CurrentUser, u"a");
-        keys.SetStringValue(CurrentUser, u"a", u"v", u"text");
-        registry.FailNext(row.call, row.code);
-        keys.TakeWriteFailure();
-        row.op(keys);
-        EXPECT_EQ(keys.LastRegError(), row.expected);
-        EXPECT_EQ(keys.TakeWriteFailure(), row.writeFailure);
-        EXPECT_EQ(keys.TakeWriteFailure(), std::nullopt) << "taken once";
-        EXPECT_EQ(keys.LastReadStatus(), row.readStatus);
+        ASSERT_EQ(keys.SetStringValue(CurrentUser, u"a", u"v", u"text"), Success);
+        registry.Faults().Fail(Fault().Of(row.call).With(row.code).Times(1));
+        EXPECT_EQ(row.op(keys), row.status);
+        EXPECT_EQ(keys.LastRegError(), row.lastRegError);
         // A close that fails leaves its handle open, as on Windows.
         EXPECT_EQ(registry.OpenHandles(), row.call == RegCall::Close ? 1u : 0u);
     }
@@ -63,11 +60,11 @@ TEST(MemoryRegistry, RefusedWriteUnderOneRootLeavesTheOtherAlone) {
     Latin1CodePage codes;
     MemoryRegistry registry(codes);
     RegisterKey keys(registry, codes);
-    registry.FailPath(RegCall::Set, u"HKEY_LOCAL_MACHINE\\", ErrorAccessDenied);
-    keys.SetStringValue(LocalMachine, u"SOFTWARE\\x", u"v", u"t");
-    EXPECT_EQ(keys.LastRegError(), 0) << "the status ends at the close";
+    registry.Faults().Fail(Fault().Of(RegCall::Set).On(u"HKEY_LOCAL_MACHINE\\"));
+    EXPECT_EQ(keys.SetStringValue(LocalMachine, u"SOFTWARE\\x", u"v", u"t"), ErrorAccessDenied);
+    EXPECT_EQ(keys.LastRegError(), 0) << "the record ends at the close";
     EXPECT_EQ(ToUtf8(registry.Snapshot(LocalMachine, u"SOFTWARE\\x")), "[]\n");
-    keys.SetStringValue(CurrentUser, u"SOFTWARE\\x", u"v", u"t");
+    EXPECT_EQ(keys.SetStringValue(CurrentUser, u"SOFTWARE\\x", u"v", u"t"), Success);
     EXPECT_EQ(ToUtf8(registry.Snapshot(CurrentUser, u"SOFTWARE\\x")), "[]\n\"v\"=\"t\"\n");
 }
 
@@ -125,10 +122,10 @@ TEST(MemoryRegistry, NamesFoldAsUnicodeNotAsAnsiBytes) {
     Utf8CodePage codes;
     MemoryRegistry registry(codes);
     RegisterKey keys(registry, codes);
-    keys.CreateKey(CurrentUser, u"Zone\\\u0100bc");
+    ASSERT_EQ(keys.CreateKey(CurrentUser, u"Zone\\\u0100bc").status, Success);
     EXPECT_TRUE(registry.KeyExists(CurrentUser, u"ZONE\\\u0101BC"));
-    keys.CreateKey(CurrentUser, u"Zone\\\u4E2D");
-    keys.CreateKey(CurrentUser, u"Zone\\\u4E2E");
+    ASSERT_EQ(keys.CreateKey(CurrentUser, u"Zone\\\u4E2D").status, Success);
+    ASSERT_EQ(keys.CreateKey(CurrentUser, u"Zone\\\u4E2E").status, Success);
     EXPECT_EQ(ToUtf8(registry.Snapshot(CurrentUser, u"Zone")),
               ToUtf8(u"[]\n[\u0100bc]\n[\u4E2D]\n[\u4E2E]\n"));
 }
@@ -146,4 +143,4 @@ TEST(MemoryRegistry, SnapshotShowsTypesExactly) {
 }
 
 }  // namespace
-}  // namespace plm::reg
+}  // namespace plm::test

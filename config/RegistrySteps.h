@@ -1,0 +1,32 @@
+// The configuration steps as they run in the product: the zone-map and
+// template steps on the registry, and the login page step handed in by the
+// window (it hides the window and starts the browser).
+#pragma once
+
+#include <functional>
+#include <utility>
+
+#include "config/AutoSetting.h"
+#include "registry/RegisterKey.h"
+
+namespace plm::config {
+
+class RegistrySteps final : public ConfigurationSteps {
+public:
+    RegistrySteps(reg::RegisterKey& registry, std::function<void(TextView)> openLoginPage)
+        : registry_(registry), openLoginPage_(std::move(openLoginPage)) {}
+
+    void RemoveWrongKey(Text siteRoot) override;
+    void SetCodeBaseSearchPath() override;
+    zones::StepStatus AddTrustedSite(TextView scheme, TextView host) override;
+    void SetTrustedZoneSecurity() override;
+    bool IsLeftOutByPolicy(TextView scheme, TextView host) override;
+    bool OpensWithoutIeMode() override;
+    void OpenLoginPage(TextView url) override;
+
+private:
+    reg::RegisterKey& registry_;
+    std::function<void(TextView)> openLoginPage_;
+};
+
+}  // namespace plm::config
