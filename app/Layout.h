@@ -79,8 +79,10 @@ inline constexpr int FontPoints = 9;
 // Whether a control can ever be seen. The two image holders are hidden, and
 // picback, picProgress, lblRate and lblMessage lie below the bottom edge of
 // the window as start-up sizes it, at every DPI, and nothing moves them or
-// the edge. The design keeps all thirteen (the tests pin their rows); the
-// window makes a window only for a control that can be seen.
+// the edge. The design keeps all thirteen on purpose (the tests pin their
+// rows): they are the form as it was drawn, and the places of the visible
+// ones follow from them. The window makes a window only for a control that
+// can be seen.
 constexpr bool CanBeSeen(const ControlDesign& design) { return !design.hidden && design.top < StartHeightTwips; }
 
 inline constexpr std::size_t SeenControlCount =
