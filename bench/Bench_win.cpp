@@ -112,8 +112,8 @@ int Startup(const std::string& machine, const std::wstring& app, const std::wstr
     }
     const std::string runs = std::to_string(pairs) + " runs";
     const std::string what = "start-up " + machine + ": ";
-    PrintRow(what + "PlmClientConfig to a visible window", appTimes, "ms", 1, runs);
-    PrintRow(what + "minimal window to a visible window", yardstickTimes, "ms", 1, runs);
+    PrintRow(what + "PlmClientConfig", appTimes, "ms", 1, runs);
+    PrintRow(what + "minimal window", yardstickTimes, "ms", 1, runs);
     PrintRow(what + "ratio, pair by pair (the median)", ratios, "", 3, std::to_string(pairs) + " pairs");
     PrintRow(what + "ratio of the two medians", Number(Quantile(appTimes, 0.5) / Quantile(yardstickTimes, 0.5), 3),
              "", "", "", "");
