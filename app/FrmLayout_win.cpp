@@ -1,8 +1,9 @@
 // ConfigurationFrm's layout (Win32 layer): the controls as designed, placed
 // and sized for the screen's DPI, with labels fitted to their texts.
-#include "app/ConfigurationFrm.h"
+#include "app/ConfigurationFrm_win.h"
 
-#include <algorithm>
+#include "app/Dpi_win.h"
+#include "app/WideText_win.h"
 
 namespace plm::app {
 namespace {
@@ -25,7 +26,7 @@ TextView InitialText(ControlId id) {
 }
 
 DWORD StyleOf(const ControlDesign& design) {
-    DWORD style = WS_CHILD | (design.hidden ? 0 : WS_VISIBLE);
+    DWORD style = WS_CHILD | WS_VISIBLE;
     switch (design.kind) {
     case ControlKind::CommandButton:
         // Each focusable control is a group of its own, so the arrow keys
@@ -53,14 +54,18 @@ const wchar_t* ClassOf(ControlKind kind) {
 }  // namespace
 
 void ConfigurationFrm::CreateControls() {
-    const int dpi = WindowDpi(window_);
-    for (const ControlDesign& design : Controls) {
-        PixelRect at = ToPixels(design, dpi);
-        HWND control = CreateWindowExW(0, ClassOf(design.kind), ToWide(InitialText(design.id)).c_str(), StyleOf(design),
-                                       at.left, at.top, at.width, at.height, window_,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdOf(design.id))),
-                                       instance_, nullptr);
-        controls_[IndexOf(design.id)] = control;
+    // Each control is made once, in its place: labels already as wide as
+    // their texts. Made in z-order (each new window goes below the ones
+    // before), they need no reordering.
+    for (ControlId id : ZOrder) {
+        const ControlDesign& design = DesignOf(id);
+        const TextView text = InitialText(id);
+        const PixelRect at = design.kind == ControlKind::Label ? LabelPlace(id, text) : ToPixels(design, skin_.Dpi());
+        HWND control = CreateWindowExW(0, ClassOf(design.kind), Wide(Text(text)), StyleOf(design), at.left, at.top,
+                                       at.width, at.height, window_,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdOf(id))), instance_, nullptr);
+        controls_[IndexOf(id)] = control;
+        if (HFONT font = skin_.FontFor(design.font)) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
     // Subclassed the classic way rather than through comctl32, which the
     // program would then have to load at start-up.
@@ -68,43 +73,20 @@ void ConfigurationFrm::CreateControls() {
         SetWindowLongPtrW(Control(ControlId::txtUrl), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(UrlBoxProc)));
 }
 
-void ConfigurationFrm::SetTabOrder() {
-    // Focus moves in tab-index order, which Windows takes from the z-order.
-    // A screen reader names an edit box by the label right before it in
-    // z-order, so the URL label goes there; labels take no focus, so the
-    // Tab order stays.
-    auto zOrder = [](const ControlDesign* design) {
-        if (design->id == ControlId::lblUrl) return 2 * DesignOf(ControlId::txtUrl).tabIndex - 1;
-        return 2 * design->tabIndex;
-    };
-    std::array<const ControlDesign*, Controls.size()> order{};
-    for (std::size_t i = 0; i < Controls.size(); ++i) order[i] = &Controls[i];
-    std::sort(order.begin(), order.end(), [&](auto a, auto b) { return zOrder(a) < zOrder(b); });
-    HWND after = HWND_TOP;
-    for (const ControlDesign* design : order) {
-        HWND control = Control(design->id);
-        SetWindowPos(control, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        after = control;
-    }
-}
-
 void ConfigurationFrm::ApplyDpi(int dpi) {
     skin_.SetDpi(dpi);
-    for (const ControlDesign& design : Controls) {
-        PixelRect at = ToPixels(design, dpi);
-        HWND control = Control(design.id);
-        SetWindowPos(control, nullptr, at.left, at.top, at.width, at.height, SWP_NOZORDER | SWP_NOACTIVATE);
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(skin_.FontFor(design.font)), FALSE);
+    for (ControlId id : ZOrder) {
+        const ControlDesign& design = DesignOf(id);
+        HWND control = Control(id);
+        if (HFONT font = skin_.FontFor(design.font)) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        Place(id, design.kind == ControlKind::Label ? LabelPlace(id, WindowText(control)) : ToPixels(design, dpi));
     }
-    if (startedUp_) FitProgressFill();
-    FitLabel(ControlId::lblFormCaption);
-    FitLabel(ControlId::lblSample);
-    FitLabel(ControlId::lblUrl);
+    FitProgressFill();
     SetHeightTwips(heightTwips_);
     if (startedUp_) {
         SetBackgroundFromSmallPicture();
     } else {
-        skin_.UseDesignedBackground();  // the designed picture, replaced at start-up
+        skin_.UseDesignedBackground(TwipsToPixels(ClientWidthTwips, dpi));  // replaced at start-up
     }
     InvalidateRect(window_, nullptr, TRUE);
 }
@@ -124,28 +106,39 @@ void ConfigurationFrm::SetBackgroundFromSmallPicture() {
 }
 
 void ConfigurationFrm::FitProgressFill() {
-    PixelRect fill = app::FitProgressFill(ControlRect(ControlId::picback));
-    SetWindowPos(Control(ControlId::picProgress), nullptr, fill.left, fill.top, fill.width, fill.height,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    // Both lie below the window's edge and have no window; the fill is fitted
+    // all the same, as it would be for a window that showed them.
+    Place(ControlId::picProgress, app::FitProgressFill(ToPixels(DesignOf(ControlId::picback), skin_.Dpi())));
+}
+
+void ConfigurationFrm::Place(ControlId id, const PixelRect& at) {
+    HWND control = Control(id);
+    if (control == nullptr || ControlRect(id) == at) return;
+    SetWindowPos(control, nullptr, at.left, at.top, at.width, at.height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // The designed label widths fit the Simplified Chinese texts; the English
 // ones are longer. A label grows to hold its one-line text rather than cut
 // it off, within the room its neighbours leave.
-void ConfigurationFrm::FitLabel(ControlId id) {
-    HWND label = Control(id);
+PixelRect ConfigurationFrm::LabelPlace(ControlId id, TextView text) const {
+    const int dpi = skin_.Dpi();
     const ControlDesign& design = DesignOf(id);
-    PixelRect designed = ToPixels(design, skin_.Dpi());
+    PixelRect at = ToPixels(design, dpi);
     // How far a label may grow: the caption up to the close picture, the
     // URL label up to the URL box, the others up to the right edge.
-    int right = TwipsToPixels(ClientWidthTwips, skin_.Dpi()) - ScalePixels(8, skin_.Dpi());
-    if (id == ControlId::lblFormCaption) right = ToPixels(DesignOf(ControlId::picClose), skin_.Dpi()).left - ScalePixels(4, skin_.Dpi());
-    if (id == ControlId::lblUrl) right = ToPixels(DesignOf(ControlId::txtUrl), skin_.Dpi()).left - ScalePixels(2, skin_.Dpi());
+    int right = TwipsToPixels(ClientWidthTwips, dpi) - ScalePixels(8, dpi);
+    if (id == ControlId::lblFormCaption) right = ToPixels(DesignOf(ControlId::picClose), dpi).left - ScalePixels(4, dpi);
+    if (id == ControlId::lblUrl) right = ToPixels(DesignOf(ControlId::txtUrl), dpi).left - ScalePixels(2, dpi);
+    at.width = FittedLabelWidth(at.width, skin_.TextWidth(text, design.font), at.left, right, 0);
+    return at;
+}
 
-    int width = FittedLabelWidth(designed.width, skin_.TextWidth(label, design.font), designed.left, right, 0);
-    SetWindowPos(label, nullptr, designed.left, designed.top, width, designed.height,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-    InvalidateRect(window_, nullptr, TRUE);
+void ConfigurationFrm::SetCaption(ControlId id, TextView text) {
+    HWND control = Control(id);
+    SetWindowTextOf(control, text);
+    if (DesignOf(id).kind != ControlKind::Label) return;
+    Place(id, LabelPlace(id, text));
+    InvalidateRect(control, nullptr, TRUE);
 }
 
 void ConfigurationFrm::OnDpiChanged(int messageDpi) {

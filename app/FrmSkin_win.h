@@ -1,63 +1,65 @@
-// How ConfigurationFrm looks: its fonts, its pictures at the screen's DPI
-// and the drawing of its skinned background and owner-drawn controls. The
-// window decides what to show; this draws it.
+// How ConfigurationFrm looks: its fonts, its close cross at the screen's
+// DPI and the drawing of its skinned background and owner-drawn controls.
+// The window decides what to show; this draws it.
 #pragma once
 
 #include <windows.h>
 
+#include <vector>
+
+#include "app/GdiObjects_win.h"
 #include "app/Layout.h"
-#include "app/Win32Support_win.h"
+#include "app/art/Artwork.h"
+#include "text/Text.h"
 
 namespace plm::app {
 
 class FrmSkin {
 public:
-    // Loads the close cross drawn at 96 DPI from the resources and makes the
-    // URL box brush. The backgrounds are drawn from their rules when needed.
+    // Loads the close cross drawn for 96 DPI from the resources and makes
+    // the URL box brush; fonts and pictures for the DPI come with SetDpi.
     explicit FrmSkin(HINSTANCE instance);
+    FrmSkin(const FrmSkin&) = delete;
+    FrmSkin& operator=(const FrmSkin&) = delete;
 
     // Fonts and the close cross for `dpi`.
     void SetDpi(int dpi);
     int Dpi() const { return dpi_; }
 
     // The window's picture: the tall designed one until start-up replaces it
-    // by the one picSmall holds, which is drawn at once. Start-up replaces
-    // the designed one before anything is shown, so it is drawn only if
-    // something paints before that. At other DPIs both are drawn for the
-    // client area, so they stay crisp.
-    void UseDesignedBackground();
+    // by the one picSmall holds. Start-up replaces the designed one before
+    // anything is shown, so it is painted only if something paints before.
+    // Both are drawn for the window's width at its DPI, so they stay crisp.
+    void UseDesignedBackground(int width);
     void UseSmallBackground(SIZE client);
 
+    // The font of a design font kind; none for "宋体", the font of the close
+    // picture, which shows its cross and never draws a text.
     HFONT FontFor(FontKind kind) const;
     HBRUSH UrlBoxBrush() const { return urlBoxBrush_.Brush(); }
-    // The width of a control's text on one line, in its font.
-    int TextWidth(HWND control, FontKind kind) const;
+    // The width of a text on one line in a design font.
+    int TextWidth(TextView text, FontKind kind) const;
 
     // The background from `origin` of the window's picture, over `size`.
     void PaintBackground(HDC dc, POINT origin, SIZE size) const;
     // An owner-drawn control of `window`: labels show the background
-    // through, buttons are flat, pictures show their glyph or colour.
+    // through, buttons are flat, pictures show their cross or colour.
     void Draw(const DRAWITEMSTRUCT& item, HWND window) const;
 
 private:
     void DrawLabel(const DRAWITEMSTRUCT& item, HWND window) const;
     void DrawButton(const DRAWITEMSTRUCT& item) const;
     void DrawPicture(const DRAWITEMSTRUCT& item) const;
-    HBITMAP Background() const;
 
     int dpi_ = 96;
+    MemoryDc measure_{nullptr};  // a DC of the screen, for measuring only
     GdiObject windowFont_;
     GdiObject arialFont_;
-    GdiObject songTiFont_;
     GdiObject urlBoxBrush_;
-    GdiObject closePicture_;
-    // The close cross drawn for another DPI.
-    GdiObject scaledClose_;
+    GdiObject closeAt96_;
+    GdiObject scaledClose_;  // the close cross drawn for another DPI
     HBITMAP closeGlyph_ = nullptr;
-    // The window's picture, and whether the designed one is still to be
-    // drawn into it when first painted.
-    mutable GdiObject background_;
-    mutable bool designedPending_ = false;
+    std::vector<art::Run> background_;
 };
 
 }  // namespace plm::app

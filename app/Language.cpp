@@ -18,7 +18,7 @@ std::int16_t GetOSLCID(std::uint32_t lcid) {
 
 Text Messages::GetLocalText(TextView fallback, std::int16_t index) const {
     if (index >= 1 && static_cast<std::size_t>(index) <= texts_.size()) {
-        return texts_[static_cast<std::size_t>(index) - 1];
+        return Text(texts_[static_cast<std::size_t>(index) - 1]);
     }
     return Text(fallback);
 }

@@ -22,15 +22,17 @@ std::int16_t GetOSLCID(std::uint32_t lcid);
 
 // The localised messages, addressed from 1. Filled once by ApplyLanguage;
 // stays empty for Simplified Chinese, whose texts are the callers' defaults.
+// It keeps views of the texts: they must outlive the list, as the language
+// table's do.
 class Messages {
 public:
-    void Append(TextView text) { texts_.emplace_back(text); }
+    void Append(TextView text) { texts_.push_back(text); }
     std::size_t Count() const { return texts_.size(); }
     // The text at `index`, or `fallback` when the list holds no such entry.
     Text GetLocalText(TextView fallback, std::int16_t index) const;
 
 private:
-    std::vector<Text> texts_;
+    std::vector<TextView> texts_;
 };
 
 // Where ApplyLanguage writes: the window's captions and its caption.

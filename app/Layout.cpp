@@ -5,10 +5,11 @@
 namespace plm::app {
 namespace {
 
-int MulDivRounded(std::int64_t a, std::int64_t b, std::int64_t c) {
-    std::int64_t p = a * b;
-    std::int64_t q = p >= 0 ? (p + c / 2) / c : -((-p + c / 2) / c);
-    return static_cast<int>(q);
+// In int: designed lengths times a DPI stay far inside it (7350 twips at
+// 960 DPI is 7 million), and 64-bit division would bring a helper along.
+int MulDivRounded(int a, int b, int c) {
+    const int p = a * b;
+    return p >= 0 ? (p + c / 2) / c : -((-p + c / 2) / c);
 }
 
 }  // namespace

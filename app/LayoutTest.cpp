@@ -67,6 +67,9 @@ TEST(Controls, CreationOrderPlacesAndTabIndexes) {
     }
 }
 
+// Kept on purpose: the design has six controls nobody can see, the two
+// image holders and four below the window's edge. Their rows stay as
+// designed; the window makes no window for them (CanBeSeen).
 TEST(Controls, OnlyTheImageHoldersAreHiddenAndTheFourBelowTheEdgeLieOutside) {
     int clientHeight = TwipsToPixels(StartHeightTwips, 96);
     for (const auto& design : Controls) {
@@ -75,6 +78,7 @@ TEST(Controls, OnlyTheImageHoldersAreHiddenAndTheFourBelowTheEdgeLieOutside) {
         bool below = name == "picback" || name == "picProgress" || name == "lblRate" || name == "lblMessage";
         EXPECT_EQ(design.hidden, holder) << name;
         EXPECT_EQ(ToPixels(design, 96).top >= clientHeight, below) << name;
+        EXPECT_EQ(CanBeSeen(design), !holder && !below) << name;
     }
 }
 

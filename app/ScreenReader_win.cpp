@@ -2,9 +2,7 @@
 
 #include <oleacc.h>
 
-#include <string>
-
-#include "app/Win32Support_win.h"
+#include "app/WideText_win.h"
 #include "config/SystemDll_win.h"
 
 namespace plm::app {
@@ -38,9 +36,8 @@ constexpr DWORD Client = static_cast<DWORD>(OBJID_CLIENT);
 void AccessibleName::OnGetObject(HWND control) {
     if (given_) return;
     given_ = true;
-    const std::wstring text = ToWide(name_);
     WithAnnotations([&](IAccPropServices& service) {
-        service.SetHwndPropStr(control, Client, CHILDID_SELF, NameProperty, text.c_str());
+        service.SetHwndPropStr(control, Client, CHILDID_SELF, NameProperty, Wide(name_));
     });
 }
 

@@ -1,5 +1,6 @@
 // The benchmark behind scripts/bench. Prints rows of one table:
-//   plm_bench startup APP YARDSTICK PAIRS   start-up of APP against YARDSTICK
+//   plm_bench startup MACHINE APP YARDSTICK PAIRS
+//                                           start-up of APP against YARDSTICK
 //   plm_bench registry                      the registry phase of one Auto
 //                                           Setting run, in memory and on
 //                                           the real advapi32
@@ -16,6 +17,7 @@
 #include "config/AutoSetting.h"
 #include "config/RegistrySteps.h"
 #include "tests/support/RecordingUi.h"
+#include "tests/support/ProgramDriver_win.h"
 #include "tests/support/TestBackends.h"
 #include "zones/ZoneMap.h"
 
@@ -69,66 +71,24 @@ void PrintRow(const std::string& what, const std::vector<double>& samples, const
              Number(Quantile(samples, 0.25), decimals) + " .. " + Number(Quantile(samples, 0.75), decimals), note);
 }
 
-std::wstring WindowsPath(const char* path) {
-    std::wstring out;
-    if (path[0] == '/') out = L"Z:";
-    for (const char* c = path; *c != '\0'; ++c) out.push_back(*c == '/' ? L'\\' : static_cast<wchar_t>(*c));
-    return out;
-}
-
 // ---- start-up ----
-
-struct ShownSearch {
-    DWORD process;
-    HWND found;
-};
-
-BOOL CALLBACK FindShown(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<ShownSearch*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid == search->process && IsWindowVisible(window)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
 
 // Starts `program` and returns the milliseconds until one of its top-level
 // windows is visible, or a negative number when none shows within 15 s.
 // Then closes it as a user would and waits for it to end.
 double TimeToWindow(const std::wstring& program) {
-    std::wstring commandLine = L"\"" + program + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
     const Clock start = Now();
-    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process)) {
-        std::fprintf(stderr, "plm_bench: cannot start %ls: error %lu\n", program.c_str(), GetLastError());
-        return -1;
-    }
-    ShownSearch search{process.dwProcessId, nullptr};
-    double elapsed = -1;
-    while (Milliseconds(start, Now()) < 15000) {
-        EnumWindows(FindShown, reinterpret_cast<LPARAM>(&search));
-        if (search.found != nullptr) {
-            elapsed = Milliseconds(start, Now());
-            break;
-        }
-        if (WaitForSingleObject(process.hProcess, 1) == WAIT_OBJECT_0) break;
-    }
-    if (search.found != nullptr) PostMessageW(search.found, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(process.hProcess, 5000) != WAIT_OBJECT_0) {
-        TerminateProcess(process.hProcess, 1);
-        WaitForSingleObject(process.hProcess, 5000);
-    }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    plm::test::ProgramRun run(program);
+    HWND shown = nullptr;
+    plm::test::WaitFor([&] { return (shown = plm::test::ShownWindowOf(run.Id())) != nullptr || !run.Running(); },
+                       15000, 1);
+    const double elapsed = shown != nullptr ? Milliseconds(start, Now()) : -1;
+    if (shown != nullptr) PostMessageW(shown, WM_CLOSE, 0, 0);
+    run.WaitForExit(5000);
     return elapsed;
 }
 
-int Startup(const std::wstring& app, const std::wstring& yardstick, int pairs) {
+int Startup(const std::string& machine, const std::wstring& app, const std::wstring& yardstick, int pairs) {
     // One unmeasured start each, so that both find the prefix equally warm.
     if (TimeToWindow(app) < 0 || TimeToWindow(yardstick) < 0) return 1;
     std::vector<double> appTimes;
@@ -151,10 +111,11 @@ int Startup(const std::wstring& app, const std::wstring& yardstick, int pairs) {
         ratios.push_back(a / b);
     }
     const std::string runs = std::to_string(pairs) + " runs";
-    PrintRow("start-up to a visible window: PlmClientConfig", appTimes, "ms", 1, runs);
-    PrintRow("start-up to a visible window: minimal window", yardstickTimes, "ms", 1, runs);
-    PrintRow("start-up ratio, pair by pair (the median ratio)", ratios, "", 3, std::to_string(pairs) + " pairs");
-    PrintRow("start-up ratio of the two medians", Number(Quantile(appTimes, 0.5) / Quantile(yardstickTimes, 0.5), 3),
+    const std::string what = "start-up " + machine + ": ";
+    PrintRow(what + "PlmClientConfig", appTimes, "ms", 1, runs);
+    PrintRow(what + "minimal window", yardstickTimes, "ms", 1, runs);
+    PrintRow(what + "ratio, pair by pair (the median)", ratios, "", 3, std::to_string(pairs) + " pairs");
+    PrintRow(what + "ratio of the two medians", Number(Quantile(appTimes, 0.5) / Quantile(yardstickTimes, 0.5), 3),
              "", "", "", "");
     return 0;
 }
@@ -333,11 +294,11 @@ int Registry() {
 
 int main(int argc, char** argv) {
     std::setvbuf(stdout, nullptr, _IONBF, 0);
-    if (argc == 5 && std::string(argv[1]) == "startup") {
-        int pairs = std::atoi(argv[4]);
-        return Startup(WindowsPath(argv[2]), WindowsPath(argv[3]), pairs > 0 ? pairs : 20);
+    if (argc == 6 && std::string(argv[1]) == "startup") {
+        int pairs = std::atoi(argv[5]);
+        return Startup(argv[2], plm::test::WindowsPath(argv[3]), plm::test::WindowsPath(argv[4]), pairs > 0 ? pairs : 20);
     }
     if (argc == 2 && std::string(argv[1]) == "registry") return Registry();
-    std::fprintf(stderr, "usage: plm_bench startup APP YARDSTICK PAIRS | plm_bench registry\n");
+    std::fprintf(stderr, "usage: plm_bench startup MACHINE APP YARDSTICK PAIRS | plm_bench registry\n");
     return 2;
 }

@@ -10,8 +10,6 @@ namespace plm::zones {
 
 namespace {
 
-constexpr reg::HKEY Root = reg::CurrentUser;
-
 // Runs one deletion of the removal. A failure inside it abandons that
 // deletion only; the removal goes on with the next one. Its status is not
 // looked at: a key that is not there is the usual case.
@@ -61,10 +59,10 @@ void RemoveWrongKey(reg::RegisterKey& registry, Text siteRoot) {
     // The first-label sub-key goes first, then the stale key itself, which
     // only goes when nothing else is below it. Opening the parent creates a
     // missing stale key, and the second pair of deletions removes it again.
-    ResumeNext([&] { return registry.DeleteKey(Root, Text(DomainsKey) + u'\\' + text, firstLabel); });
-    ResumeNext([&] { return registry.DeleteKey(Root, Text(EscDomainsKey) + u'\\' + text, firstLabel); });
-    ResumeNext([&] { return registry.DeleteKey(Root, DomainsKey, text); });
-    ResumeNext([&] { return registry.DeleteKey(Root, EscDomainsKey, text); });
+    ResumeNext([&] { return registry.DeleteKey(reg::CurrentUser, Text(DomainsKey) + u'\\' + text, firstLabel); });
+    ResumeNext([&] { return registry.DeleteKey(reg::CurrentUser, Text(EscDomainsKey) + u'\\' + text, firstLabel); });
+    ResumeNext([&] { return registry.DeleteKey(reg::CurrentUser, DomainsKey, text); });
+    ResumeNext([&] { return registry.DeleteKey(reg::CurrentUser, EscDomainsKey, text); });
 }
 
 }  // namespace plm::zones

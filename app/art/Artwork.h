@@ -1,11 +1,10 @@
 // The window's pictures, drawn from rules so that they can be made at any
-// size: the skinned background, the close cross and the PLM icon. The
-// window draws its backgrounds itself; the close cross and the icon are
-// resources, these pictures at 96 DPI as MakeArt writes them, and the
-// window draws the cross itself at other DPIs so it stays crisp.
+// size: the skinned background and the close cross. The window paints the
+// background as filled rectangles and draws the cross into a bitmap at the
+// screen's DPI. ArtFiles.h makes the same pictures as files.
 #pragma once
 
-#include <cstdint>
+#include <cstddef>
 #include <vector>
 
 #include "app/Rgb.h"
@@ -40,25 +39,38 @@ inline constexpr int BackgroundHeight = 133;
 inline constexpr int TallBackgroundHeight = 261;
 inline constexpr int CloseGlyphSize = 16;
 
-// The background for a client area of width × height pixels at `dpi`: a grey
-// frame with cut corners, a white line under it, the title band shaded from
-// BandTop to BandBottom (rows 2 to 20 at 96 DPI, scaled otherwise) and the
-// body below. At 96 DPI a 490 × 133 picture is the designed one.
-Image MakeBackground(int width, int height, int dpi);
+// A rectangle of one colour, in pixels.
+struct Run {
+    int left;
+    int top;
+    int width;
+    int height;
+    Rgb colour;
+    friend bool operator==(const Run&, const Run&) = default;
+};
 
-// The window background that picSmall holds: the designed picture of
-// BackgroundWidth × BackgroundHeight at 96 DPI. The window draws it at
-// start-up; background.bmp beside this file is its reference output.
-Image MakeWindowBackground();
+// The background for a client area of width × height pixels at `dpi`, as
+// rectangles that together cover it once: a grey frame with cut corners, a
+// white line under it, the title band shaded from BandTop to BandBottom
+// (rows 2 to 20 at 96 DPI, scaled otherwise) and the body below. At 96 DPI
+// a 490 × 133 area is the designed picture that picSmall holds.
+std::vector<Run> BackgroundRuns(int width, int height, int dpi);
 
 // A grey X on a light square, `size` pixels wide and high.
 Image MakeCloseGlyph(int size);
 
-// The letters PLM in dark blue on a blue square, `size` pixels wide and high.
-Image MakeIconImage(int size);
+struct Point {
+    double x;
+    double y;
+};
 
-// Files: a 24-bit bottom-up BMP, and an icon of 24-bit images (opaque).
-std::vector<std::uint8_t> EncodeBmp(const Image& image);
-std::vector<std::uint8_t> EncodeIco(const std::vector<Image>& images);
+struct Segment {
+    Point a;
+    Point b;
+};
+
+// Paints strokes of half-width `halfWidth` along `segments` over `image`,
+// with 4 × 4 samples a pixel so that small sizes stay smooth.
+void Stroke(Image& image, const std::vector<Segment>& segments, double halfWidth, Rgb ink);
 
 }  // namespace plm::app::art

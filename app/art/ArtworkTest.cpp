@@ -6,7 +6,7 @@
 #include <iterator>
 #include <string>
 
-#include "app/art/Artwork.h"
+#include "app/art/ArtFiles.h"
 
 namespace plm::app::art {
 namespace {
@@ -39,6 +39,8 @@ struct PixelRow {
 
 TEST(Background, DesignedPictureAt96Dpi) {
     Image image = MakeBackground(490, 133, 96);
+    // The window paints it rectangle by rectangle.
+    EXPECT_LE(BackgroundRuns(490, 133, 96).size(), 40u);
     const Rgb grey{134, 134, 134};
     const PixelRow rows[] = {
         {"top frame", 245, 0, grey},
@@ -144,26 +146,45 @@ TEST(Files, BmpLayout) {
 }
 
 TEST(Files, IcoLayout) {
-    auto bytes = EncodeIco({MakeIconImage(48), MakeIconImage(32), MakeIconImage(16)});
+    const std::vector<Image> images{MakeIconImage(48), MakeIconImage(32), MakeIconImage(16)};
+    auto bytes = EncodeIco(images);
     ASSERT_GE(bytes.size(), 6u + 3 * 16);
     EXPECT_EQ(Le16(bytes, 0), 0u);
     EXPECT_EQ(Le16(bytes, 2), 1u) << "icon";
     EXPECT_EQ(Le16(bytes, 4), 3u) << "three images";
     std::size_t expectedOffset = 6 + 3 * 16;
-    const int sizes[] = {48, 32, 16};
-    for (int i = 0; i < 3; ++i) {
-        std::size_t entry = 6 + 16 * static_cast<std::size_t>(i);
-        int size = sizes[i];
+    for (std::size_t i = 0; i < images.size(); ++i) {
+        const Image& image = images[i];
+        const int size = image.Width();
+        std::size_t entry = 6 + 16 * i;
+        const std::size_t dib = expectedOffset;
+        ASSERT_EQ(Le32(bytes, entry + 12), dib) << size;
         EXPECT_EQ(bytes[entry], size);
-        EXPECT_EQ(bytes[entry + 1], size);
-        EXPECT_EQ(Le16(bytes, entry + 6), 24u) << size << ": 24-bit";
-        std::uint32_t rowBytes = (static_cast<std::uint32_t>(size) * 3 + 3) & ~3u;
-        std::uint32_t maskBytes = 4u * static_cast<std::uint32_t>(size);  // up to 32 pixels a row in 4 bytes, 48 in 8
-        if (size > 32) maskBytes = 8u * static_cast<std::uint32_t>(size);
-        std::uint32_t length = 40 + rowBytes * static_cast<std::uint32_t>(size) + maskBytes;
+        EXPECT_EQ(Le32(bytes, dib + 8), 2u * static_cast<std::uint32_t>(size)) << size << ": doubled height";
+        // Each image keeps exactly its own colours in a palette: 4 bits a
+        // pixel for 16 of them or fewer, 8 bits beyond.
+        const std::uint32_t colours = Le32(bytes, dib + 32);
+        const std::uint32_t bits = Le16(bytes, dib + 14);
+        EXPECT_EQ(bits, colours <= 16 ? 4u : 8u) << size;
+        EXPECT_EQ(Le16(bytes, entry + 6), bits) << size;
+        const std::uint32_t rowBytes = (static_cast<std::uint32_t>(size) * bits + 31) / 32 * 4;
+        const std::uint32_t maskBytes = (static_cast<std::uint32_t>(size) + 31) / 32 * 4 * static_cast<std::uint32_t>(size);
+        const std::uint32_t length = 40 + 4 * colours + rowBytes * static_cast<std::uint32_t>(size) + maskBytes;
         EXPECT_EQ(Le32(bytes, entry + 8), length) << size;
-        EXPECT_EQ(Le32(bytes, entry + 12), expectedOffset) << size;
-        EXPECT_EQ(Le32(bytes, expectedOffset + 8), 2u * static_cast<std::uint32_t>(size)) << size << ": doubled height";
+        // The same pixels, read back through the palette (rows bottom-up).
+        const std::size_t palette = dib + 40;
+        const std::size_t rows = palette + 4 * colours;
+        int wrong = 0;
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x) {
+                std::size_t row = rows + rowBytes * static_cast<std::size_t>(size - 1 - y);
+                unsigned index = bits == 8 ? bytes[row + static_cast<std::size_t>(x)]
+                                           : (bytes[row + static_cast<std::size_t>(x) / 2] >> (x % 2 == 0 ? 4 : 0)) & 15u;
+                const std::size_t c = palette + 4 * index;
+                if (index >= colours || Show(Rgb{bytes[c + 2], bytes[c + 1], bytes[c]}) != Show(image.At(x, y))) ++wrong;
+            }
+        }
+        EXPECT_EQ(wrong, 0) << size << ": pixels that differ from the drawing";
         expectedOffset += length;
     }
     EXPECT_EQ(bytes.size(), expectedOffset);

@@ -1,17 +1,16 @@
 // Writes the window's pictures into a directory:
 //   MakeArt DIR
 // background.bmp (490 × 133), close.bmp (16 × 16) and plm.ico (48, 32 and
-// 16 pixels). The resource script embeds the close cross and the icon; the
-// window draws its background itself, and background.bmp is the reference
-// it must match. Run this again after changing the drawing rules. With
-// --tall it also writes background_tall.bmp (490 × 261), the designed
-// picture, which the program draws for itself too.
+// 16 pixels). The resource script embeds the icon; the window draws its
+// background and the close cross itself, and background.bmp and close.bmp
+// are the references those drawings must match. Run this again after
+// changing the drawing rules.
 #include <cstdio>
 #include <fstream>
 #include <string>
 #include <vector>
 
-#include "app/art/Artwork.h"
+#include "app/art/ArtFiles.h"
 
 namespace {
 
@@ -29,18 +28,13 @@ bool Write(const std::string& path, const std::vector<std::uint8_t>& bytes) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    bool tall = argc == 3 && std::string(argv[2]) == "--tall";
-    if (argc != 2 && !tall) {
-        std::fprintf(stderr, "usage: MakeArt DIR [--tall]\n");
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: MakeArt DIR\n");
         return 2;
     }
     using namespace plm::app::art;
     std::string dir = argv[1];
     bool ok = Write(dir + "/background.bmp", EncodeBmp(MakeWindowBackground()));
-    if (tall) {
-        ok = Write(dir + "/background_tall.bmp", EncodeBmp(MakeBackground(BackgroundWidth, TallBackgroundHeight, 96))) &&
-             ok;
-    }
     ok = Write(dir + "/close.bmp", EncodeBmp(MakeCloseGlyph(CloseGlyphSize))) && ok;
     ok = Write(dir + "/plm.ico", EncodeIco({MakeIconImage(48), MakeIconImage(32), MakeIconImage(16)})) && ok;
     return ok ? 0 : 1;

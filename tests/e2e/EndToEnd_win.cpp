@@ -13,6 +13,8 @@
 #include <chrono>
 #include <fstream>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -25,6 +27,7 @@
 #include "zones/ZoneMap.h"
 #include "zones/ZoneTemplate.h"
 #include "tests/support/Planted_win.h"
+#include "tests/support/ProgramDriver_win.h"
 
 namespace {
 
@@ -172,7 +175,8 @@ private:
 
 // ---- one run of the program ----
 
-std::wstring BoxText(HWND box);
+using plm::test::Press;
+using plm::test::ProgramRun;
 
 struct Launch {
     std::uint64_t time = 0;
@@ -188,34 +192,6 @@ struct Outcome {
     std::vector<Launch> launches;
     std::wstring boxText;  // what a message box on the way said; the user pressed OK
 };
-
-// A shown top-level window of the process: its main window (the one with
-// the URL box), or with `messageBox` a message box.
-struct FindState {
-    DWORD pid;
-    bool messageBox;
-    HWND found;
-};
-
-BOOL CALLBACK FindShownWindow(HWND hwnd, LPARAM lp) {
-    auto* s = reinterpret_cast<FindState*>(lp);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(hwnd, &owner);
-    wchar_t cls[16] = L"";
-    GetClassNameW(hwnd, cls, 16);
-    const bool wanted = s->messageBox ? wcscmp(cls, L"#32770") == 0 : GetDlgItem(hwnd, TxtUrlId) != nullptr;
-    if (owner == s->pid && IsWindowVisible(hwnd) && wanted) {
-        s->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND ShownWindowOf(DWORD pid, bool messageBox = false) {
-    FindState state{pid, messageBox, nullptr};
-    EnumWindows(FindShownWindow, reinterpret_cast<LPARAM>(&state));
-    return state.found;
-}
 
 std::vector<Launch> ReadLaunches() {
     std::vector<Launch> out;
@@ -235,13 +211,6 @@ std::vector<Launch> ReadLaunches() {
     return out;
 }
 
-// The program started, with its main window once it shows (nullptr when
-// it does not).
-struct Started {
-    PROCESS_INFORMATION process{};
-    HWND main = nullptr;
-};
-
 // Where the program is started from: its file, and the working directory
 // (empty: the test's).
 struct Placement {
@@ -249,26 +218,11 @@ struct Placement {
     std::wstring directory;
 };
 
-Started StartProgram(const Placement& place = {}) {
-    Started started;
-    const std::wstring program = place.program.empty() ? g_program : place.program;
-    std::wstring commandLine = L"\"" + program + L"\"";
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        place.directory.empty() ? nullptr : place.directory.c_str(), &si, &started.process)) {
-        ADD_FAILURE() << "cannot start the program: " << GetLastError();
-        return started;
-    }
-    for (int i = 0; i < 1000 && !started.main; ++i) {
-        started.main = ShownWindowOf(started.process.dwProcessId);
-        if (!started.main) Sleep(10);
-    }
-    return started;
-}
-
-void Press(HWND main, int button) {
-    PostMessageW(main, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(main, button)));
+std::unique_ptr<ProgramRun> StartProgram(const Placement& place = {}) {
+    auto run = std::make_unique<ProgramRun>(place.program.empty() ? g_program : place.program, std::wstring(),
+                                            place.directory);
+    if (!run->Started()) ADD_FAILURE() << "cannot start the program";
+    return run;
 }
 
 // With `impatient`, the user goes on pressing while the command runs: a
@@ -279,13 +233,11 @@ Outcome RunProgram(const std::wstring& address, bool impatient = false, const Pl
                    const std::function<void(HWND main)>& atFirstBox = {}) {
     Outcome run;
     DeleteFileW(RecorderLog);
-    const Started started = StartProgram(place);
-    const PROCESS_INFORMATION& pi = started.process;
-    if (pi.hProcess == nullptr) return run;
-    HWND main = started.main;
+    const auto program = StartProgram(place);
+    HWND main = program->WaitForMainWindow();
     run.windowFound = main != nullptr;
     if (main) {
-        SendMessageW(GetDlgItem(main, TxtUrlId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(address.c_str()));
+        plm::test::SetTextOf(GetDlgItem(main, TxtUrlId), address);
         run.clicked = Now();
         Press(main, BtnConfigurationId);
         if (impatient) {
@@ -294,24 +246,22 @@ Outcome RunProgram(const std::wstring& address, bool impatient = false, const Pl
             Press(main, BtnCancelId);
             PostMessageW(main, WM_CLOSE, 0, 0);
         }
-        while (WaitForSingleObject(pi.hProcess, 5) == WAIT_TIMEOUT) {
+        while (!program->WaitForExit(5)) {
             if (!run.hidden && !IsWindowVisible(main)) run.hidden = Now();
-            if (HWND box = ShownWindowOf(pi.dwProcessId, true)) {
+            if (HWND box = program->MessageBoxNow()) {
                 if (run.boxText.empty()) {
-                    run.boxText = BoxText(box);
+                    run.boxText = plm::test::MessageText(box);
                     if (atFirstBox) atFirstBox(main);
                 }
-                PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+                Press(box, IDOK);
             }
             if (Milliseconds(run.clicked, Now()) > 20000) {
                 ADD_FAILURE() << "the program did not end";
-                TerminateProcess(pi.hProcess, 99);
+                program->Terminate(99);
             }
         }
     }
-    GetExitCodeProcess(pi.hProcess, &run.exitCode);
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
+    run.exitCode = program->WaitForExit(0).value_or(0xFFFFFFFF);
     // The recorder starts a moment after the launching program has ended.
     for (int i = 0; i < 500 && run.launches.empty(); ++i) {
         Sleep(20);
@@ -466,48 +416,25 @@ private:
     std::vector<std::wstring> moved_;
 };
 
-// The texts of a message box's static controls, joined.
-std::wstring BoxText(HWND box) {
-    std::wstring text;
-    for (HWND child = GetWindow(box, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-        wchar_t buffer[256] = L"";
-        GetWindowTextW(child, buffer, 256);
-        wchar_t cls[16] = L"";
-        GetClassNameW(child, cls, 16);
-        if (_wcsicmp(cls, L"Static") == 0) text += buffer;
-    }
-    return text;
-}
-
 // Types the address, presses "Auto Setting" and waits for the message box
 // the run shows. Returns what the box says, and checks that the window
 // stays visible and the program keeps running. The user then closes the
 // box and presses Cancel, which ends the program with 0.
 std::wstring RunToMessageBox(const std::wstring& address) {
     DeleteFileW(RecorderLog);
-    const Started started = StartProgram();
-    if (started.main == nullptr) return L"<no window>";
-    HWND main = started.main;
-    SendMessageW(GetDlgItem(main, TxtUrlId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(address.c_str()));
+    const auto program = StartProgram();
+    HWND main = program->WaitForMainWindow();
+    if (main == nullptr) return L"<no window>";
+    plm::test::SetTextOf(GetDlgItem(main, TxtUrlId), address);
     Press(main, BtnConfigurationId);
-    HWND box = nullptr;
-    for (int i = 0; i < 1000 && box == nullptr; ++i) {
-        Sleep(10);
-        box = ShownWindowOf(started.process.dwProcessId, true);
-    }
-    const std::wstring text = box != nullptr ? BoxText(box) : L"<no message box>";
+    HWND box = program->WaitForMessageBox();
+    const std::wstring text = box != nullptr ? plm::test::MessageText(box) : L"<no message box>";
     EXPECT_TRUE(IsWindowVisible(main)) << "the window stays, or comes back";
-    EXPECT_EQ(WaitForSingleObject(started.process.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT))
-        << "the program keeps running";
-    if (box != nullptr) PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    for (int i = 0; i < 500 && box != nullptr && IsWindowVisible(box); ++i) Sleep(10);
+    EXPECT_TRUE(program->Running()) << "the program keeps running";
+    if (box != nullptr) Press(box, IDOK);
+    plm::test::WaitFor([&] { return !IsWindowVisible(box); }, 5000);
     Press(main, BtnCancelId);
-    DWORD exitCode = STILL_ACTIVE;
-    if (WaitForSingleObject(started.process.hProcess, 10000) == WAIT_TIMEOUT) TerminateProcess(started.process.hProcess, 99);
-    GetExitCodeProcess(started.process.hProcess, &exitCode);
-    EXPECT_EQ(exitCode, 0u) << "Cancel ends the program";
-    CloseHandle(started.process.hProcess);
-    CloseHandle(started.process.hThread);
+    EXPECT_EQ(program->WaitForExit(10000), std::optional<DWORD>(0)) << "Cancel ends the program";
     return text;
 }
 
@@ -556,17 +483,8 @@ TEST_F(EndToEnd, WhereEdgeWouldOpenThePageWithoutIeModeTheUserIsTold) {
 
 // ---- the fleet kit: its policy file, imported, covers the site for the program ----
 
-DWORD RunToEnd(std::wstring commandLine) {
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    DWORD exitCode = 0xFFFFFFFF;
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return exitCode;
-    if (WaitForSingleObject(pi.hProcess, 60000) == WAIT_TIMEOUT) TerminateProcess(pi.hProcess, 99);
-    GetExitCodeProcess(pi.hProcess, &exitCode);
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
-    return exitCode;
+DWORD RunToEnd(const std::wstring& program, const std::wstring& arguments) {
+    return ProgramRun(program, arguments).WaitForExit(60000).value_or(0xFFFFFFFF);
 }
 
 TEST_F(EndToEnd, FleetKitPolicyImportsWholeAndTheProgramSeesTheSiteCovered) {
@@ -583,8 +501,8 @@ TEST_F(EndToEnd, FleetKitPolicyImportsWholeAndTheProgramSeesTheSiteCovered) {
     removePolicy();
     PutString(HKEY_LOCAL_MACHINE, MachineSettings, CodeBaseValue.c_str(), L"CODEBASE;<http://old/x.dll>");
 
-    EXPECT_EQ(RunToEnd(L"\"" + std::wstring(kit) + L"\" http://plm.fleet.example/plm \"" + folder + L"\""), 0u);
-    EXPECT_EQ(RunToEnd(L"reg.exe import \"" + folder + L"\\PlmPolicy.reg\""), 0u);
+    EXPECT_EQ(RunToEnd(kit, L"http://plm.fleet.example/plm \"" + folder + L"\""), 0u);
+    EXPECT_EQ(RunToEnd(L"reg.exe", L"import \"" + folder + L"\\PlmPolicy.reg\""), 0u);
     EXPECT_EQ(String(HKEY_LOCAL_MACHINE, policy + L"\\ZoneMapKey", L"http://plm.fleet.example"), L"2");
     DWORD actions = 0;
     HKEY zone = nullptr;

@@ -11,93 +11,13 @@ Options& TheOptions() {
     return options;
 }
 
-std::wstring WindowsPath(const std::string& path) {
-    std::wstring out;
-    if (!path.empty() && path[0] == '/') out = L"Z:";
-    for (char c : path) out.push_back(c == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(c)));
-    return out;
-}
-
-bool WaitFor(const std::function<bool()>& condition, DWORD milliseconds) {
-    ULONGLONG end = GetTickCount64() + milliseconds;
-    for (;;) {
-        if (condition()) return true;
-        if (GetTickCount64() >= end) return false;
-        Sleep(10);
-    }
-}
-
-namespace {
-
-struct Search {
-    DWORD process;
-    const wchar_t* className;
-    HWND found;
-};
-
-BOOL CALLBACK FindShown(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<Search*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid == search->process && IsWindowVisible(window) && ClassOf(window) == search->className) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND FindShownWindow(DWORD process, const wchar_t* className) {
-    Search search{process, className, nullptr};
-    EnumWindows(FindShown, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-}  // namespace
-
-App::App() {
-    std::wstring commandLine = L"\"";
-    commandLine += TheOptions().app;
-    commandLine += L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    if (!CreateProcessW(TheOptions().app.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process_)) {
-        std::fwprintf(stderr, L"cannot start %ls: error %lu\n", TheOptions().app.c_str(), GetLastError());
-        process_ = {};
-        return;
-    }
-    WaitFor([&] { return (window_ = FindShownWindow(process_.dwProcessId, L"ConfigurationFrm")) != nullptr; }, 15000);
-    if (window_ != nullptr) {
-        thread_ = GetWindowThreadProcessId(window_, nullptr);
-        // The program puts the focus in the URL box right after showing.
-        WaitFor([&] { return Focus() != nullptr; }, 3000);
-        if (GetForegroundWindow() != window_) SetForegroundWindow(window_);
-    }
-}
-
-App::~App() {
-    ReleaseModifiers();
-    if (process_.hProcess != nullptr) {
-        if (Running()) {
-            TerminateProcess(process_.hProcess, 1);
-            WaitForSingleObject(process_.hProcess, 5000);
-        }
-        CloseHandle(process_.hThread);
-        CloseHandle(process_.hProcess);
-    }
-}
-
-bool App::Running() const {
-    return process_.hProcess != nullptr && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
-}
-
-std::optional<DWORD> App::WaitForExit(DWORD milliseconds) {
-    if (process_.hProcess == nullptr || WaitForSingleObject(process_.hProcess, milliseconds) != WAIT_OBJECT_0) {
-        return std::nullopt;
-    }
-    DWORD code = 0;
-    GetExitCodeProcess(process_.hProcess, &code);
-    return code;
+App::App() : run_(TheOptions().app) {
+    window_ = run_.WaitForMainWindow();
+    if (window_ == nullptr) return;
+    thread_ = GetWindowThreadProcessId(window_, nullptr);
+    // The program puts the focus in the URL box right after showing.
+    WaitFor([&] { return Focus() != nullptr; }, 3000);
+    if (GetForegroundWindow() != window_) SetForegroundWindow(window_);
 }
 
 HWND App::Focus() const {
@@ -105,33 +25,6 @@ HWND App::Focus() const {
     info.cbSize = sizeof(info);
     if (thread_ == 0 || !GetGUIThreadInfo(thread_, &info)) return nullptr;
     return info.hwndFocus;
-}
-
-HWND App::MessageBoxWindow() const { return FindShownWindow(process_.dwProcessId, L"#32770"); }
-
-std::wstring TextOf(HWND window) {
-    // WM_GETTEXT, not GetWindowText: for another process's edit box only
-    // the message gives the current text.
-    DWORD_PTR length = 0;
-    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length)) return L"<hung>";
-    std::wstring text(length + 1, L'\0');
-    DWORD_PTR copied = 0;
-    SendMessageTimeoutW(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
-                        2000, &copied);
-    text.resize(copied);
-    return text;
-}
-
-void SetTextOf(HWND window, const std::wstring& text) {
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 2000,
-                        &ignored);
-}
-
-std::wstring ClassOf(HWND window) {
-    wchar_t name[64] = {};
-    GetClassNameW(window, name, 64);
-    return name;
 }
 
 RECT RectIn(HWND window, HWND parent) {
@@ -329,6 +222,39 @@ void Capture::SaveBmp(const std::wstring& name) const {
         std::fwrite(row.data(), 1, row.size(), file);
     }
     std::fclose(file);
+}
+
+std::optional<std::string> Capture::DifferenceFrom(const std::wstring& name) const {
+    FILE* file = _wfopen((TheOptions().reference + L"\\" + name).c_str(), L"rb");
+    if (file == nullptr) return std::nullopt;
+    std::vector<unsigned char> bmp;
+    for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file)) bmp.push_back(static_cast<unsigned char>(c));
+    std::fclose(file);
+    BITMAPFILEHEADER header{};
+    BITMAPINFOHEADER info{};
+    if (bmp.size() < sizeof(header) + sizeof(info)) return "the reference is no BMP";
+    std::memcpy(&header, bmp.data(), sizeof(header));
+    std::memcpy(&info, bmp.data() + sizeof(header), sizeof(info));
+    if (info.biBitCount != 24 || info.biCompression != BI_RGB || info.biHeight <= 0) return "the reference is no 24-bit BMP";
+    if (info.biWidth != width_ || info.biHeight != height_) {
+        return "the reference is " + std::to_string(info.biWidth) + " x " + std::to_string(info.biHeight);
+    }
+    const std::size_t rowBytes = (static_cast<std::size_t>(width_) * 3 + 3) & ~std::size_t{3};
+    if (bmp.size() < header.bfOffBits + rowBytes * static_cast<std::size_t>(height_)) return "the reference is cut short";
+    int differing = 0;
+    std::string first;
+    for (int y = 0; y < height_; ++y) {
+        const unsigned char* row = bmp.data() + header.bfOffBits + rowBytes * static_cast<std::size_t>(height_ - 1 - y);
+        for (int x = 0; x < width_; ++x) {
+            const Pixel want{row[3 * x + 2], row[3 * x + 1], row[3 * x]};
+            if (At(x, y) == want) continue;
+            if (differing++ == 0) {
+                first = " (the first at " + std::to_string(x) + "," + std::to_string(y) + ": " + Show(At(x, y)) +
+                        " instead of " + Show(want) + ")";
+            }
+        }
+    }
+    return differing == 0 ? std::string() : std::to_string(differing) + " pixels differ" + first;
 }
 
 namespace {

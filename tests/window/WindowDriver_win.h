@@ -1,66 +1,65 @@
 // Drives the real PlmClientConfig.exe from outside, as a user would: starts
-// it with a chosen locale, finds its window and controls, types and clicks
-// through SendInput, sets the clipboard and captures the window's pixels.
+// it (tests/support/ProgramDriver_win.h) and finds its window and controls,
+// types and clicks through SendInput, sets the clipboard and captures the
+// window's pixels.
 #pragma once
 
 #include <windows.h>
 
-#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "tests/support/ProgramDriver_win.h"
+
 namespace plm::windowtest {
+
+using test::ClassOf;
+using test::SetTextOf;
+using test::TextOf;
+using test::WaitFor;
+using test::WindowsPath;
 
 // Command-line options of the test program.
 struct Options {
-    std::wstring app;    // PlmClientConfig.exe
-    std::wstring shots;  // where screenshots go; empty for none
+    std::wstring app;        // PlmClientConfig.exe
+    std::wstring shots;      // where screenshots go; empty for none
+    std::wstring reference;  // the screenshots to compare with, as 24-bit BMPs
 };
 Options& TheOptions();
 
-// A Unix path ("/x/y", as CMake passes it under Wine) as a Windows path on
-// drive Z:; other paths unchanged.
-std::wstring WindowsPath(const std::string& path);
-
-// Polls `condition` every 10 ms for at most `milliseconds`.
-bool WaitFor(const std::function<bool()>& condition, DWORD milliseconds = 3000);
+// Lets go of Alt, Shift and Ctrl where a test left them down.
+void ReleaseModifiers();
 
 // One run of the program.
 class App {
 public:
-    // Starts the program and waits until its window is shown. It inherits
-    // the locale of this process: under Wine the system default locale
-    // follows LC_ALL of the Unix environment, which a child takes from its
-    // parent (ctest sets it for each language).
+    // Starts the program and waits until its window is shown and has put
+    // the focus in the URL box. It inherits the locale of this process:
+    // under Wine the system default locale follows LC_ALL of the Unix
+    // environment, which a child takes from its parent (ctest sets it for
+    // each language).
     App();
-    App(const App&) = delete;
-    App& operator=(const App&) = delete;
-    ~App();  // ends the program if it still runs
+    ~App() { ReleaseModifiers(); }  // then the run ends the program if it still runs
 
     bool Started() const { return window_ != nullptr; }
     HWND Window() const { return window_; }
     HWND Control(int id) const { return GetDlgItem(window_, id); }
-    DWORD Thread() const { return thread_; }
-    bool Running() const;
-    // The exit code once the process has ended within `milliseconds`.
-    std::optional<DWORD> WaitForExit(DWORD milliseconds = 5000);
+    bool Running() const { return run_.Running(); }
+    std::optional<DWORD> WaitForExit(DWORD milliseconds = 5000) { return run_.WaitForExit(milliseconds); }
     // The window that has the keyboard focus in the program.
     HWND Focus() const;
     // A message box of the program that is shown, or nullptr.
-    HWND MessageBoxWindow() const;
+    HWND MessageBoxWindow() const { return run_.MessageBoxNow(); }
 
 private:
-    PROCESS_INFORMATION process_{};
+    test::ProgramRun run_;
     HWND window_ = nullptr;
     DWORD thread_ = 0;
 };
 
-// Texts and places of another process's windows.
-std::wstring TextOf(HWND window);
-void SetTextOf(HWND window, const std::wstring& text);
-std::wstring ClassOf(HWND window);
+// Places of another process's windows.
 RECT RectIn(HWND window, HWND parent);  // client coordinates of `parent`
 std::pair<int, int> SelectionOf(HWND edit);
 
@@ -68,7 +67,6 @@ std::pair<int, int> SelectionOf(HWND edit);
 void KeyDown(WORD key);
 void KeyUp(WORD key);
 void Tap(WORD key);
-void ReleaseModifiers();
 void Click(HWND window, POINT inWindow);
 void DoubleClick(HWND window, POINT inWindow);
 POINT CentreOf(HWND window);
@@ -110,6 +108,9 @@ public:
     // Rows (top, bottom) holding pixels darker than `limit`; (-1, -1) if none.
     std::pair<int, int> DarkRows(const RECT& rect, int limit) const;
     void SaveBmp(const std::wstring& name) const;  // in TheOptions().shots
+    // How the pixels differ from the reference picture of that name: empty
+    // when they are the same, nullopt when there is no such picture.
+    std::optional<std::string> DifferenceFrom(const std::wstring& name) const;
 
 private:
     int width_ = 0;

@@ -10,6 +10,7 @@
 #include <array>
 
 #include "app/FrmSkin_win.h"
+#include "app/GdiObjects_win.h"
 #include "app/Language.h"
 #include "app/Layout.h"
 #include "app/ScreenReader_win.h"
@@ -48,7 +49,7 @@ public:
     // AutoSettingUi: what the Auto Setting command needs from the window.
     Text UrlText() override;
     Text LocalText(TextView fallback, std::int16_t index) override;
-    std::int16_t LanguageCode() override { return language_; }
+    std::int16_t LanguageCode() override { return languageCode_; }
     void ShowMessage(TextView prompt, TextView title) override;
     std::uint32_t LastSystemError() override;
     // The program's one way out: nothing is saved, nothing else runs.
@@ -76,12 +77,15 @@ private:
     void ProcessMessage(MSG& message);
 
     void CreateControls();
-    void SetTabOrder();
     void StartUp();
     void ApplyDpi(int dpi);
     void SetBackgroundFromSmallPicture();
     void FitProgressFill();
-    void FitLabel(ControlId id);
+    // A control at `at`; nothing for one without a window.
+    void Place(ControlId id, const PixelRect& at);
+    // A label's place: as designed, as wide as its one-line `text` needs.
+    PixelRect LabelPlace(ControlId id, TextView text) const;
+    void SetCaption(ControlId id, TextView text);
     void SetHeightTwips(int twips);
 
     void SelectAllUrl();
@@ -90,6 +94,7 @@ private:
     // outside: end at once, except while the login page is being opened.
     void EndOnRequest();
 
+    // The control's window; nullptr for one that can never be seen.
     HWND Control(ControlId id) const;
     PixelRect ControlRect(ControlId id) const;
     SIZE ClientSize() const;
@@ -106,8 +111,9 @@ private:
     // Derived from the label before it, the box's name would keep "(R):".
     AccessibleName urlBoxName_{config::UrlBoxName};
 
-    std::int16_t language_ = SimplifiedChinese;
-    Text languageCode_;  // language_ as decimal text
+    // LanguageCode: what GetOSLCID chose. ApplyLanguage reads it as decimal
+    // text; the command and its notices as the number.
+    std::int16_t languageCode_ = SimplifiedChinese;
     Messages messages_;
     config::AutoSettingCommand command_;
     config::LoginPageStep loginPage_;

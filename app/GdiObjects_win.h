@@ -1,17 +1,14 @@
-// Small Win32 helpers of the window: GDI objects that delete themselves,
-// text between the core's UTF-16 and the W API, the screen DPI, pictures
-// drawn by the core turned into bitmaps, and the clipboard's text.
+// GDI objects and device contexts that give themselves back, and the
+// design's colours as GDI takes them.
 #pragma once
 
 #include <windows.h>
 
-#include <string>
-#include <string_view>
-
-#include "app/art/Artwork.h"
-#include "text/Text.h"
+#include "app/Rgb.h"
 
 namespace plm::app {
+
+inline COLORREF ToColorRef(Rgb colour) { return RGB(colour.r, colour.g, colour.b); }
 
 // Owns one GDI object (font, bitmap, brush). Move-only.
 class GdiObject {
@@ -21,10 +18,20 @@ public:
     GdiObject(const GdiObject&) = delete;
     GdiObject& operator=(const GdiObject&) = delete;
     GdiObject(GdiObject&& other) noexcept : object_(other.object_) { other.object_ = nullptr; }
-    GdiObject& operator=(GdiObject&& other) noexcept;
+    GdiObject& operator=(GdiObject&& other) noexcept {
+        if (this != &other) {
+            Reset();
+            object_ = other.object_;
+            other.object_ = nullptr;
+        }
+        return *this;
+    }
     ~GdiObject() { Reset(); }
 
-    void Reset();
+    void Reset() {
+        if (object_ != nullptr) DeleteObject(object_);
+        object_ = nullptr;
+    }
     HGDIOBJ Get() const { return object_; }
     HFONT Font() const { return static_cast<HFONT>(object_); }
     HBITMAP Bitmap() const { return static_cast<HBITMAP>(object_); }
@@ -34,7 +41,6 @@ private:
     HGDIOBJ object_ = nullptr;
 };
 
-// Device contexts and selections that give themselves back.
 class MemoryDc {
 public:
     explicit MemoryDc(HDC compatible) : dc_(CreateCompatibleDC(compatible)) {}
@@ -91,42 +97,11 @@ private:
     HGDIOBJ old_;
 };
 
-std::wstring ToWide(TextView text);
-Text FromWide(std::wstring_view text);
-Text WindowText(HWND window);
-void SetWindowTextOf(HWND window, TextView text);
-
-COLORREF ToColorRef(Rgb colour);
-
-// The DPI the window is shown at: the window's own where the system can
-// tell it (per-monitor awareness), else the screen's.
-int WindowDpi(HWND window);
-// The window's own DPI, or 0 where the system cannot tell it.
-int SystemWindowDpi(HWND window);
-
-// A 24-bit DIB section with the picture's pixels.
-GdiObject MakeBitmap(const art::Image& image);
-
-// While it lives, windows made on this thread use the common controls with
-// visual styles (the manifest IDR_COMMON_CONTROLS). The process itself does
-// not ask for them: the window's controls are drawn by the window or look
-// the same without them, and loading them at start-up cost time. Message
-// boxes keep their styled buttons this way.
-class CommonControlsScope {
-public:
-    explicit CommonControlsScope(HINSTANCE instance);
-    ~CommonControlsScope();
-    CommonControlsScope(const CommonControlsScope&) = delete;
-    CommonControlsScope& operator=(const CommonControlsScope&) = delete;
-
-private:
-    ULONG_PTR cookie_ = 0;
-    bool active_ = false;
-};
-
-// The clipboard's plain text in its Unicode form, or empty text when it
-// holds none. Another program may hold the clipboard open for a moment:
-// opening is retried for at most about 100 ms before giving up.
-Text ReadClipboardText(HWND owner);
+// Fills `rect` with `colour` through the DC's own brush: no brush to make
+// and delete for each fill.
+inline void FillWith(HDC dc, const RECT& rect, Rgb colour) {
+    SetDCBrushColor(dc, ToColorRef(colour));
+    FillRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+}
 
 }  // namespace plm::app

@@ -1,11 +1,13 @@
-// ConfigurationFrm: the window (Win32 layer; see ConfigurationFrm.h). How
-// it looks is FrmSkin's.
-#include "app/ConfigurationFrm.h"
+// ConfigurationFrm: the window (Win32 layer; see ConfigurationFrm_win.h).
+// How it looks is FrmSkin's.
+#include "app/ConfigurationFrm_win.h"
 
-#include <algorithm>
-
+#include "app/Clipboard_win.h"
+#include "app/CommonControls_win.h"
+#include "app/Dpi_win.h"
 #include "app/Prefill.h"
 #include "app/Resources.h"
+#include "app/WideText_win.h"
 #include "config/RegistrySteps.h"
 #include "registry/RegisterKey.h"
 #include "registry/Win32Registry_win.h"
@@ -75,7 +77,7 @@ bool ConfigurationFrm::Create() {
     int dpi = WindowDpi(nullptr);
     const SIZE size{TwipsToPixels(ClientWidthTwips, dpi), TwipsToPixels(DesignHeightTwips, dpi)};
     const POINT at = CentredIn(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), size);
-    CreateWindowExW(WS_EX_APPWINDOW, WindowClass, ToWide(config::DesignLanguage().captions.formCaption).c_str(),
+    CreateWindowExW(WS_EX_APPWINDOW, WindowClass, Wide(Text(config::DesignLanguage().captions.formCaption)),
                     WS_POPUP | WS_CLIPSIBLINGS, at.x, at.y, size.cx, size.cy, nullptr, nullptr, instance_, this);
     if (window_ == nullptr) return false;
     StartUp();
@@ -83,9 +85,8 @@ bool ConfigurationFrm::Create() {
 }
 
 void ConfigurationFrm::StartUp() {
-    language_ = GetOSLCID(GetSystemDefaultLCID());
-    languageCode_ = DecimalText(language_);
-    ApplyLanguage(languageCode_, *this, messages_);
+    languageCode_ = GetOSLCID(GetSystemDefaultLCID());
+    ApplyLanguage(DecimalText(languageCode_), *this, messages_);
     SetHeightTwips(StartHeightTwips);
     SetBackgroundFromSmallPicture();
     FitProgressFill();
@@ -94,27 +95,19 @@ void ConfigurationFrm::StartUp() {
 }
 
 void ConfigurationFrm::Show(int showCommand) {
-    auto centre = [this] {
+    // Made centred on the primary monitor (Create), the window can lie on a
+    // monitor of another DPI: lay it out for that one and centre it again.
+    if (int dpi = WindowDpi(window_); dpi != skin_.Dpi()) {
+        ApplyDpi(dpi);
         RECT frame{};
         GetWindowRect(window_, &frame);
         const POINT at = CentredIn(MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY),
                                    {frame.right - frame.left, frame.bottom - frame.top});
-        if (at.x == frame.left && at.y == frame.top) return;
         SetWindowPos(window_, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    };
-    centre();
-    // Centred, the window can lie on a monitor of another DPI: lay it out
-    // for that one and centre it again.
-    int dpi = WindowDpi(window_);
-    if (dpi != skin_.Dpi()) {
-        ApplyDpi(dpi);
-        centre();
     }
 
     ShowWindow(window_, showCommand);
     UpdateWindow(window_);
-    // The tab order matters from the first key, not for the first paint.
-    SetTabOrder();
     HWND url = Control(ControlId::txtUrl);
     SetFocus(url);
     int length = GetWindowTextLengthW(url);
@@ -253,8 +246,9 @@ LRESULT ConfigurationFrm::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
 }
 
 void ConfigurationFrm::OnCreate() {
+    skin_.SetDpi(WindowDpi(window_));
+    skin_.UseDesignedBackground(TwipsToPixels(ClientWidthTwips, skin_.Dpi()));
     CreateControls();
-    ApplyDpi(WindowDpi(window_));
 }
 
 void ConfigurationFrm::OnPaint() {
@@ -335,23 +329,15 @@ void ConfigurationFrm::ShowAgain() {
     if (!IsWindowVisible(window_)) ShowWindow(window_, SW_SHOW);
 }
 
-void ConfigurationFrm::SetFormCaption(TextView text) {
-    SetWindowTextOf(Control(ControlId::lblFormCaption), text);
-    FitLabel(ControlId::lblFormCaption);
-}
+void ConfigurationFrm::SetFormCaption(TextView text) { SetCaption(ControlId::lblFormCaption, text); }
 
-void ConfigurationFrm::SetSampleCaption(TextView text) {
-    SetWindowTextOf(Control(ControlId::lblSample), text);
-    FitLabel(ControlId::lblSample);
-}
+void ConfigurationFrm::SetSampleCaption(TextView text) { SetCaption(ControlId::lblSample, text); }
 
-void ConfigurationFrm::SetCancelCaption(TextView text) { SetWindowTextOf(Control(ControlId::btnCancel), text); }
+void ConfigurationFrm::SetCancelCaption(TextView text) { SetCaption(ControlId::btnCancel, text); }
 
-void ConfigurationFrm::SetConfigurationCaption(TextView text) {
-    SetWindowTextOf(Control(ControlId::btnConfiguration), text);
-}
+void ConfigurationFrm::SetConfigurationCaption(TextView text) { SetCaption(ControlId::btnConfiguration, text); }
 
-void ConfigurationFrm::SetCloseCaption(TextView text) { SetWindowTextOf(Control(ControlId::picClose), text); }
+void ConfigurationFrm::SetCloseCaption(TextView text) { SetCaption(ControlId::picClose, text); }
 
 Text ConfigurationFrm::FormCaption() { return WindowText(Control(ControlId::lblFormCaption)); }
 
@@ -368,7 +354,7 @@ void ConfigurationFrm::ShowMessage(TextView prompt, TextView title) {
     // invisible program behind the box.
     ShowAgain();
     const CommonControlsScope styled(instance_);
-    MessageBoxW(window_, ToWide(prompt).c_str(), ToWide(title).c_str(), MB_OK);
+    MessageBoxW(window_, Wide(Text(prompt)), Wide(Text(title)), MB_OK);
 }
 
 std::uint32_t ConfigurationFrm::LastSystemError() { return GetLastError(); }
