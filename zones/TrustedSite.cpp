@@ -34,8 +34,6 @@ struct RangePair {
     std::optional<std::int32_t> zone;
 };
 
-bool SameName(TextView a, TextView b) { return ToUpper(a) == ToUpper(b); }
-
 // Each address maps each scheme once. The registry takes "HTTP" and "http"
 // for one value, so schemes compare without letter case; the first mapping
 // collected stays: the registered site's, then the earliest slot's. An
@@ -47,7 +45,7 @@ void Collect(std::vector<RangePair>& pairs, RangePair pair) {
             known = std::move(pair);
             return;
         }
-        if (SameName(known.scheme, pair.scheme)) return;
+        if (EqualsNoCase(known.scheme, pair.scheme)) return;
     }
     pairs.push_back(std::move(pair));
 }
@@ -73,17 +71,17 @@ reg::Result<std::vector<RangePair>> SlotMappings(reg::RegisterKey& registry, con
     const auto values = registry.EnumValues(Root, readPath);
     if (values.status != reg::ErrorNoMoreItems) return {{}, values.status};
     for (const reg::ValueEntry& value : values.value) {
-        if (value.type != reg::TypeDword || SameName(value.name, RangeAddressValue)) continue;
+        if (value.type != reg::TypeDword || EqualsNoCase(value.name, RangeAddressValue)) continue;
         const auto zone = registry.GetDwordValue(Root, readPath, value.name);
         if (zone.status != reg::Success) return {{}, zone.status};
         mappings.push_back({address, value.name, zone.value});
     }
     const bool httpsSlot = std::any_of(mappings.begin(), mappings.end(), [](const RangePair& m) {
-        return SameName(m.scheme, HttpsScheme) && *m.zone > 0;
+        return EqualsNoCase(m.scheme, HttpsScheme) && *m.zone > 0;
     });
     const auto rank = [&](const RangePair& m) {
-        if (SameName(m.scheme, httpsSlot ? HttpsScheme : HttpScheme)) return 0;
-        if (SameName(m.scheme, httpsSlot ? HttpScheme : HttpsScheme)) return 1;
+        if (EqualsNoCase(m.scheme, httpsSlot ? HttpsScheme : HttpScheme)) return 0;
+        if (EqualsNoCase(m.scheme, httpsSlot ? HttpScheme : HttpsScheme)) return 1;
         return 2;
     };
     std::sort(mappings.begin(), mappings.end(), [&](const RangePair& a, const RangePair& b) {
@@ -91,6 +89,16 @@ reg::Result<std::vector<RangePair>> SlotMappings(reg::RegisterKey& registry, con
         return ToUpper(a.scheme) < ToUpper(b.scheme);
     });
     return {std::move(mappings), reg::Success};
+}
+
+// The address a range slot holds, trimmed. The status is Success also when
+// the slot or its ":Range" is not there (no address: nothing to leave
+// alone); else that of the read that failed, when no address came of it.
+reg::Result<Text> SlotAddress(reg::RegisterKey& registry, const Text& slotPath) {
+    const auto stored = registry.GetStringValue(Root, slotPath, RangeAddressValue);
+    Text address = TrimSpaces(stored.value);
+    const bool unread = address.empty() && stored.status != reg::Success && stored.status != reg::ErrorFileNotFound;
+    return {std::move(address), unread ? stored.status : reg::Success};
 }
 
 // A key that still holds a REG_DWORD maps schemes for some address (a slot
@@ -186,20 +194,17 @@ std::optional<std::int32_t> MapsSiteElsewhere(reg::RegisterKey& registry, TextVi
     if (names.status != reg::ErrorNoMoreItems) return names.status;
     for (const Text& name : names.value) {
         const Text slotPath = JoinPath(listPath, name);
-        const auto stored = registry.GetStringValue(Root, slotPath, RangeAddressValue);
-        const Text address = TrimSpaces(stored.value);
-        if (address.empty() && stored.status != reg::Success && stored.status != reg::ErrorFileNotFound) {
-            return stored.status;
-        }
-        if (address != host) continue;
-        const auto mappings = SlotMappings(registry, slotPath, address);
+        const auto address = SlotAddress(registry, slotPath);
+        if (address.status != reg::Success) return address.status;
+        if (address.value != host) continue;
+        const auto mappings = SlotMappings(registry, slotPath, address.value);
         if (mappings.status != reg::Success) return mappings.status;
         const bool elsewhere = std::any_of(mappings.value.begin(), mappings.value.end(), [&](const RangePair& m) {
-            return SameName(m.scheme, scheme) && *m.zone != TrustedSitesZone;
+            return EqualsNoCase(m.scheme, scheme) && *m.zone != TrustedSitesZone;
         });
         if (!elsewhere) continue;
         for (std::size_t n = 1; n < rebuild.kept.size(); ++n) {
-            if (rebuild.kept[n] != 0 && SameName(name, SlotName(static_cast<std::int64_t>(n)))) return rebuild.kept[n];
+            if (rebuild.kept[n] != 0 && EqualsNoCase(name, SlotName(static_cast<std::int64_t>(n)))) return rebuild.kept[n];
         }
         return ErrorInvalidData;
     }
@@ -241,14 +246,10 @@ RangeRebuild AddRangeKey(reg::RegisterKey& registry, TextView listPath, TextView
         readPath += DecimalText(n);
         readPath += u'\\';
         const auto slot = static_cast<std::size_t>(n);
-        const auto stored = registry.GetStringValue(Root, readPath, RangeAddressValue);
-        const Text address = TrimSpaces(stored.value);
-        if (address.empty()) {
-            const bool unread = stored.status != reg::Success && stored.status != reg::ErrorFileNotFound;
-            if (unread) rebuild.kept[slot] = stored.status;
-            continue;
-        }
-        const auto mappings = SlotMappings(registry, readPath, address);
+        const auto address = SlotAddress(registry, readPath);
+        if (address.status != reg::Success) rebuild.kept[slot] = address.status;
+        if (address.value.empty()) continue;
+        const auto mappings = SlotMappings(registry, readPath, address.value);
         if (mappings.status != reg::Success) {
             rebuild.kept[slot] = mappings.status;
             continue;
@@ -261,7 +262,7 @@ RangeRebuild AddRangeKey(reg::RegisterKey& registry, TextView listPath, TextView
             rebuild.kept[slot] = deleted;
             continue;
         }
-        if (mappings.value.empty()) CollectAddressAlone(pairs, address);
+        if (mappings.value.empty()) CollectAddressAlone(pairs, address.value);
         for (const RangePair& mapping : mappings.value) Collect(pairs, mapping);
     }
 
