@@ -17,13 +17,14 @@
 #include "config/SiteUrl.h"
 #include "registry/RegisterKey.h"
 #include "registry/Win32Registry_win.h"
+#include "tests/support/WideStrings_win.h"
 #include "zones/TrustedSite.h"
 #include "zones/ZoneMap.h"
 
 namespace plm::config {
 namespace {
 
-std::wstring Wide(TextView text) { return std::wstring(text.begin(), text.end()); }
+using test::Wide;
 
 const std::wstring ZoneMapPath = Wide(zones::ZoneMapKey);
 const std::wstring CopyPath = L"Software\\PlmClientConfigZoneMapBefore";

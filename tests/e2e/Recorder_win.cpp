@@ -8,17 +8,11 @@
 
 #include <string>
 
+#include "tests/support/WideStrings_win.h"
+
 namespace {
 
-std::string Utf8(const wchar_t* s) {
-    int length = lstrlenW(s);
-    if (length == 0) return std::string();
-    int n = WideCharToMultiByte(CP_UTF8, 0, s, length, nullptr, 0, nullptr, nullptr);
-    if (n <= 0) return std::string();
-    std::string out(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, s, length, out.data(), n, nullptr, nullptr);
-    return out;
-}
+using plm::test::Utf8;
 
 std::string Escaped(const std::string& s) {
     std::string out;

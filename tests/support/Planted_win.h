@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "tests/support/WideStrings_win.h"
 #include "text/Text.h"
 #include "zones/IeMode.h"
 #include "zones/ZoneMap.h"
@@ -82,9 +83,6 @@ public:
     PlantedDword(HKEY root, const std::wstring& path, std::wstring name, DWORD data)
         : PlantedValue(root, path, std::move(name), REG_DWORD, &data, sizeof data) {}
 };
-
-// A name of the product's, as the W calls take it.
-inline std::wstring Wide(TextView text) { return std::wstring(text.begin(), text.end()); }
 
 // "Security Zones: Use only machine settings": the browser goes by the
 // machine's zone map and ignores the user's.

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include "registry/Win32Registry_win.h"
+#include "tests/support/WideStrings_win.h"
 #endif
 
 namespace plm::test {
@@ -30,8 +31,6 @@ private:
 
 #ifdef _WIN32
 
-std::wstring Wide(std::u16string_view s) { return std::wstring(s.begin(), s.end()); }
-std::u16string Narrow16(std::wstring_view s) { return std::u16string(s.begin(), s.end()); }
 
 // The real advapi32, with the two root keys moved into a test-owned key
 // under HKCU\Software, which the backend deletes when the test ends. Calls
@@ -216,7 +215,7 @@ private:
             wchar_t name[16384];
             DWORD len = 16384;
             if (::RegEnumValueW(key, i, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-            auto n = Narrow16(std::wstring_view(name, len));
+            auto n = FromWide(std::wstring_view(name, len));
             values.push_back({ToUpper(n), n});
         }
         Sort(values);
@@ -235,7 +234,7 @@ private:
             wchar_t name[256];
             DWORD len = 256;
             if (::RegEnumKeyExW(key, i, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-            auto n = Narrow16(std::wstring_view(name, len));
+            auto n = FromWide(std::wstring_view(name, len));
             keys.push_back({ToUpper(n), n});
         }
         Sort(keys);

@@ -17,6 +17,7 @@
 #include "app/Language.h"
 #include "app/Layout.h"
 #include "config/Languages.h"
+#include "config/Notice.h"
 #include "tests/support/Planted_win.h"
 #include "tests/window/WindowDriver_win.h"
 
@@ -25,12 +26,8 @@ namespace {
 
 using app::ControlId;
 
-std::string Narrow(const std::wstring& text) {
-    int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
-    return out;
-}
+using test::Utf8;
+using test::Wide;
 
 std::string Rect(int left, int top, int width, int height) {
     char text[64];
@@ -139,8 +136,8 @@ void ExpectInvalidAddressPrompt(App& app, const std::wstring& typed, const std::
     ASSERT_TRUE(WaitFor([&] { return (found = app.MessageBoxWindow()) != nullptr; })) << "no message box";
     Box box = InspectBox(found);
     EXPECT_EQ(box.owner, app.Window()) << "the box belongs to the main window";
-    EXPECT_EQ(Narrow(box.title), Narrow(title));
-    EXPECT_EQ(Narrow(box.text), Narrow(text));
+    EXPECT_EQ(Utf8(box.title), Utf8(title));
+    EXPECT_EQ(Utf8(box.text), Utf8(text));
     EXPECT_EQ(box.buttons, 1);
     EXPECT_TRUE(box.okButton);
     EXPECT_FALSE(box.icon);
@@ -149,7 +146,7 @@ void ExpectInvalidAddressPrompt(App& app, const std::wstring& typed, const std::
     EXPECT_TRUE(WaitForKeyboard(app)) << "the keyboard comes back to the window";
     EXPECT_TRUE(app.Running());
     EXPECT_TRUE(IsWindowVisible(app.Window()));
-    EXPECT_EQ(Narrow(TextOf(url)), Narrow(typed));
+    EXPECT_EQ(Utf8(TextOf(url)), Utf8(typed));
 }
 
 struct TextRow {
@@ -160,10 +157,10 @@ struct TextRow {
 void ExpectTexts(App& app, const std::wstring& caption, const std::vector<TextRow>& rows) {
     wchar_t title[256] = {};
     GetWindowTextW(app.Window(), title, 256);
-    EXPECT_EQ(Narrow(title), Narrow(caption)) << "window caption";
+    EXPECT_EQ(Utf8(title), Utf8(caption)) << "window caption";
     for (const TextRow& row : rows) {
         const auto& design = app::DesignOf(row.id);
-        EXPECT_EQ(Narrow(TextOf(app.Control(static_cast<int>(row.id)))), Narrow(row.text)) << design.name;
+        EXPECT_EQ(Utf8(TextOf(app.Control(static_cast<int>(row.id)))), Utf8(row.text)) << design.name;
     }
 }
 
@@ -173,10 +170,10 @@ void ExpectPixelsAsBefore(const Capture& shot, const std::wstring& name) {
     shot.SaveBmp(name + L".bmp");
     const std::optional<std::string> difference = shot.DifferenceFrom(name + L".bmp");
     if (!difference) {
-        std::printf("no reference picture %s.bmp: its pixels are not compared\n", Narrow(name).c_str());
+        std::printf("no reference picture %s.bmp: its pixels are not compared\n", Utf8(name).c_str());
         return;
     }
-    EXPECT_EQ(*difference, "") << Narrow(name) << " against its reference";
+    EXPECT_EQ(*difference, "") << Utf8(name) << " against its reference";
 }
 
 // The caption's ink: dark pixels inside the caption label.
@@ -200,7 +197,7 @@ std::string LocaleOf(const config::Language& language) {
     const LCID lcid = language.lcids[0] != 0 ? language.lcids[0] : MAKELANGID(config::EnglishLowBits, SUBLANG_DEFAULT);
     wchar_t name[LOCALE_NAME_MAX_LENGTH] = {};
     LCIDToLocaleName(lcid, name, LOCALE_NAME_MAX_LENGTH, 0);
-    std::string locale = Narrow(name);
+    std::string locale = Utf8(name);
     std::replace(locale.begin(), locale.end(), '-', '_');
     return locale + ".UTF-8";
 }
@@ -210,10 +207,13 @@ std::wstring ShotName(const config::Language& language) {
     return std::wstring(locale.begin(), locale.begin() + static_cast<std::ptrdiff_t>(locale.find('.')));
 }
 
-std::wstring W(TextView text) { return test::Wide(text); }
+// A message of the language, by its number.
+std::wstring MessageOf(const config::Language& language, config::Message message) {
+    return Wide(language.messages[static_cast<std::size_t>(config::Number(message)) - 1]);
+}
 // A caption as a screen reader reads it: without its access-key marks.
 std::wstring Spoken(TextView caption) {
-    std::wstring text = W(caption);
+    std::wstring text = Wide(caption);
     text.erase(std::remove(text.begin(), text.end(), L'&'), text.end());
     return text;
 }
@@ -242,15 +242,15 @@ void ExpectAccessibleNames(App& app, const config::Language& language) {
     const config::Captions& captions = language.captions;
     // Wine's oleacc takes no annotations (SetHwndPropStr answers E_NOTIMPL): there the box keeps the
     // name derived from the label right before it in z-order, the URL label's, not the close picture's.
-    const std::wstring urlBox = UnderWine() ? Spoken(config::UrlLabelCaption) : W(config::UrlBoxName);
+    const std::wstring urlBox = UnderWine() ? Spoken(config::UrlLabelCaption) : Wide(config::UrlBoxName);
     const std::pair<ControlId, std::wstring> rows[] = {
-        {ControlId::lblFormCaption, W(captions.formCaption)}, {ControlId::picClose, W(captions.close)},
+        {ControlId::lblFormCaption, Wide(captions.formCaption)}, {ControlId::picClose, Wide(captions.close)},
         {ControlId::lblUrl, Spoken(config::UrlLabelCaption)},  {ControlId::txtUrl, urlBox},
-        {ControlId::lblSample, W(captions.sample)},           {ControlId::btnConfiguration, Spoken(captions.configuration)},
+        {ControlId::lblSample, Wide(captions.sample)},           {ControlId::btnConfiguration, Spoken(captions.configuration)},
         {ControlId::btnCancel, Spoken(captions.cancel)},
     };
     for (const auto& [id, expected] : rows) {
-        EXPECT_EQ(Narrow(AccessibleNameOf(app.Control(static_cast<int>(id)))), Narrow(expected)) << app::DesignOf(id).name;
+        EXPECT_EQ(Utf8(AccessibleNameOf(app.Control(static_cast<int>(id)))), Utf8(expected)) << app::DesignOf(id).name;
     }
 }
 
@@ -334,7 +334,6 @@ TEST_F(DesignLanguage, BorderlessCentredWindowOf490By133) {
 
 struct PlaceRow {
     ControlId id;
-    const char* name;
     const wchar_t* cls;
     int left, top, width, height;
 };
@@ -368,26 +367,27 @@ int LabelWidth(HWND label, ControlId id, int designed, int pixels) {
 
 void ExpectPlaces(App& app, const std::vector<PlaceRow>& rows, int fontPixels) {
     for (const PlaceRow& row : rows) {
+        const char* name = app::DesignOf(row.id).name;
         HWND control = app.Control(static_cast<int>(row.id));
-        ASSERT_NE(control, nullptr) << row.name;
-        EXPECT_EQ(GetParent(control), app.Window()) << row.name;
-        EXPECT_EQ(_wcsicmp(ClassOf(control).c_str(), row.cls), 0) << row.name << " is a " << Narrow(ClassOf(control));
+        ASSERT_NE(control, nullptr) << name;
+        EXPECT_EQ(GetParent(control), app.Window()) << name;
+        EXPECT_EQ(_wcsicmp(ClassOf(control).c_str(), row.cls), 0) << name << " is a " << Utf8(ClassOf(control));
         int width = LabelWidth(control, row.id, row.width, fontPixels);
-        EXPECT_EQ(Show(RectIn(control, app.Window())), Rect(row.left, row.top, width, row.height)) << row.name;
-        EXPECT_TRUE(IsWindowVisible(control)) << row.name;
+        EXPECT_EQ(Show(RectIn(control, app.Window())), Rect(row.left, row.top, width, row.height)) << name;
+        EXPECT_TRUE(IsWindowVisible(control)) << name;
     }
 }
 
 TEST_F(DesignLanguage, ControlsInTheirDesignedPlacesAndNoneThatCannotBeSeen) {
     // The design in twips divided by 15.
     ExpectPlaces(*app_, {
-        {ControlId::btnCancel, "btnCancel", L"Button", 352, 88, 105, 27},
-        {ControlId::btnConfiguration, "btnConfiguration", L"Button", 240, 88, 105, 27},
-        {ControlId::txtUrl, "txtUrl", L"Edit", 104, 40, 337, 22},
-        {ControlId::picClose, "picClose", L"Static", 467, 7, 16, 15},
-        {ControlId::lblSample, "lblSample", L"Static", 104, 64, 134, 15},
-        {ControlId::lblUrl, "lblUrl", L"Static", 40, 48, 45, 15},
-        {ControlId::lblFormCaption, "lblFormCaption", L"Static", 8, 8, 142, 15},
+        {ControlId::btnCancel, L"Button", 352, 88, 105, 27},
+        {ControlId::btnConfiguration, L"Button", 240, 88, 105, 27},
+        {ControlId::txtUrl, L"Edit", 104, 40, 337, 22},
+        {ControlId::picClose, L"Static", 467, 7, 16, 15},
+        {ControlId::lblSample, L"Static", 104, 64, 134, 15},
+        {ControlId::lblUrl, L"Static", 40, 48, 45, 15},
+        {ControlId::lblFormCaption, L"Static", 8, 8, 142, 15},
     }, 12);
     // The image holders are hidden and these four lie below the window's
     // edge: nothing would show them, so they get no window.
@@ -398,7 +398,7 @@ TEST_F(DesignLanguage, ControlsInTheirDesignedPlacesAndNoneThatCannotBeSeen) {
 }
 
 TEST_F(DesignLanguage, UrlBoxPrefilledFromTheClipboard) {
-    EXPECT_EQ(Narrow(TextOf(C(ControlId::txtUrl))), "http://plm.example.com/folder");
+    EXPECT_EQ(Utf8(TextOf(C(ControlId::txtUrl))), "http://plm.example.com/folder");
 }
 
 TEST_F(DesignLanguage, FocusStartsInTheUrlBoxAndTabSkipsThePictures) {
@@ -464,7 +464,7 @@ TEST_F(DesignLanguage, AltRSelectsTheAddressOnlyWithAltAlone) {
                 << row.label << ": the focus left the Cancel button";
             EXPECT_EQ(SelectionOf(url), std::make_pair(2, 2)) << row.label;
         }
-        EXPECT_EQ(Narrow(TextOf(url)), Narrow(text)) << row.label << ": nothing typed";
+        EXPECT_EQ(Utf8(TextOf(url)), Utf8(text)) << row.label << ": nothing typed";
     }
 }
 
@@ -489,7 +489,7 @@ TEST_F(DesignLanguage, DoubleClickSelectsTheWholeAddress) {
         auto all = std::make_pair(0, static_cast<int>(row.text.size()));
         EXPECT_TRUE(WaitFor([&] { return SelectionOf(url) == all && app_->Focus() == url; }))
             << row.label << ": selection " << SelectionOf(url).first << ".." << SelectionOf(url).second;
-        EXPECT_EQ(Narrow(TextOf(url)), Narrow(row.text)) << row.label;
+        EXPECT_EQ(Utf8(TextOf(url)), Utf8(row.text)) << row.label;
     }
     SetTextOf(url, L"http://plm.example.com/folder");
 }
@@ -591,13 +591,13 @@ class ThisLanguage : public SharedRun<RunLanguage> {};
 TEST_F(ThisLanguage, Texts) {
     const config::Language& language = LanguageOfThisRun();
     const config::Captions& captions = language.captions;
-    ExpectTexts(*app_, W(captions.formCaption),
-                {{ControlId::lblFormCaption, W(captions.formCaption)},
-                 {ControlId::lblSample, W(captions.sample)},
-                 {ControlId::btnConfiguration, W(captions.configuration)},
-                 {ControlId::btnCancel, W(captions.cancel)},
-                 {ControlId::lblUrl, W(config::UrlLabelCaption)},
-                 {ControlId::picClose, W(captions.close)},
+    ExpectTexts(*app_, Wide(captions.formCaption),
+                {{ControlId::lblFormCaption, Wide(captions.formCaption)},
+                 {ControlId::lblSample, Wide(captions.sample)},
+                 {ControlId::btnConfiguration, Wide(captions.configuration)},
+                 {ControlId::btnCancel, Wide(captions.cancel)},
+                 {ControlId::lblUrl, Wide(config::UrlLabelCaption)},
+                 {ControlId::picClose, Wide(captions.close)},
                  {ControlId::txtUrl, StartCaseOfThisRun().prefill}});
     Sleep(200);
     Capture shot(app_->Window());
@@ -633,7 +633,7 @@ TEST_F(ThisLanguage, LabelsHoldTheirTexts) {
 TEST_F(ThisLanguage, InvalidAddressShowsThePromptAndWritesNothing) {
     const config::Language& language = LanguageOfThisRun();
     const StartCase& start = StartCaseOfThisRun();
-    auto text = [&](config::Message message) { return W(language.messages[static_cast<std::size_t>(Number(message)) - 1]); };
+    auto text = [&](config::Message message) { return MessageOf(language, message); };
     HWND button = C(ControlId::btnConfiguration);
     ExpectInvalidAddressPrompt(
         *app_, start.invalid,
@@ -646,7 +646,7 @@ TEST_F(ThisLanguage, InvalidAddressShowsThePromptAndWritesNothing) {
         },
         text(config::Message::Title), text(config::Message::Prompt) + L"\n\n" + text(config::Message::Example));
     HKEY key = nullptr;
-    const std::wstring site = test::Wide(zones::DomainsKey) + L"\\example.com";
+    const std::wstring site = Wide(zones::DomainsKey) + L"\\example.com";
     LONG status = RegOpenKeyExW(HKEY_CURRENT_USER, site.c_str(), 0, KEY_READ, &key);
     if (status == ERROR_SUCCESS) RegCloseKey(key);
     EXPECT_EQ(status, ERROR_FILE_NOT_FOUND) << "a rejected address writes nothing";
@@ -678,7 +678,7 @@ TEST(Clipboard, HeldByAnotherProgramTheWindowStartsWithoutPrefill) {
         ASSERT_TRUE(app->Started());
         EXPECT_LT(GetTickCount64() - start, 10000u) << "start-up does not wait for the clipboard";
     }
-    EXPECT_EQ(Narrow(TextOf(app->Control(static_cast<int>(ControlId::txtUrl)))), "http://");
+    EXPECT_EQ(Utf8(TextOf(app->Control(static_cast<int>(ControlId::txtUrl)))), "http://");
     HWND close = app->Control(static_cast<int>(ControlId::picClose));
     Click(close, CentreOf(close));
     EXPECT_EQ(app->WaitForExit(), std::optional<DWORD>(0)) << "the close picture ends the program";
@@ -689,7 +689,7 @@ TEST(Clipboard, WithoutTextGivesHttpAndACloseRequestEnds) {
     SetClipboardWithoutText();
     App app;
     ASSERT_TRUE(app.Started());
-    EXPECT_EQ(Narrow(TextOf(app.Control(static_cast<int>(ControlId::txtUrl)))), "http://");
+    EXPECT_EQ(Utf8(TextOf(app.Control(static_cast<int>(ControlId::txtUrl)))), "http://");
     // A logoff asks first: the window never objects.
     DWORD_PTR answer = 0;
     ASSERT_NE(SendMessageTimeoutW(app.Window(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 2000,
@@ -727,17 +727,14 @@ struct Notice {
 
 Notice NoticeOfThisRun(TextView config::Notices::*which, const wchar_t* shotSuffix) {
     const config::Language& language = LanguageOfThisRun();
-    std::wstring text = W(language.notices.*which);
-    const std::wstring host = L"plm.notice.example";
-    for (std::size_t at; (at = text.find(L"{host}")) != std::wstring::npos;) text.replace(at, 6, host);
-    return {ShotName(language) + shotSuffix,
-            W(language.messages[static_cast<std::size_t>(config::Number(config::Message::Title)) - 1]), text};
+    return {ShotName(language) + shotSuffix, MessageOf(language, config::Message::Title),
+            Wide(config::WithHost(language.notices.*which, u"plm.notice.example"))};
 }
 
 struct ZoneMapCleanup {
     ~ZoneMapCleanup() {
         for (TextView list : {zones::DomainsKey, zones::EscDomainsKey}) {
-            const std::wstring key = test::Wide(list) + L"\\notice.example";
+            const std::wstring key = Wide(list) + L"\\notice.example";
             RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
             RegDeleteKeyW(HKEY_CURRENT_USER, key.c_str());
         }
@@ -755,8 +752,8 @@ void ExpectNotice(const Notice& notice) {
     ASSERT_TRUE(WaitFor([&] { return (found = app.MessageBoxWindow()) != nullptr; }, 10000)) << "no notice";
     const Box box = InspectBox(found);
     EXPECT_EQ(box.owner, app.Window()) << "the box belongs to the main window";
-    EXPECT_EQ(Narrow(box.title), Narrow(notice.title));
-    EXPECT_EQ(Narrow(box.text), Narrow(notice.text));
+    EXPECT_EQ(Utf8(box.title), Utf8(notice.title));
+    EXPECT_EQ(Utf8(box.text), Utf8(notice.text));
     EXPECT_EQ(box.buttons, 1);
     EXPECT_TRUE(box.okButton);
     EXPECT_FALSE(box.icon);
@@ -799,12 +796,12 @@ TEST(HighDpi, EverythingScalesAt144Dpi) {
 
     // The design in twips times 144 / 1440, rounded.
     ExpectPlaces(app, {
-        {ControlId::btnCancel, "btnCancel", L"Button", 528, 132, 158, 41},
-        {ControlId::btnConfiguration, "btnConfiguration", L"Button", 360, 132, 158, 41},
-        {ControlId::txtUrl, "txtUrl", L"Edit", 156, 60, 506, 33},
-        {ControlId::picClose, "picClose", L"Static", 700, 11, 25, 23},
-        {ControlId::lblUrl, "lblUrl", L"Static", 60, 72, 68, 23},
-        {ControlId::lblFormCaption, "lblFormCaption", L"Static", 12, 12, 213, 23},
+        {ControlId::btnCancel, L"Button", 528, 132, 158, 41},
+        {ControlId::btnConfiguration, L"Button", 360, 132, 158, 41},
+        {ControlId::txtUrl, L"Edit", 156, 60, 506, 33},
+        {ControlId::picClose, L"Static", 700, 11, 25, 23},
+        {ControlId::lblUrl, L"Static", 60, 72, 68, 23},
+        {ControlId::lblFormCaption, L"Static", 12, 12, 213, 23},
     }, 18);
 
     Sleep(200);
