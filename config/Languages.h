@@ -101,14 +101,17 @@ inline constexpr auto Languages = std::to_array<Language>({
       u"Enterprise Mode Site List."}},
 });
 
+// A language's message by its number; empty where it has none.
+constexpr TextView MessageOf(const Language& language, Message message) {
+    return language.messages[static_cast<std::size_t>(Number(message)) - 1];
+}
+
 // The row of a language code; the design language for a code without one.
 const Language& LanguageOf(std::int16_t code);
 inline const Language& DesignLanguage() { return LanguageOf(SimplifiedChinese); }
 
 // The text the command passes as the default of a message: the design
 // language's.
-inline TextView DefaultText(Message message) {
-    return DesignLanguage().messages[static_cast<std::size_t>(Number(message)) - 1];
-}
+inline TextView DefaultText(Message message) { return MessageOf(DesignLanguage(), message); }
 
 }  // namespace plm::config

@@ -58,7 +58,8 @@ Text JoinPath(TextView folder, TextView name, TextView separators) {
 // The prompt the window shows for a refused address, in English.
 Text InvalidAddressText() {
     const config::Language& english = config::LanguageOf(config::English);
-    return Text(english.messages[0]) + u"\n\n" + Text(english.messages[1]) + u"\n";
+    return Text(config::MessageOf(english, config::Message::Prompt)) + u"\n\n" +
+           Text(config::MessageOf(english, config::Message::Example)) + u"\n";
 }
 
 struct KitFile {

@@ -207,10 +207,6 @@ std::wstring ShotName(const config::Language& language) {
     return std::wstring(locale.begin(), locale.begin() + static_cast<std::ptrdiff_t>(locale.find('.')));
 }
 
-// A message of the language, by its number.
-std::wstring MessageOf(const config::Language& language, config::Message message) {
-    return Wide(language.messages[static_cast<std::size_t>(config::Number(message)) - 1]);
-}
 // A caption as a screen reader reads it: without its access-key marks.
 std::wstring Spoken(TextView caption) {
     std::wstring text = Wide(caption);
@@ -633,7 +629,7 @@ TEST_F(ThisLanguage, LabelsHoldTheirTexts) {
 TEST_F(ThisLanguage, InvalidAddressShowsThePromptAndWritesNothing) {
     const config::Language& language = LanguageOfThisRun();
     const StartCase& start = StartCaseOfThisRun();
-    auto text = [&](config::Message message) { return MessageOf(language, message); };
+    auto text = [&](config::Message message) { return Wide(config::MessageOf(language, message)); };
     HWND button = C(ControlId::btnConfiguration);
     ExpectInvalidAddressPrompt(
         *app_, start.invalid,
@@ -727,7 +723,7 @@ struct Notice {
 
 Notice NoticeOfThisRun(TextView config::Notices::*which, const wchar_t* shotSuffix) {
     const config::Language& language = LanguageOfThisRun();
-    return {ShotName(language) + shotSuffix, MessageOf(language, config::Message::Title),
+    return {ShotName(language) + shotSuffix, Wide(config::MessageOf(language, config::Message::Title)),
             Wide(config::WithHost(language.notices.*which, u"plm.notice.example"))};
 }
 
