@@ -115,7 +115,7 @@ TEST(Languages, EveryRowIsChosenByItsLocalesAndAppliedWhole) {
             EXPECT_EQ(caption.find(u'&', amp + 1), TextView::npos) << ToUtf8(caption);
             EXPECT_EQ(ToUpperChar(caption[amp + 1]), key) << ToUtf8(caption);
         }
-        for (TextView notice : {language.notices.policy, language.notices.browser}) {
+        for (TextView notice : {language.notices.policy, language.notices.browser, language.notices.reload}) {
             EXPECT_NE(notice.find(config::HostPlaceholder), TextView::npos) << ToUtf8(notice);
         }
         for (const test::golden::LanguageTexts& pinned : test::golden::Languages) {
@@ -125,6 +125,7 @@ TEST(Languages, EveryRowIsChosenByItsLocalesAndAppliedWhole) {
             EXPECT_EQ(Utf8(language.messages), Utf8(pinned.messages));
             EXPECT_EQ(ToUtf8(language.notices.policy), ToUtf8(pinned.policyNotice));
             EXPECT_EQ(ToUtf8(language.notices.browser), ToUtf8(pinned.browserNotice));
+            EXPECT_EQ(ToUtf8(language.notices.reload), ToUtf8(pinned.reloadNotice));
         }
     }
     for (const test::golden::LanguageTexts& pinned : test::golden::Languages) {

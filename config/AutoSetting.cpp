@@ -57,10 +57,21 @@ void AutoSettingCommand::Run(AutoSettingUi& ui, ConfigurationSteps& steps, const
         // entries count again once the policy is lifted.
         if (steps.IsLeftOutByPolicy(site.Scheme, site.Host)) {
             ui.ShowMessage(PolicyNotice(ui.LanguageCode(), site.Host), Local(ui, Message::Title));
-        } else if (steps.OpensWithoutIeMode()) {
+        } else {
             // The browser would show the page without what the site needs;
-            // one box at most, so only where the policy said nothing.
-            ui.ShowMessage(BrowserNotice(ui.LanguageCode(), site.Host), Local(ui, Message::Title));
+            // one box at most, so only where the policy said nothing. Where
+            // the user may reload the page in IE mode, they are told how.
+            switch (steps.WhereLoginPageOpens()) {
+            case zones::LoginPageBrowser::EdgeWithoutIeMode:
+                ui.ShowMessage(BrowserNotice(ui.LanguageCode(), site.Host), Local(ui, Message::Title));
+                break;
+            case zones::LoginPageBrowser::EdgeUserMayReload:
+                ui.ShowMessage(ReloadNotice(ui.LanguageCode(), site.Host), Local(ui, Message::Title));
+                break;
+            case zones::LoginPageBrowser::InternetExplorer:
+            case zones::LoginPageBrowser::EdgeInIeMode:
+                break;
+            }
         }
         steps.OpenLoginPage(url);
     } catch (const CodedError& failure) {

@@ -8,6 +8,7 @@
 
 #include "text/Text.h"
 #include "text/CodePage.h"
+#include "zones/IeMode.h"
 #include "zones/StepStatus.h"
 
 namespace plm::config {
@@ -45,9 +46,9 @@ public:
     // Whether a policy of the machine decides the trusted sites and leaves
     // the site out, so that what the steps wrote does not count. Only reads.
     virtual bool IsLeftOutByPolicy(TextView scheme, TextView host) = 0;
-    // Whether the login page will open in Microsoft Edge without Internet
-    // Explorer mode, where the site lacks what it needs. Only reads.
-    virtual bool OpensWithoutIeMode() = 0;
+    // Where the login page will open: in Microsoft Edge without Internet
+    // Explorer mode the site lacks what it needs. Only reads.
+    virtual zones::LoginPageBrowser WhereLoginPageOpens() = 0;
     // Opens the login page of `url`, the address as the command read and
     // validated it: the URL box may hold another by now.
     virtual void OpenLoginPage(TextView url) = 0;

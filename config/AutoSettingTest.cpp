@@ -40,7 +40,7 @@ public:
         askedPolicy = ToUtf8(scheme) + " " + ToUtf8(host);
         return leftOutByPolicy;
     }
-    bool OpensWithoutIeMode() override { return withoutIeMode; }
+    zones::LoginPageBrowser WhereLoginPageOpens() override { return browser; }
     void OpenLoginPage(TextView url) override {
         loginUrl = ToUtf8(url);
         Step("OpenLoginPage");
@@ -53,7 +53,7 @@ public:
     std::function<void()> duringLoginPage;
     bool leftOutByPolicy = false;
     std::string askedPolicy;
-    bool withoutIeMode = false;
+    zones::LoginPageBrowser browser = zones::LoginPageBrowser::InternetExplorer;
     std::string loginUrl;
     zones::StepStatus trustedSite;
 
@@ -135,23 +135,27 @@ TEST(RunAutoSetting, ANoticeIsToldBeforeTheLoginPageOneBoxAtMost) {
         const char* label;
         std::int16_t language;
         bool leftOut;
-        bool withoutIeMode;
+        zones::LoginPageBrowser browser;
         Text notice;  // empty: no box
     };
+    using enum zones::LoginPageBrowser;
     const std::vector<Case> cases = {
-        {"no policy, Internet Explorer runs on its own: no box", SimplifiedChinese, false, false, u""},
-        {"English", English, true, false, policy(English)},
-        {"a code without a row speaks the design language", unknown, true, false, policy(SimplifiedChinese)},
-        {"no Internet Explorer, no IE mode", TraditionalChinese, false, true,
+        {"no policy, Internet Explorer runs on its own: no box", SimplifiedChinese, false, InternetExplorer, u""},
+        {"Edge in IE mode: no box", English, false, EdgeInIeMode, u""},
+        {"English", English, true, InternetExplorer, policy(English)},
+        {"a code without a row speaks the design language", unknown, true, InternetExplorer, policy(SimplifiedChinese)},
+        {"no Internet Explorer, no IE mode", TraditionalChinese, false, EdgeWithoutIeMode,
          WithHost(golden::TextsOf(TraditionalChinese).browserNotice, u"PLM.Example.com")},
-        {"policy and browser: the policy notice alone", English, true, true, policy(English)},
+        {"no IE mode, the user may reload in it", SimplifiedChinese, false, EdgeUserMayReload,
+         WithHost(golden::TextsOf(SimplifiedChinese).reloadNotice, u"PLM.Example.com")},
+        {"policy and browser: the policy notice alone", English, true, EdgeUserMayReload, policy(English)},
     };
     for (const auto& c : cases) {
         RecordingUi ui(u"HTTPS://PLM.Example.com:8443/plm", c.language);
         ui.urlWhileShown = u"javascript:alert(document.cookie)//.aspx";
         FakeSteps steps(ui.log);
         steps.leftOutByPolicy = c.leftOut;
-        steps.withoutIeMode = c.withoutIeMode;
+        steps.browser = c.browser;
         AutoSettingCommand().Run(ui, steps, latin1);
         Log expected = {"UrlText", "RemoveWrongKey HTTPS://PLM.Example.com:8443", "SetCodeBaseSearchPath",
                         "AddTrustedSite HTTPS PLM.Example.com", "SetTrustedZoneSecurity", "OpenLoginPage",

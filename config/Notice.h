@@ -24,5 +24,8 @@ inline Text PolicyNotice(std::int16_t languageCode, TextView host) {
 inline Text BrowserNotice(std::int16_t languageCode, TextView host) {
     return WithHost(LanguageOf(languageCode).notices.browser, host);
 }
+inline Text ReloadNotice(std::int16_t languageCode, TextView host) {
+    return WithHost(LanguageOf(languageCode).notices.reload, host);
+}
 
 }  // namespace plm::config

@@ -17,7 +17,7 @@ void RegistrySteps::SetTrustedZoneSecurity() { zones::SetTrustedZoneSecurity(reg
 bool RegistrySteps::IsLeftOutByPolicy(TextView scheme, TextView host) {
     return zones::PolicyLeavesOut(registry_, scheme, host);
 }
-bool RegistrySteps::OpensWithoutIeMode() { return zones::OpensWithoutIeMode(registry_); }
+zones::LoginPageBrowser RegistrySteps::WhereLoginPageOpens() { return zones::WhereLoginPageOpens(registry_); }
 void RegistrySteps::OpenLoginPage(TextView url) {
     if (openLoginPage_) openLoginPage_(url);
 }

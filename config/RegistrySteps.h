@@ -21,7 +21,7 @@ public:
     zones::StepStatus AddTrustedSite(TextView scheme, TextView host) override;
     void SetTrustedZoneSecurity() override;
     bool IsLeftOutByPolicy(TextView scheme, TextView host) override;
-    bool OpensWithoutIeMode() override;
+    zones::LoginPageBrowser WhereLoginPageOpens() override;
     void OpenLoginPage(TextView url) override;
 
 private:

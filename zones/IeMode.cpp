@@ -32,9 +32,18 @@ std::optional<std::int64_t> BuildNumber(reg::RegisterKey& registry) {
     return number;
 }
 
-bool IsLongTermEdition(TextView edition) {
-    return std::any_of(LongTermEditions.begin(), LongTermEditions.end(),
+bool IsEditionKeepingIe(TextView edition) {
+    return std::any_of(EditionsKeepingIe.begin(), EditionsKeepingIe.end(),
                        [&](TextView known) { return EqualsNoCase(edition, known); });
+}
+
+// Device management writes DisableInternetExplorerApp as a DWORD, and only
+// 1 disables Internet Explorer.
+bool DisablesIeApp(reg::RegisterKey& registry, reg::HKEY root) {
+    const auto value = FindValue(registry.EnumValues(root, IePolicyKey).value, DisableIeAppValue);
+    if (!value || value->type != reg::TypeDword) return false;
+    const auto read = registry.GetDwordValue(root, IePolicyKey, DisableIeAppValue);
+    return read.status == reg::Success && read.value == 1;
 }
 
 bool WindowsKeepsIe(reg::RegisterKey& registry) {
@@ -45,7 +54,7 @@ bool WindowsKeepsIe(reg::RegisterKey& registry) {
     const std::optional<std::int64_t> build = BuildNumber(registry);
     if (!build) return true;  // not known: no guess
     if (*build >= FirstWindows11Build) return false;
-    if (*build >= FirstWindows10Build) return IsLongTermEdition(read(EditionValue));
+    if (*build >= FirstWindows10Build) return IsEditionKeepingIe(read(EditionValue));
     return true;
 }
 
@@ -92,19 +101,34 @@ private:
 
 bool IeRunsOnItsOwn(reg::RegisterKey& registry) {
     if (!WindowsKeepsIe(registry)) return false;
-    return !HasValue(registry, reg::LocalMachine, IePolicyKey, DisableIeValue) &&
-           !HasValue(registry, reg::CurrentUser, IePolicyKey, DisableIeValue);
+    for (const reg::HKEY root : {reg::LocalMachine, reg::CurrentUser}) {
+        if (HasValue(registry, root, IePolicyKey, DisableIeValue) || DisablesIeApp(registry, root)) return false;
+    }
+    return true;
 }
 
 bool EdgeMayUseIeMode(reg::RegisterKey& registry) {
     PolicyValues edge(registry, EdgePolicyKey);
-    if (edge.Dword(IntegrationLevelValue) == IeModeOff) return false;
+    const std::optional<std::int32_t> level = edge.Dword(IntegrationLevelValue);
+    if (level != IeModeLevel && level != InternetExplorerLevel) return false;
     return edge.NonEmptyText(EdgeSiteListValue) || edge.NonEmptyText(EdgeCloudSiteListValue) ||
            PolicyValues(registry, IeSiteListKey).NonEmptyText(IeSiteListValue);
 }
 
+bool UserMayReloadInIeMode(reg::RegisterKey& registry) {
+    return PolicyValues(registry, EdgePolicyKey).Dword(ReloadInIeModeValue) == 1;
+}
+
+LoginPageBrowser WhereLoginPageOpens(reg::RegisterKey& registry) {
+    if (IeRunsOnItsOwn(registry)) return LoginPageBrowser::InternetExplorer;
+    if (EdgeMayUseIeMode(registry)) return LoginPageBrowser::EdgeInIeMode;
+    return UserMayReloadInIeMode(registry) ? LoginPageBrowser::EdgeUserMayReload
+                                           : LoginPageBrowser::EdgeWithoutIeMode;
+}
+
 bool OpensWithoutIeMode(reg::RegisterKey& registry) {
-    return !IeRunsOnItsOwn(registry) && !EdgeMayUseIeMode(registry);
+    const LoginPageBrowser where = WhereLoginPageOpens(registry);
+    return where == LoginPageBrowser::EdgeWithoutIeMode || where == LoginPageBrowser::EdgeUserMayReload;
 }
 
 }  // namespace plm::zones

@@ -68,6 +68,7 @@ struct LanguageTexts {
     std::array<TextView, 4> messages;
     TextView policyNotice;
     TextView browserNotice;
+    TextView reloadNotice;
 };
 inline constexpr std::array<LanguageTexts, 3> Languages{{
     {1,
@@ -76,24 +77,34 @@ inline constexpr std::array<LanguageTexts, 3> Languages{{
      {u"请输入PLM系统的URL位置\u3002", u"如(http://127.0.0.1/plm)", u"Velmora提示", u""},
      u"此计算机的受信任站点由管理员的组策略决定，无法在此将 {host} 设为受信任的站点。请联系管理员将其添加到“受信任的站点”区域。",
      u"此计算机会在 Microsoft Edge 中打开 Internet Explorer 网页，但 Edge 未设置为以 Internet Explorer 模式打开 "
-     u"{host}，而 PLM 站点需要该模式。请联系管理员将 {host} 添加到企业模式站点列表。"},
+     u"{host}，而 PLM 站点需要该模式。请联系管理员将 {host} 添加到企业模式站点列表。",
+     u"此计算机会在 Microsoft Edge 中打开 Internet Explorer 网页，但 Edge 未设置为以 Internet Explorer 模式打开 "
+     u"{host}，而 PLM 站点需要该模式。您可以自行以 Internet Explorer 模式打开 {host}：在 Edge 的菜单中选择"
+     u"“在 Internet Explorer 模式下重新加载”。如需长期有效，管理员可以将 {host} 添加到企业模式站点列表。"},
     {2,
      {0x0404, 0x0C04, 0},
      {u"PLM用戶端系統設置工具", u"如\uFF1A http://127.0.0.1/PLM", u"取消(&C)", u"自動配置(&A)", u"關閉"},
      {u"請輸入PLM系統的URL位置\u3002", u"如(http://127.0.0.1/plm)", u"Velmora提示", u"不是有效的系統網站路徑\uFF01"},
      u"此電腦的信任網站由系統管理員的群組原則決定，無法在此將 {host} 設為信任的網站。請聯絡系統管理員將其加入「信任的網站」區域。",
      u"此電腦會在 Microsoft Edge 中開啟 Internet Explorer 網頁，但 Edge 未設定以 Internet Explorer 模式開啟 "
-     u"{host}，而 PLM 網站需要此模式。請聯絡系統管理員將 {host} 新增至企業模式網站清單。"},
+     u"{host}，而 PLM 網站需要此模式。請聯絡系統管理員將 {host} 新增至企業模式網站清單。",
+     u"此電腦會在 Microsoft Edge 中開啟 Internet Explorer 網頁，但 Edge 未設定以 Internet Explorer 模式開啟 "
+     u"{host}，而 PLM 網站需要此模式。您可以自行以 Internet Explorer 模式開啟 {host}：在 Edge 的功能表中選擇"
+     u"「在 Internet Explorer 模式下重新載入」。若要長期有效，系統管理員可以將 {host} 新增至企業模式網站清單。"},
     {0,
      {0, 0, 0},
      {u"PLM Client System Configuration Tool", u"For Example: http://127.0.0.1/PLM", u"&Cancel", u"&Auto Setting",
       u"Close"},
-     {u"Please input PLM URL.", u"For exsample (http://127.0.0.1/plm)", u"Velmora Prompt", u"Invalid System URL!"},
+     {u"Please input PLM URL.", u"For example (http://127.0.0.1/plm)", u"Velmora Prompt", u"Invalid System URL!"},
      u"Trusted sites on this computer are set by your administrator's policy, so {host} cannot be made a trusted "
      u"site here. Please ask your administrator to add it to the Trusted Sites zone.",
      u"This computer opens Internet Explorer pages in Microsoft Edge, and Edge is not set up to open {host} in "
      u"Internet Explorer mode, which the PLM site needs. Please ask your administrator to add {host} to the "
-     u"Enterprise Mode Site List."},
+     u"Enterprise Mode Site List.",
+     u"This computer opens Internet Explorer pages in Microsoft Edge, and Edge is not set up to open {host} in "
+     u"Internet Explorer mode, which the PLM site needs. You can open {host} in Internet Explorer mode yourself: "
+     u"in Edge's menu, choose \"Reload in Internet Explorer mode\". To make it last, your administrator can add "
+     u"{host} to the Enterprise Mode Site List."},
 }};
 
 // The row of a language code.

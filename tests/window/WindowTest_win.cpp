@@ -774,6 +774,14 @@ TEST(BrowserNotice, NamesTheHostInTheLanguageOfTheWindow) {
     ExpectNotice(notice);
 }
 
+TEST(ReloadNotice, TellsTheUserHowToReloadInIeMode) {
+    const Notice notice = NoticeOfThisRun(&config::Notices::reload, L"-reload-notice.bmp");
+    const ZoneMapCleanup cleanup;
+    const test::PlantedWindows windows(L"22631", L"Professional");
+    const test::PlantedDword reload(HKEY_CURRENT_USER, Wide(zones::EdgePolicyKey), Wide(zones::ReloadInIeModeValue), 1);
+    ExpectNotice(notice);
+}
+
 // ---------------------------------------------------------------------------
 // 144 DPI: everything scales, the background is drawn for the size.
 
