@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -322,9 +323,19 @@ TEST(FleetKit, ARunThatCannotFinishLeavesNoFileOfItsOwnAndFollowsNoLink) {
         if (row.blocker.ends_with('/')) {
             fs::create_directory(folder.Path(row.blocker.substr(0, row.blocker.size() - 1)));
         } else if (row.blocker.ends_with('@')) {
+            const fs::path link = folder.Path(row.blocker.substr(0, row.blocker.size() - 1));
             std::error_code error;
-            fs::create_symlink(outside.Path("target"), folder.Path(row.blocker.substr(0, row.blocker.size() - 1)), error);
-            ASSERT_FALSE(error) << "cannot make a link here: " << error.message();
+            fs::create_symlink(outside.Path("target"), link, error);
+            if (!fs::is_symlink(link)) {
+#ifdef _WIN32
+                // Wine 8 makes no links (its CreateSymbolicLinkW does nothing);
+                // the POSIX build runs these rows.
+                std::printf("[ SKIPPED  ] %s: this system makes no links (%s)\n", row.label, error.message().c_str());
+                continue;
+#else
+                FAIL() << "cannot make a link: " << error.message();
+#endif
+            }
         } else if (!row.blocker.empty()) {
             folder.Put(row.blocker, "not a folder");
         }
