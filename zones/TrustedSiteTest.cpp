@@ -464,9 +464,11 @@ TEST(ZoneMap, KeysAreSpelledAsTheBrowserAndGroupPolicyReadThem) {
         {ZonesKey, golden::ZonesKey},
         {TrustedZoneKey, golden::TrustedZoneKey},
         {MachineInternetSettingsKey, golden::MachineInternetSettingsKey},
+        {MachineInternetSettingsKey32, golden::MachineInternetSettingsKey32},
         {PolicySettingsKey, golden::PolicySettingsKey},
         {PolicyZoneMapKey, golden::PolicyZoneMapKey},
         {PolicyTrustedZoneKey, golden::PolicyTrustedZoneKey},
+        {PolicyZoneMapSwitchValue, golden::PolicyZoneMapSwitchValue},
         {CodeBaseSearchPathValue, golden::CodeBaseSearchPathValue},
         {CodeBaseSearchPathText, golden::CodeBaseSearchPathText},
     };

@@ -33,6 +33,12 @@ inline constexpr TextView TrustedZoneKey =
 // The machine-wide Internet settings, under HKEY_LOCAL_MACHINE.
 inline constexpr TextView MachineInternetSettingsKey =
     u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
+// The same key in the 32-bit view, as a 64-bit program names it: HKLM\SOFTWARE
+// is redirected for 32-bit programs (SOFTWARE\Policies is shared), so what the
+// 32-bit tool and the 32-bit browser see under MachineInternetSettingsKey
+// lives here.
+inline constexpr TextView MachineInternetSettingsKey32 =
+    u"SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
 
 // Group Policy's Internet settings, under HKEY_LOCAL_MACHINE (computer
 // policy) or HKEY_CURRENT_USER (user policy). The Site to Zone Assignment
@@ -45,6 +51,9 @@ inline constexpr TextView PolicySettingsKey =
 inline constexpr TextView PolicyZoneMapKey =
     u"Software\\Policies\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\ZoneMapKey";
 inline constexpr TextView MachineSettingsOnlyValue = u"Security_HKLM_only";
+// What Group Policy writes beside the list when it enables the Site to Zone
+// Assignment List: this REG_DWORD = 1 under PolicySettingsKey.
+inline constexpr TextView PolicyZoneMapSwitchValue = u"ListBox_Support_ZoneMapKey";
 // The Trusted Sites zone's settings as computer policy: they win over the
 // user's own Zones\2.
 inline constexpr TextView PolicyTrustedZoneKey =

@@ -481,43 +481,68 @@ TEST_F(EndToEnd, WhereEdgeWouldOpenThePageWithoutIeModeTheUserIsTold) {
               L"17763") << "the prefix's own Windows again";
 }
 
-// ---- the fleet kit: its policy file, imported, covers the site for the program ----
+// ---- the fleet kit: its files, imported, cover the site; its removal files take back what they added ----
 
 DWORD RunToEnd(const std::wstring& program, const std::wstring& arguments) {
     return ProgramRun(program, arguments).WaitForExit(60000).value_or(0xFFFFFFFF);
 }
 
-TEST_F(EndToEnd, FleetKitPolicyImportsWholeAndTheProgramSeesTheSiteCovered) {
+TEST_F(EndToEnd, FleetKitFilesImportAndTheirRemovalFilesLeaveWhatWasThereBefore) {
     const wchar_t* kit = _wgetenv(L"PLM_FLEET_KIT");
     ASSERT_NE(kit, nullptr) << "PLM_FLEET_KIT names the kit";
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     const std::wstring folder = std::wstring(temp) + L"plm-fleet-kit";
     CreateDirectoryW(folder.c_str(), nullptr);
-    const std::wstring policy = std::wstring(plm::test::MachinePolicyKey);
-    const auto removePolicy = [&] {
-        for (const wchar_t* sub : {L"\\ZoneMapKey", L"\\Zones"}) RegDeleteTreeW(HKEY_LOCAL_MACHINE, (policy + sub).c_str());
+    const std::wstring policy = plm::test::MachinePolicyKey;
+    const std::wstring machine32 = Wide(plm::zones::MachineInternetSettingsKey32);
+    for (const std::wstring& key : {MachineSettings, machine32}) {
+        RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), CodeBaseValue.c_str());
+    }
+    // Other sites and settings in the keys the kit writes to, in both views.
+    const std::wstring other = L"http://other.example";
+    const plm::test::PlantedValue otherSite(HKEY_LOCAL_MACHINE, policy + L"\\ZoneMapKey", other, REG_SZ, L"2", 4);
+    const plm::test::PlantedDword otherAction(HKEY_LOCAL_MACHINE, policy + L"\\Zones\\2", L"2500", 3);
+    const plm::test::PlantedDword otherPolicy(HKEY_LOCAL_MACHINE, policy, L"PlmTestUnrelated", 7);
+    const plm::test::PlantedDword other64(HKEY_LOCAL_MACHINE, MachineSettings, L"PlmTestUnrelated", 7);
+    const plm::test::PlantedDword other32(HKEY_LOCAL_MACHINE, machine32, L"PlmTestUnrelated", 7);
+    const auto snapshot = [&] {
+        std::wstring out;
+        for (const std::wstring& key : {policy, MachineSettings, machine32}) AppendTree(HKEY_LOCAL_MACHINE, key, out);
+        return out;
     };
-    removePolicy();
-    PutString(HKEY_LOCAL_MACHINE, MachineSettings, CodeBaseValue.c_str(), L"CODEBASE;<http://old/x.dll>");
+    const std::wstring before = snapshot();
 
     EXPECT_EQ(RunToEnd(kit, L"http://plm.fleet.example/plm \"" + folder + L"\""), 0u);
-    EXPECT_EQ(RunToEnd(L"reg.exe", L"import \"" + folder + L"\\PlmPolicy.reg\""), 0u);
+    const auto import = [&](const wchar_t* file) {
+        EXPECT_EQ(RunToEnd(L"reg.exe", L"import \"" + folder + L"\\" + file + L"\""), 0u) << file;
+    };
+    import(L"PlmSite.reg");
+    import(L"PlmTrustedZone.reg");
+    EXPECT_EQ(Dword(HKEY_LOCAL_MACHINE, policy, Wide(plm::zones::PolicyZoneMapSwitchValue).c_str()), 1);
     EXPECT_EQ(String(HKEY_LOCAL_MACHINE, policy + L"\\ZoneMapKey", L"http://plm.fleet.example"), L"2");
     DWORD actions = 0;
     HKEY zone = nullptr;
     RegOpenKeyExW(HKEY_LOCAL_MACHINE, (policy + L"\\Zones\\2").c_str(), 0, KEY_READ, &zone);
     RegQueryInfoKeyW(zone, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &actions, nullptr, nullptr, nullptr, nullptr);
     RegCloseKey(zone);
-    EXPECT_EQ(actions, 58u) << "every URL action of the template";
-    EXPECT_EQ(String(HKEY_LOCAL_MACHINE, MachineSettings, CodeBaseValue.c_str()), Wide(plm::zones::CodeBaseSearchPathText));
+    EXPECT_EQ(actions, 58u + 1) << "every URL action of the template, beside the one planted";
+    for (const std::wstring& key : {MachineSettings, machine32}) {
+        EXPECT_EQ(String(HKEY_LOCAL_MACHINE, key, CodeBaseValue.c_str()), Wide(plm::zones::CodeBaseSearchPathText)) << key;
+    }
 
     const Outcome run = RunProgram(L"http://plm.fleet.example/plm");
     EXPECT_EQ(run.boxText, L"") << "the policy covers the site: no notice";
     EXPECT_EQ(run.exitCode, 0u);
-    removePolicy();
-    for (const wchar_t* name : {L"\\PlmPolicy.reg", L"\\PlmSiteList.xml"}) DeleteFileW((folder + name).c_str());
-    RemoveDirectoryW(folder.c_str());
+
+    import(L"PlmSiteRemove.reg");
+    import(L"PlmTrustedZoneRemove.reg");
+    EXPECT_EQ(snapshot(), before) << "none of the kit's values left, every other value still there";
+    for (const wchar_t* name : {L"PlmSite.reg", L"PlmTrustedZone.reg", L"PlmSiteRemove.reg", L"PlmTrustedZoneRemove.reg",
+                                L"PlmPolicy.ps1", L"PlmSiteList.xml", L"PlmSiteEntry.xml"}) {
+        EXPECT_TRUE(DeleteFileW((folder + L"\\" + name).c_str())) << name;
+    }
+    EXPECT_TRUE(RemoveDirectoryW(folder.c_str())) << "no other file in the folder";
 }
 
 // ---- the browser that starts ----

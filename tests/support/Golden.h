@@ -23,12 +23,15 @@ inline constexpr TextView EscRangesKey =
 inline constexpr TextView ZonesKey = u"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Zones";
 inline constexpr TextView TrustedZoneKey = u"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Zones\\2\\";
 inline constexpr TextView MachineInternetSettingsKey = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
+inline constexpr TextView MachineInternetSettingsKey32 =
+    u"SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
 inline constexpr TextView PolicySettingsKey =
     u"Software\\Policies\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
 inline constexpr TextView PolicyZoneMapKey =
     u"Software\\Policies\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\ZoneMapKey";
 inline constexpr TextView PolicyTrustedZoneKey =
     u"Software\\Policies\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Zones\\2";
+inline constexpr TextView PolicyZoneMapSwitchValue = u"ListBox_Support_ZoneMapKey";
 
 // The ActiveX code-base search path: the component service, then the
 // codec service, 103 characters.
