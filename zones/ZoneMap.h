@@ -45,6 +45,10 @@ inline constexpr TextView PolicySettingsKey =
 inline constexpr TextView PolicyZoneMapKey =
     u"Software\\Policies\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\ZoneMapKey";
 inline constexpr TextView MachineSettingsOnlyValue = u"Security_HKLM_only";
+// Beside it, under either root: 1 keeps users from changing the zones'
+// settings (options) or their sites (zones map) in Internet Options.
+inline constexpr TextView SecurityOptionsEditValue = u"Security_options_edit";
+inline constexpr TextView SecurityZonesMapEditValue = u"Security_zones_map_edit";
 // The Trusted Sites zone's settings as computer policy: they win over the
 // user's own Zones\2.
 inline constexpr TextView PolicyTrustedZoneKey =
