@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
@@ -95,12 +96,23 @@ TextView MeaningOf(TextView action) {
     return u"no published name";
 }
 
+// The parts one after the other: one allocation, and far less code than a
+// chain of "+".
+Text Cat(std::initializer_list<TextView> parts) {
+    std::size_t size = 0;
+    for (const TextView part : parts) size += part.size();
+    Text text;
+    text.reserve(size);
+    for (const TextView part : parts) text += part;
+    return text;
+}
+
 Text ZoneName(std::int32_t zone) {
     static constexpr std::array<TextView, 5> names{u"My Computer", u"Local intranet", u"Trusted sites", u"Internet",
                                                    u"Restricted sites"};
     const Text number = DecimalText(zone);
-    if (zone < 0 || static_cast<std::size_t>(zone) >= names.size()) return number + u" (a zone of its own)";
-    return number + u' ' + Text(names[static_cast<std::size_t>(zone)]);
+    if (zone < 0 || static_cast<std::size_t>(zone) >= names.size()) return Cat({number, u" (a zone of its own)"});
+    return Cat({number, u" ", names[static_cast<std::size_t>(zone)]});
 }
 
 std::uint32_t HexNumber(TextView digits) {
@@ -180,9 +192,9 @@ private:
         } else if (type == reg::TypeString) {
             std::string bytes(reinterpret_cast<const char*>(data), size);
             if (const std::size_t nul = bytes.find('\0'); nul != std::string::npos) bytes.resize(nul);
-            value.data = u'"' + codePage_.FromAnsi(bytes) + u'"';
+            value.data = Cat({u"\"", codePage_.FromAnsi(bytes), u"\""});
         } else {
-            value.data = u"(type " + DecimalText(type) + u')';
+            value.data = Cat({u"(type ", DecimalText(type), u")"});
         }
         for (ValueRead& known : read) {
             if (known.root == value.root && EqualsNoCase(known.name, value.name)) {
@@ -204,12 +216,12 @@ struct Report {
     Text lines;
     Text firstReason;
 
-    void Fact(TextView line) {
-        lines += line;
+    void Fact(std::initializer_list<TextView> parts) {
+        for (const TextView part : parts) lines += part;
         lines += u'\n';
     }
-    void NotReadyIf(bool condition, TextView reason) {
-        if (condition && firstReason.empty()) firstReason = reason;
+    void NotReadyIf(bool condition, std::initializer_list<TextView> reason) {
+        if (condition && firstReason.empty()) firstReason = Cat(reason);
     }
 };
 
@@ -240,11 +252,11 @@ UserEntry FindUserEntry(reg::RegisterKey& registry, TextView domains, TextView r
     // A numeric address has a range slot of its own; the registration reads
     // slots 1 to 100.
     for (std::int32_t n = 1; n <= zones::RangeSlotsRead; ++n) {
-        Text slot = Text(ranges) + u'\\' + Text(zones::RangeSlotPrefix) + DecimalText(n);
+        Text slot = Cat({ranges, u"\\", zones::RangeSlotPrefix, DecimalText(n)});
         if (TrimSpaces(registry.GetStringValue(reg::CurrentUser, slot, zones::RangeAddressValue).value) != site.Host) continue;
         if (auto zone = zoneIn(slot)) return {std::move(slot), zone};
     }
-    return {Text(ranges) + u"\\Range? (" + site.Host + u')', std::nullopt};
+    return {Cat({ranges, u"\\Range? (", site.Host, u")"}), std::nullopt};
 }
 
 // The key below the zone map, as people read it in regedit.
@@ -253,31 +265,29 @@ TextView BelowZoneMap(TextView key) {
 }
 
 Text EntryFact(TextView caption, const UserEntry& entry, TextView scheme) {
-    Text fact = Text(caption) + u": " + Text(BelowZoneMap(entry.key)) + u", " + Text(scheme) + u' ';
-    return fact + (entry.zone ? u"= " + ZoneName(*entry.zone) : Text(u"missing"));
+    return Cat({caption, u": ", BelowZoneMap(entry.key), u", ", scheme, u" ",
+                entry.zone ? Cat({u"= ", ZoneName(*entry.zone)}) : Text(u"missing")});
 }
 
 void PolicyFacts(Report& report, reg::RegisterKey& registry, const config::SiteAddress& site) {
     const Text entryName = ZoneMapEntryName(site);
     for (const auto& [root, who] : {std::pair{reg::LocalMachine, u"computer"}, std::pair{reg::CurrentUser, u"user"}}) {
         const auto list = registry.EnumValues(root, zones::PolicyZoneMapKey).value;
-        Text fact = u"Site to Zone Assignment List (" + Text(who) + u" policy): ";
         if (list.empty()) {
-            fact += u"not set";
-        } else {
-            fact += DecimalText(static_cast<std::int64_t>(list.size())) + (list.size() == 1 ? u" entry" : u" entries") +
-                    u"; \"" + entryName + u"\" ";
-            const auto entry = registry.GetStringValue(root, zones::PolicyZoneMapKey, entryName);
-            fact += entry.status == reg::Success ? u"= " + TrimSpaces(entry.value) : Text(u"not among them");
+            report.Fact({u"Site to Zone Assignment List (", who, u" policy): not set"});
+            continue;
         }
-        report.Fact(fact);
+        const auto entry = registry.GetStringValue(root, zones::PolicyZoneMapKey, entryName);
+        report.Fact({u"Site to Zone Assignment List (", who, u" policy): ",
+                     DecimalText(static_cast<std::int64_t>(list.size())), list.size() == 1 ? u" entry" : u" entries",
+                     u"; \"", entryName, u"\" ",
+                     entry.status == reg::Success ? Cat({u"= ", TrimSpaces(entry.value)}) : Text(u"not among them")});
     }
-    report.Fact(u"Security_HKLM_only (use only machine settings): " +
-                DwordOrNotSet(registry, reg::LocalMachine, zones::PolicySettingsKey, zones::MachineSettingsOnlyValue));
+    report.Fact({zones::MachineSettingsOnlyValue, u" (use only machine settings): ",
+                 DwordOrNotSet(registry, reg::LocalMachine, zones::PolicySettingsKey, zones::MachineSettingsOnlyValue)});
     for (const TextView name : {zones::SecurityOptionsEditValue, zones::SecurityZonesMapEditValue}) {
-        report.Fact(Text(name) + u": computer " +
-                    DwordOrNotSet(registry, reg::LocalMachine, zones::PolicySettingsKey, name) + u", user " +
-                    DwordOrNotSet(registry, reg::CurrentUser, zones::PolicySettingsKey, name));
+        report.Fact({name, u": computer ", DwordOrNotSet(registry, reg::LocalMachine, zones::PolicySettingsKey, name),
+                     u", user ", DwordOrNotSet(registry, reg::CurrentUser, zones::PolicySettingsKey, name)});
     }
 }
 
@@ -295,27 +305,26 @@ void TemplateFacts(Report& report, BrowserZones& browser, std::int32_t zone) {
             ++inForce;
             continue;
         }
-        if (first.empty()) first = Text(setting.name) + u' ' + Text(MeaningOf(setting.name));
+        if (first.empty()) first = Cat({setting.name, u" ", MeaningOf(setting.name)});
         if (named++ >= DifferencesNamed) continue;
-        differences += u"\n  " + Text(setting.name) + u' ' + Text(MeaningOf(setting.name)) + u": " +
-                       (policy ? DecimalText(*policy) : Text(u"not set")) + u", the tool's " + DecimalText(setting.data);
+        differences += Cat({u"\n  ", setting.name, u" ", MeaningOf(setting.name), u": ",
+                            policy ? DecimalText(*policy) : Text(u"not set"), u", the tool's ", DecimalText(setting.data)});
     }
-    report.Fact(u"Template in zone " + DecimalText(zone) + u": " + DecimalText(inForce) + u" of " +
-                DecimalText(actions) + u" URL actions in force with the tool's value" + differences);
-    report.NotReadyIf(inForce != actions, DecimalText(actions - inForce) + u" of the template's URL actions differ in zone " +
-                                              DecimalText(zone) + u" (first: " + first + u"): run PlmClientConfig");
+    report.Fact({u"Template in zone ", DecimalText(zone), u": ", DecimalText(inForce), u" of ", DecimalText(actions),
+                 u" URL actions in force with the tool's value", differences});
+    report.NotReadyIf(inForce != actions, {DecimalText(actions - inForce), u" of the template's URL actions differ in zone ",
+                                           DecimalText(zone), u" (first: ", first, u"): run PlmClientConfig"});
 }
 
 void CodeBaseFacts(Report& report, reg::RegisterKey& registry, TextView view) {
     const auto path = registry.GetStringValue(reg::LocalMachine, zones::MachineInternetSettingsKey,
                                               zones::CodeBaseSearchPathValue);
-    Text fact = Text(zones::CodeBaseSearchPathValue) + u" (" + Text(view) + u"): ";
-    if (path.status != reg::Success) {
-        fact += u"missing";
-    } else {
-        fact += path.value == zones::CodeBaseSearchPathText ? u"the tool's text" : u"another text: " + path.value;
-    }
-    report.Fact(fact);
+    report.Fact({zones::CodeBaseSearchPathValue, u" (", view, u"): ",
+                 path.status != reg::Success                   ? TextView(u"missing")
+                 : path.value == zones::CodeBaseSearchPathText ? TextView(u"the tool's text")
+                                                               : TextView(u"another text: "),
+                 path.status == reg::Success && path.value != zones::CodeBaseSearchPathText ? TextView(path.value)
+                                                                                             : TextView()});
 }
 
 void BrowserFacts(Report& report, ReadOnlyRegistry& api, reg::RegisterKey& registry, TextView host) {
@@ -325,22 +334,23 @@ void BrowserFacts(Report& report, ReadOnlyRegistry& api, reg::RegisterKey& regis
     const bool opensWithout = zones::OpensWithoutIeMode(registry);
     const bool ieAlone = zones::IeRunsOnItsOwn(registry);
     api.recording = false;
-    Text fact = u"Browser: ";
-    fact += ieAlone ? u"Internet Explorer runs on its own"
-                    : opensWithout ? u"Edge without Internet Explorer mode" : u"Edge, with Internet Explorer mode";
     Text values;
     for (const ReadOnlyRegistry::ValueRead& value : api.read) {
-        values += (values.empty() ? u" (" : u", ") + value.root + u' ' + value.name + u" = " + value.data;
+        values += Cat({values.empty() ? u" (" : u", ", value.root, u" ", value.name, u" = ", value.data});
     }
-    report.Fact(fact + values + (values.empty() ? u"" : u")"));
-    report.NotReadyIf(opensWithout, u"Edge opens the site without Internet Explorer mode: put " + Text(host) +
-                                        u" on the Enterprise Mode Site List");
+    report.Fact({u"Browser: ",
+                 ieAlone        ? u"Internet Explorer runs on its own"
+                 : opensWithout ? u"Edge without Internet Explorer mode"
+                                : u"Edge, with Internet Explorer mode",
+                 values, values.empty() ? u"" : u")"});
+    report.NotReadyIf(opensWithout, {u"Edge opens the site without Internet Explorer mode: put ", host,
+                                     u" on the Enterprise Mode Site List"});
 }
 
 Text InvalidAddress() {
     const config::Language& english = config::LanguageOf(config::English);
-    return Text(config::MessageOf(english, config::Message::Prompt)) + u"\n\n" +
-           Text(config::MessageOf(english, config::Message::Example)) + u"\n";
+    return Cat({config::MessageOf(english, config::Message::Prompt), u"\n\n",
+                config::MessageOf(english, config::Message::Example), u"\n"});
 }
 
 }  // namespace
@@ -361,34 +371,37 @@ KitRun RunCheck(std::span<const Text> args, CheckMachine& machine) {
 
     const BrowserZones::Zone zone = machine.browser.ZoneOf(loginPage);
     if (!zone.zone) {
-        return {CheckFailed, {}, u"PlmFleetKit: cannot ask Windows for the zone of " + loginPage + u": " + zone.failure + u"\n"};
+        return {CheckFailed, {}, Cat({u"PlmFleetKit: cannot ask Windows for the zone of ", loginPage, u": ", zone.failure, u"\n"})};
     }
 
     Report report;
-    report.Fact(u"Check of " + url + u" for this user (nothing is changed)");
-    report.Fact(u"Zone of " + loginPage + u" (Windows): " + ZoneName(*zone.zone));
+    report.Fact({u"Check of ", url, u" for this user (nothing is changed)"});
+    report.Fact({u"Zone of ", loginPage, u" (Windows): ", ZoneName(*zone.zone)});
 
     const UserEntry entry = FindUserEntry(registry, zones::DomainsKey, zones::RangesKey, site);
     const UserEntry esc = FindUserEntry(registry, zones::EscDomainsKey, zones::EscRangesKey, site);
-    report.Fact(EntryFact(u"User's zone map", entry, site.Scheme));
-    report.Fact(EntryFact(u"User's zone map, enhanced security", esc, site.Scheme));
+    report.Fact({EntryFact(u"User's zone map", entry, site.Scheme)});
+    report.Fact({EntryFact(u"User's zone map, enhanced security", esc, site.Scheme)});
     PolicyFacts(report, registry, site);
     const bool leftOut = zones::PolicyLeavesOut(registry, site.Scheme, site.Host);
-    report.Fact(leftOut ? u"Policy: decides the trusted sites and leaves " + site.Host + u" out"
-                        : Text(u"Policy: does not keep the site out of Trusted sites"));
+    if (leftOut) {
+        report.Fact({u"Policy: decides the trusted sites and leaves ", site.Host, u" out"});
+    } else {
+        report.Fact({u"Policy: does not keep the site out of Trusted sites"});
+    }
 
     // The first reason is the one the help desk acts on: the policy, then
     // the user's entry the tool writes, then Windows' answer itself.
-    report.NotReadyIf(leftOut, u"a policy decides the trusted sites and leaves " + site.Host +
-                                   u" out: add it to the Site to Zone Assignment List");
+    report.NotReadyIf(leftOut, {u"a policy decides the trusted sites and leaves ", site.Host,
+                                u" out: add it to the Site to Zone Assignment List"});
     const bool trusted = *zone.zone == zones::TrustedSitesZone;
-    report.NotReadyIf(!trusted && !entry.zone, u"no zone-map entry " + Text(BelowZoneMap(entry.key)) +
-                                                   u" for the user: run PlmClientConfig");
+    report.NotReadyIf(!trusted && !entry.zone,
+                      {u"no zone-map entry ", BelowZoneMap(entry.key), u" for the user: run PlmClientConfig"});
     report.NotReadyIf(!trusted && entry.zone && *entry.zone != zones::TrustedSitesZone,
-                      u"the zone-map entry " + Text(BelowZoneMap(entry.key)) + u" puts the site into zone " +
-                          ZoneName(*entry.zone) + u": run PlmClientConfig");
-    report.NotReadyIf(!trusted, u"Windows puts the login page into zone " + ZoneName(*zone.zone) + u", not " +
-                                    ZoneName(zones::TrustedSitesZone));
+                      {u"the zone-map entry ", BelowZoneMap(entry.key), u" puts the site into zone ",
+                       entry.zone ? ZoneName(*entry.zone) : Text(), u": run PlmClientConfig"});
+    report.NotReadyIf(!trusted, {u"Windows puts the login page into zone ", ZoneName(*zone.zone), u", not ",
+                                 ZoneName(zones::TrustedSitesZone)});
 
     TemplateFacts(report, machine.browser, *zone.zone);
     CodeBaseFacts(report, registry, machine.viewName);
@@ -396,10 +409,10 @@ KitRun RunCheck(std::span<const Text> args, CheckMachine& machine) {
     BrowserFacts(report, api, registry, site.Host);
 
     if (report.firstReason.empty()) {
-        report.Fact(u"ready");
+        report.Fact({u"ready"});
         return {CheckReady, std::move(report.lines), {}};
     }
-    report.Fact(u"not ready: " + report.firstReason);
+    report.Fact({u"not ready: ", report.firstReason});
     return {CheckNotReady, std::move(report.lines), {}};
 }
 

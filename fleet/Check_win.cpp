@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <urlmon.h>
 
-#include <cstdio>
+#include <cstdint>
 
 #include "config/SystemDll_win.h"
 #include "fleet/Check.h"
@@ -14,10 +14,12 @@
 namespace plm::fleet {
 namespace {
 
+// "MapUrlToZone failed (0x80004005)".
 Text HresultText(TextView call, HRESULT hr) {
-    char hex[16];
-    std::snprintf(hex, sizeof hex, "0x%08lX", static_cast<unsigned long>(hr));
-    return Text(call) + u" failed (" + FromUtf8(hex) + u")";
+    Text text = Text(call) + u" failed (0x";
+    const auto bits = static_cast<std::uint32_t>(hr);
+    for (int shift = 28; shift >= 0; shift -= 4) text += u"0123456789ABCDEF"[(bits >> shift) & 0xFu];
+    return text + u')';
 }
 
 class Urlmon final : public BrowserZones {
