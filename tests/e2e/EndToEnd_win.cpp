@@ -582,6 +582,9 @@ TEST_F(EndToEnd, CheckSaysNotReadyBeforeTheToolRanAndReadyAfterAndWritesNothing)
     const wchar_t* kit = _wgetenv(L"PLM_FLEET_KIT");
     ASSERT_NE(kit, nullptr) << "PLM_FLEET_KIT names the kit";
     const std::wstring url = L"http://plm.check.example/plm";
+    for (const wchar_t* list : {L"Domains", L"EscDomains"}) {
+        RegDeleteTreeW(HKEY_CURRENT_USER, ZoneMap(std::wstring(list) + L"\\check.example").c_str());  // an earlier run's
+    }
     const std::string before = InternetSettingsExport();
     const auto [notReady, report] = RunCapturing(kit, L"/check " + url);
     EXPECT_EQ(InternetSettingsExport(), before) << "the check writes nothing";
