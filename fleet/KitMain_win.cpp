@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "fleet/Check.h"
 #include "fleet/FleetKit.h"
 
 #if defined(__GLIBCXX__)
@@ -39,7 +40,10 @@ void Put(DWORD stream, plm::TextView text) {
 int wmain(int argc, wchar_t** argv) {
     std::vector<plm::Text> args;
     for (int i = 1; i < argc; ++i) args.emplace_back(reinterpret_cast<const char16_t*>(argv[i]));
-    const plm::fleet::KitRun run = plm::fleet::RunFleetKit(args, plm::fleet::SystemFiles(), plm::SystemCodePage());
+    const plm::fleet::KitRun run =
+        !args.empty() && plm::fleet::IsCheckSwitch(args[0])
+            ? plm::fleet::RunCheckOnThisMachine(std::span<const plm::Text>(args).subspan(1))
+            : plm::fleet::RunFleetKit(args, plm::fleet::SystemFiles(), plm::SystemCodePage());
     Put(STD_OUTPUT_HANDLE, run.out);
     Put(STD_ERROR_HANDLE, run.err);
     return run.status;

@@ -211,19 +211,13 @@ std::optional<std::int32_t> MapsSiteElsewhere(reg::RegisterKey& registry, TextVi
     return std::nullopt;
 }
 
-// The domain entry of a host, with the scheme value 2: list\host for a
-// `plain` host (one label, or two), else list\rest-of-host\first-label (the
-// first label becomes a sub-key of the rest: p.q.r is q.r\p, and o.p.q.r is
-// p.q.r\o). Returns the entry's key path.
-Text AddDomainEntry(reg::RegisterKey& registry, TextView listPath, TextView scheme, TextView host, bool plain,
-                    std::optional<std::int32_t>& failure) {
-    if (plain) return WriteEntry(registry, JoinPath(listPath, host), scheme, failure);
-    const std::size_t dot = host.find(u'.');
-    return WriteEntry(registry, JoinPath(JoinPath(listPath, host.substr(dot + 1)), host.substr(0, dot)), scheme,
-                      failure);
-}
-
 }  // namespace
+
+Text DomainEntryPath(TextView listPath, TextView host) {
+    const std::size_t dot = host.find(u'.');
+    if (dot == TextView::npos || host.find(u'.', dot + 1) == TextView::npos) return JoinPath(listPath, host);
+    return JoinPath(JoinPath(listPath, host.substr(dot + 1)), host.substr(0, dot));
+}
 
 RangeRebuild AddRangeKey(reg::RegisterKey& registry, TextView listPath, TextView scheme, TextView host) {
     std::vector<RangePair> pairs;
@@ -323,8 +317,7 @@ StepStatus AddTrustedSite(reg::RegisterKey& registry, TextView scheme, TextView 
             KeepFirst(otherFailure, rebuild.otherFailure);
             rebuilds.emplace_back(ranges, rebuild);
         } else {
-            const bool plain = secondDot < 1 || *firstDot < 1;
-            entries.push_back(AddDomainEntry(registry, domains, scheme, host, plain, siteFailure));
+            entries.push_back(WriteEntry(registry, DomainEntryPath(domains, host), scheme, siteFailure));
         }
     }
     if (siteFailure) return StepStatus::Failed(siteFailure);

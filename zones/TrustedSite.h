@@ -43,6 +43,12 @@ bool ZoneMapCanHold(TextView host, const CodePage& codePage);
 // private address; every run removes it from both range lists.
 inline constexpr TextView ObsoleteRangeAddress = u"192.168.10.250";
 
+// The key of a host name's domain entry below a domain list: list\host for
+// a host of one label or two, else list\rest-of-host\first-label (the first
+// label becomes a sub-key of the rest: p.q.r is q.r\p, and o.p.q.r is
+// p.q.r\o).
+Text DomainEntryPath(TextView listPath, TextView host);
+
 // True when every "."-separated part of the host is a non-empty run of ASCII
 // decimal digits.
 bool IsNumericAddress(TextView host);

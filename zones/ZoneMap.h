@@ -54,6 +54,10 @@ inline constexpr TextView MachineSettingsOnlyValue = u"Security_HKLM_only";
 // What Group Policy writes beside the list when it enables the Site to Zone
 // Assignment List: this REG_DWORD = 1 under PolicySettingsKey.
 inline constexpr TextView PolicyZoneMapSwitchValue = u"ListBox_Support_ZoneMapKey";
+// Beside it, under either root: 1 keeps users from changing the zones'
+// settings (options) or their sites (zones map) in Internet Options.
+inline constexpr TextView SecurityOptionsEditValue = u"Security_options_edit";
+inline constexpr TextView SecurityZonesMapEditValue = u"Security_zones_map_edit";
 // The Trusted Sites zone's settings as computer policy: they win over the
 // user's own Zones\2.
 inline constexpr TextView PolicyTrustedZoneKey =

@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -18,6 +19,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "app/Layout.h"
@@ -543,6 +545,85 @@ TEST_F(EndToEnd, FleetKitFilesImportAndTheirRemovalFilesLeaveWhatWasThereBefore)
         EXPECT_TRUE(DeleteFileW((folder + L"\\" + name).c_str())) << name;
     }
     EXPECT_TRUE(RemoveDirectoryW(folder.c_str())) << "no other file in the folder";
+}
+
+// ---- the help desk's check ----
+
+std::string FileBytes(const std::wstring& path) {
+    std::string bytes;
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return "<missing>";
+    char buffer[4096];
+    for (DWORD read = 0; ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0;) bytes.append(buffer, read);
+    CloseHandle(file);
+    return bytes;
+}
+
+// Runs a console program to its end with its output (both streams) going
+// to a file; its exit code and what it wrote.
+std::pair<DWORD, std::string> RunCapturing(const std::wstring& program, const std::wstring& arguments) {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring path = std::wstring(temp) + L"plm-check.txt";
+    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+    const HANDLE out = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS, 0, nullptr);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = out;
+    startup.hStdError = out;
+    std::wstring commandLine = L"\"" + program + L"\" " + arguments;
+    PROCESS_INFORMATION process{};
+    DWORD exitCode = 0xFFFFFFFF;
+    if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
+        WaitForSingleObject(process.hProcess, 60000);
+        GetExitCodeProcess(process.hProcess, &exitCode);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    CloseHandle(out);
+    std::string text = FileBytes(path);
+    DeleteFileW(path.c_str());
+    return {exitCode, text};
+}
+
+// Internet Settings of the user and of the machine, as reg.exe exports them.
+std::string InternetSettingsExport() {
+    std::string bytes;
+    for (const wchar_t* root : {L"HKCU", L"HKLM"}) {
+        const std::wstring file = std::wstring(L"C:\\plm-export-") + root + L".reg";
+        EXPECT_EQ(RunToEnd(L"reg.exe", std::wstring(L"export \"") + root + L"\\" + MachineSettings + L"\" " + file + L" /y"), 0u);
+        bytes += FileBytes(file);
+        DeleteFileW(file.c_str());
+    }
+    return bytes;
+}
+
+TEST_F(EndToEnd, CheckSaysNotReadyBeforeTheToolRanAndReadyAfterAndWritesNothing) {
+    // Wine's urlmon answers the zone from the user's Domains and the URL
+    // actions from the user's Zones\2: those facts are Windows' own here. It
+    // reads no range lists, policies or code-base path; the report takes
+    // those from the registry, which the native rows cover.
+    const wchar_t* kit = _wgetenv(L"PLM_FLEET_KIT");
+    ASSERT_NE(kit, nullptr) << "PLM_FLEET_KIT names the kit";
+    const std::wstring url = L"http://plm.check.example/plm";
+    for (const wchar_t* list : {L"Domains", L"EscDomains"}) {
+        RegDeleteTreeW(HKEY_CURRENT_USER, ZoneMap(std::wstring(list) + L"\\check.example").c_str());  // an earlier run's
+    }
+    const std::string before = InternetSettingsExport();
+    const auto [notReady, report] = RunCapturing(kit, L"/check " + url);
+    EXPECT_EQ(InternetSettingsExport(), before) << "the check writes nothing";
+    std::printf("%s", report.c_str());
+    EXPECT_EQ(notReady, 3u);
+    EXPECT_NE(report.find("\r\nnot ready: no zone-map entry Domains\\check.example\\plm for the user"), std::string::npos);
+
+    EXPECT_EQ(RunProgram(url).exitCode, 0u);
+    const auto [ready, after] = RunCapturing(kit, L"--check " + url);
+    std::printf("%s", after.c_str());
+    EXPECT_EQ(ready, 0u);
+    EXPECT_NE(after.find("(Windows): 2 Trusted sites\r\n"), std::string::npos);
+    EXPECT_NE(after.find("Template in zone 2: 58 of 58 URL actions"), std::string::npos);
+    EXPECT_TRUE(after.ends_with("\r\nready\r\n"));
 }
 
 // ---- the browser that starts ----
