@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "config/Languages.h"
+#include "fleet/FleetKit.h"
 #include "config/LoginPage.h"
 #include "config/SiteUrl.h"
 #include "registry/RegisterKey.h"
@@ -331,26 +332,22 @@ void BrowserFacts(Report& report, ReadOnlyRegistry& api, reg::RegisterKey& regis
     // The same decision as the one behind the main program's notice; the
     // values it read come from the registry on the way.
     api.recording = true;
-    const bool opensWithout = zones::OpensWithoutIeMode(registry);
-    const bool ieAlone = zones::IeRunsOnItsOwn(registry);
+    const zones::LoginPageBrowser where = zones::WhereLoginPageOpens(registry);
     api.recording = false;
+    using enum zones::LoginPageBrowser;
+    const bool opensWithout = where == EdgeWithoutIeMode || where == EdgeUserMayReload;
     Text values;
     for (const ReadOnlyRegistry::ValueRead& value : api.read) {
         values += Cat({values.empty() ? u" (" : u", ", value.root, u" ", value.name, u" = ", value.data});
     }
     report.Fact({u"Browser: ",
-                 ieAlone        ? u"Internet Explorer runs on its own"
-                 : opensWithout ? u"Edge without Internet Explorer mode"
-                                : u"Edge, with Internet Explorer mode",
+                 where == InternetExplorer    ? u"Internet Explorer runs on its own"
+                 : where == EdgeInIeMode      ? u"Edge, with Internet Explorer mode"
+                 : where == EdgeUserMayReload ? u"Edge without Internet Explorer mode; the user may reload in it"
+                                              : u"Edge without Internet Explorer mode",
                  values, values.empty() ? u"" : u")"});
     report.NotReadyIf(opensWithout, {u"Edge opens the site without Internet Explorer mode: put ", host,
-                                     u" on the Enterprise Mode Site List"});
-}
-
-Text InvalidAddress() {
-    const config::Language& english = config::LanguageOf(config::English);
-    return Cat({config::MessageOf(english, config::Message::Prompt), u"\n\n",
-                config::MessageOf(english, config::Message::Example), u"\n"});
+                                     u" on the Enterprise Mode Site List, with InternetExplorerIntegrationLevel 1"});
 }
 
 }  // namespace
@@ -360,7 +357,7 @@ bool IsCheckSwitch(TextView arg) { return EqualsNoCase(arg, u"/check") || Equals
 KitRun RunCheck(std::span<const Text> args, CheckMachine& machine) {
     if (args.size() != 1) return {CheckRefused, {}, Text(CheckUsage)};
     const Text url = TrimSpaces(args[0]);
-    if (!config::IsValidSiteUrl(url, machine.codePage)) return {CheckRefused, {}, InvalidAddress()};
+    if (!config::IsValidSiteUrl(url, machine.codePage)) return {CheckRefused, {}, InvalidAddressText()};
     const config::SiteAddress site = config::ParseSiteAddress(config::GetSiteRoot(url));
     const Text loginPage = config::BuildLoginUrl(url);
 

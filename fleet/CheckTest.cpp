@@ -118,7 +118,7 @@ TEST(Check, TellsWhetherTheSiteIsReadyAndWhyNot) {
          2, CheckNotReady,
          "Browser: Edge without Internet Explorer mode (",
          "not ready: Edge opens the site without Internet Explorer mode: put plm.example.com on the Enterprise Mode "
-         "Site List"},
+         "Site List, with InternetExplorerIntegrationLevel 1"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.label);

@@ -17,7 +17,9 @@ namespace {
 constexpr TextView Usage =
     u"Usage: PlmFleetKit.exe http://plm.example.com/plm [output folder]\n"
     u"Writes the PLM site's settings for many machines into the folder (default: the current one):\n"
-    u"PlmSite.reg, PlmTrustedZone.reg, their removal files, PlmPolicy.ps1, PlmSiteList.xml and PlmSiteEntry.xml.\n";
+    u"PlmSite.reg, PlmTrustedZone.reg, their removal files, PlmPolicy.ps1, PlmSiteList.xml and PlmSiteEntry.xml.\n"
+    u"       PlmFleetKit.exe /check http://plm.example.com/plm\n"
+    u"Tells whether the site is ready for the user who runs it on this machine, and if not, why; changes nothing.\n";
 
 // ---- the values, from the tool's own tables ----
 
@@ -243,12 +245,15 @@ Text JoinPath(TextView folder, TextView name, TextView separators) {
     return path + Text(name);
 }
 
-// The prompt the window shows for a refused address, in English.
+}  // namespace
+
 Text InvalidAddressText() {
     const config::Language& english = config::LanguageOf(config::English);
     return Text(config::MessageOf(english, config::Message::Prompt)) + u"\n\n" +
            Text(config::MessageOf(english, config::Message::Example)) + u"\n";
 }
+
+namespace {
 
 struct KitFile {
     TextView name;

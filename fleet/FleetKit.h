@@ -29,6 +29,10 @@ inline constexpr TextView PowerShellFileName = u"PlmPolicy.ps1";
 inline constexpr TextView SiteListFileName = u"PlmSiteList.xml";
 inline constexpr TextView SiteEntryFileName = u"PlmSiteEntry.xml";
 
+// The prompt the window shows for a refused address, in English, the
+// administrators' language of the kit.
+Text InvalidAddressText();
+
 // Exit statuses.
 inline constexpr int KitWritten = 0;
 inline constexpr int KitRefused = 1;     // a refused address or a wrong command line: nothing written
