@@ -115,7 +115,8 @@ TEST(Languages, EveryRowIsChosenByItsLocalesAndAppliedWhole) {
             EXPECT_EQ(caption.find(u'&', amp + 1), TextView::npos) << ToUtf8(caption);
             EXPECT_EQ(ToUpperChar(caption[amp + 1]), key) << ToUtf8(caption);
         }
-        for (TextView notice : {language.notices.policy, language.notices.browser}) {
+        for (TextView notice : {language.notices.policy, language.notices.browser,
+                                config::MessageOf(language, config::Message::PublicSuffix)}) {
             EXPECT_NE(notice.find(config::HostPlaceholder), TextView::npos) << ToUtf8(notice);
         }
         for (const test::golden::LanguageTexts& pinned : test::golden::Languages) {
@@ -160,9 +161,9 @@ TEST(ApplyLanguage, AppendsWithoutClearing) {
     Messages messages;
     ApplyLanguage(u"0", target, messages);
     ApplyLanguage(u"2", target, messages);
-    EXPECT_EQ(messages.Count(), 8u);
+    EXPECT_EQ(messages.Count(), 10u);
     EXPECT_EQ(ToUtf8(messages.GetLocalText(u"", 3)), "Velmora Prompt");
-    EXPECT_EQ(ToUtf8(messages.GetLocalText(u"", 7)), "Velmora提示");
+    EXPECT_EQ(ToUtf8(messages.GetLocalText(u"", 8)), "Velmora提示");
 }
 
 TEST(GetLocalText, ReturnsTheMessageOrTheDefault) {
@@ -174,8 +175,8 @@ TEST(GetLocalText, ReturnsTheMessageOrTheDefault) {
         TextView expected;
     } rows[] = {
         {"first", English, 1, english[0]},
-        {"last", English, 4, english[3]},
-        {"past the end", English, 5, u"DEFAULT"},
+        {"last", English, 5, english[4]},
+        {"past the end", English, 6, u"DEFAULT"},
         {"zero", English, 0, u"DEFAULT"},
         {"negative", English, -1, u"DEFAULT"},
         {"lowest index", English, -32768, u"DEFAULT"},

@@ -188,6 +188,7 @@ TEST(FleetKit, ARunThatCannotFinishLeavesNoFileOfItsOwn) {
         {"refused address", nullptr, {u"http://plm.example.com/", u"*"}, KitRefused,
          Text(english.messages[0]) + u"\n\n" + Text(english.messages[1]) + u"\n"},
         {"no address", nullptr, {}, KitRefused, u"Usage: PlmFleetKit.exe "},
+        {"public suffix", nullptr, {u"http://github.io/plm", u"*"}, KitNotWritten, u"github.io is a public suffix"},
         {"folder is a file", "file", {address, u"*file"}, KitNotWritten, u"*file/PlmPolicy.reg"},
         {"final name is a folder", "PlmPolicy.reg/", {address, u"*"}, KitNotWritten, u"*PlmPolicy.reg"},
     };

@@ -361,7 +361,8 @@ TEST_P(RegisterKeyContract, DeleteKeyCreatesAMissingParent) {
 
 TEST_P(RegisterKeyContract, EnumKeysListsTheSubKeysOfOneLevel) {
     auto key = Path(u"ranges");
-    for (TextView sub : {u"Range1", u"RANGE2\\deeper", u"other"}) {
+    const Text longest(255, u'k');  // the longest name a key may have
+    for (TextView sub : {TextView(u"Range1"), TextView(u"RANGE2\\deeper"), TextView(u"other"), TextView(longest)}) {
         ASSERT_EQ(Keys().CreateKey(CurrentUser, key + u"\\" + Text(sub)).status, Success);
     }
     ASSERT_EQ(Keys().SetDwordValue(CurrentUser, key, u"value", 1), Success);
@@ -369,7 +370,7 @@ TEST_P(RegisterKeyContract, EnumKeysListsTheSubKeysOfOneLevel) {
     std::vector<std::string> listed;  // sorted: the order is the registry's own
     for (const auto& name : names.value) listed.push_back(ToUtf8(name));
     std::sort(listed.begin(), listed.end());
-    EXPECT_EQ(listed, (std::vector<std::string>{"RANGE2", "Range1", "other"}));
+    EXPECT_EQ(listed, (std::vector<std::string>{"RANGE2", "Range1", ToUtf8(longest), "other"}));
     EXPECT_EQ(names.status, ErrorNoMoreItems);
     EXPECT_EQ(Keys().LastRegError(), 0);
 

@@ -65,11 +65,22 @@ void CollectAddressAlone(std::vector<RangePair>& pairs, const Text& address) {
 // name, so the order does not depend on how the registry lists values.
 // The status is that of the read that failed when the slot cannot be read
 // whole: then it is left as it is.
+// Whether a slot's values are out of all proportion or its address is not
+// text: then its data is not copied (a 1 MB binary ":Range" would come back
+// as a 1 MB string, 3,000 values one by one).
+bool IsPlantedSlot(const std::vector<reg::ValueEntry>& values) {
+    return values.size() > MostRangeSlotValues ||
+           std::any_of(values.begin(), values.end(), [](const reg::ValueEntry& value) {
+               return EqualsNoCase(value.name, RangeAddressValue) && value.type != reg::TypeString;
+           });
+}
+
 reg::Result<std::vector<RangePair>> SlotMappings(reg::RegisterKey& registry, const Text& readPath,
                                                  const Text& address) {
     std::vector<RangePair> mappings;
     const auto values = registry.EnumValues(Root, readPath);
     if (values.status != reg::ErrorNoMoreItems) return {{}, values.status};
+    if (IsPlantedSlot(values.value)) return {{}, ErrorInvalidData};
     for (const reg::ValueEntry& value : values.value) {
         if (value.type != reg::TypeDword || EqualsNoCase(value.name, RangeAddressValue)) continue;
         const auto zone = registry.GetDwordValue(Root, readPath, value.name);
@@ -101,7 +112,8 @@ reg::Result<Text> SlotAddress(reg::RegisterKey& registry, const Text& slotPath) 
     return {std::move(address), unread ? stored.status : reg::Success};
 }
 
-// A key that still holds a REG_DWORD maps schemes for some address (a slot
+// A planted slot (IsPlantedSlot) is not written into. A key that still
+// holds a REG_DWORD maps schemes for some address (a slot
 // whose address is blank, or one past slot 100, which is never read); a
 // pair written into it would take those mappings over. So would one whose
 // values cannot all be listed. A key with sub-keys cannot be deleted by the
@@ -110,6 +122,7 @@ reg::Result<Text> SlotAddress(reg::RegisterKey& registry, const Text& slotPath) 
 bool HoldsMapping(reg::RegisterKey& registry, const Text& slotPath) {
     const auto values = registry.EnumValues(Root, slotPath);
     if (values.status != reg::ErrorNoMoreItems) return values.status != reg::ErrorFileNotFound;
+    if (IsPlantedSlot(values.value)) return true;
     if (std::any_of(values.value.begin(), values.value.end(),
                     [](const reg::ValueEntry& value) { return value.type == reg::TypeDword; })) {
         return true;
