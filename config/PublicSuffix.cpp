@@ -4,10 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
-#include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace plm::config {
 namespace {
@@ -20,36 +18,31 @@ struct PublicSuffixBlock {
 
 #include "config/PublicSuffixRules.inc"
 
-// The labels of a host from right to left, "." between them: how the table
-// spells its rules.
-using Labels = std::vector<std::string>;
+void AppendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out.push_back(static_cast<char>(c));
+        return;
+    }
+    int following = c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
+    // The lead byte: 110xxxxx, 1110xxxx or 11110xxx.
+    out.push_back(static_cast<char>(((0xFF00u >> (following + 1)) & 0xFFu) | (c >> (6 * following))));
+    while (following-- > 0) out.push_back(static_cast<char>(0x80 | ((c >> (6 * following)) & 0x3F)));
+}
 
 // Punycode (RFC 3492), the ASCII form of a label with other characters:
-// the code points of "xn--" + `encoded`, or nullopt for a text that is not
-// valid Punycode.
-std::optional<std::u32string> DecodePunycode(std::u16string_view encoded) {
-    constexpr std::uint32_t Base = 36, TMin = 1, TMax = 26, Skew = 38, Damp = 700, Limit = 0x10FFFF;
-    const auto adapt = [](std::uint32_t delta, std::uint32_t points, bool first) {
-        delta = first ? delta / Damp : delta / 2;
-        delta += delta / points;
-        std::uint32_t k = 0;
-        while (delta > ((Base - TMin) * TMax) / 2) {
-            delta /= Base - TMin;
-            k += Base;
-        }
-        return k + (Base - TMin + 1) * delta / (delta + Skew);
-    };
-    const auto digit = [](char16_t c) -> std::optional<std::uint32_t> {
-        if (c >= u'a' && c <= u'z') return c - u'a';
-        if (c >= u'A' && c <= u'Z') return c - u'A';
-        if (c >= u'0' && c <= u'9') return c - u'0' + 26;
-        return std::nullopt;
-    };
-    std::u32string out;
+// appends to `out` the label whose form is "xn--" + `encoded`, in UTF-8.
+// False, with nothing appended, for a text that is not valid Punycode.
+bool AppendPunycodeLabel(std::string& out, std::u16string_view encoded) {
+    constexpr std::uint32_t Base = 36, TMin = 1, TMax = 26, Limit = 0x10FFFF;
+    // A label holds at most 63 characters, so it decodes to at most 63.
+    constexpr std::size_t Most = 63;
+    char32_t points[Most];
+    std::size_t count = 0;
     const std::size_t delimiter = encoded.rfind(u'-');
     std::size_t at = 0;
-    if (delimiter != std::u16string_view::npos) {
-        for (const char16_t c : encoded.substr(0, delimiter)) out.push_back(ToLowerChar(c));
+    if (delimiter != std::u16string_view::npos && delimiter > 0) {
+        if (delimiter > Most) return false;
+        for (const char16_t c : encoded.substr(0, delimiter)) points[count++] = ToLowerChar(c);
         at = delimiter + 1;
     }
     std::uint32_t n = 128, i = 0, bias = 72;
@@ -57,45 +50,45 @@ std::optional<std::u32string> DecodePunycode(std::u16string_view encoded) {
         const std::uint32_t old = i;
         std::uint32_t weight = 1;
         for (std::uint32_t k = Base;; k += Base) {
-            if (at >= encoded.size()) return std::nullopt;
-            const auto d = digit(encoded[at++]);
-            if (!d || *d > (Limit - i) / weight) return std::nullopt;
-            i += *d * weight;
+            if (at >= encoded.size()) return false;
+            const char16_t c = ToLowerChar(encoded[at++]);
+            const std::uint32_t digit = c >= u'a' && c <= u'z' ? c - u'a' : c >= u'0' && c <= u'9' ? c - u'0' + 26 : Base;
+            if (digit >= Base || digit > (Limit - i) / weight) return false;
+            i += digit * weight;
             const std::uint32_t t = k <= bias ? TMin : k >= bias + TMax ? TMax : k - bias;
-            if (*d < t) break;
-            if (weight > Limit / (Base - t)) return std::nullopt;
-            weight *= Base - t;
+            if (digit < t) break;
+            weight *= Base - t;  // at most 35 * 35 * ... while i stays within Limit
         }
-        const auto points = static_cast<std::uint32_t>(out.size() + 1);
-        bias = adapt(i - old, points, old == 0);
-        n += i / points;
-        i %= points;
-        if (n > Limit || IsSurrogate(n)) return std::nullopt;
-        out.insert(out.begin() + i, static_cast<char32_t>(n));
-        ++i;
+        if (count == Most) return false;
+        const auto points1 = static_cast<std::uint32_t>(count + 1);
+        // Bias adaptation (RFC 3492, 6.1).
+        std::uint32_t delta = old == 0 ? (i - old) / 700 : (i - old) / 2;
+        delta += delta / points1;
+        std::uint32_t k = 0;
+        for (; delta > ((Base - TMin) * TMax) / 2; k += Base) delta /= Base - TMin;
+        bias = k + (Base - TMin + 1) * delta / (delta + 38);
+        n += i / points1;
+        i %= points1;
+        if (n > Limit || IsSurrogate(n)) return false;
+        std::copy_backward(points + i, points + count, points + count + 1);
+        points[i++] = static_cast<char32_t>(n);
+        ++count;
     }
-    return out;
+    for (std::size_t p = 0; p < count; ++p) AppendUtf8(out, points[p]);
+    return true;
 }
 
-// One label as the table spells it: ASCII in lower case, the rest in UTF-8.
-std::string TableLabel(TextView label) {
-    Text lower;
-    for (const char16_t c : label) lower.push_back(c < 0x80 ? ToLowerChar(c) : c);
-    if (lower.size() > 4 && lower.compare(0, 4, u"xn--") == 0) {
-        if (const auto decoded = DecodePunycode(TextView(lower).substr(4))) {
-            Text unicode;
-            for (const char32_t c : *decoded) {
-                if (c < 0x10000) {
-                    unicode.push_back(static_cast<char16_t>(c));
-                } else {
-                    unicode.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
-                    unicode.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
-                }
-            }
-            return ToUtf8(unicode);
-        }
+// One label as the table spells it: ASCII in lower case, "xn--" labels in
+// their Unicode form, all in UTF-8.
+void AppendLabel(std::string& out, TextView label) {
+    if (label.size() > 4 && EqualsNoCase(label.substr(0, 4), u"xn--") && AppendPunycodeLabel(out, label.substr(4))) {
+        return;
     }
-    return ToUtf8(lower);
+    for (std::size_t i = 0; i < label.size();) {
+        const CodePoint point = CodePointAt(label, i);
+        i += point.units;
+        AppendUtf8(out, point.value < 0x80 ? ToLowerChar(static_cast<char16_t>(point.value)) : point.value);
+    }
 }
 
 // The table's 6-bit symbols from the one numbered `first` on, up to `end`
@@ -155,51 +148,46 @@ void ForEachRule(char first, Visit visit) {
     if (!rule.empty()) visit(std::string_view(rule));
 }
 
-// The rightmost `count` labels, as the table spells a rule of that many.
-std::string Suffix(const Labels& labels, std::size_t count) {
-    std::string out;
-    for (std::size_t i = 0; i < count; ++i) {
-        if (i > 0) out += '.';
-        out += labels[i];
-    }
-    return out;
+// Whether `name` is `prefix` or lies under it ("jp.kawasaki" under "jp").
+bool IsOrUnder(std::string_view name, std::string_view prefix) {
+    return name.substr(0, prefix.size()) == prefix && (name.size() == prefix.size() || name[prefix.size()] == '.');
 }
 
 }  // namespace
 
 bool IsPublicSuffix(TextView host) {
     if (!host.empty() && host.back() == u'.') host.remove_suffix(1);
-    if (host.empty()) return false;
-    Labels labels;
+    if (host.empty() || host.front() == u'.') return false;
+    // The labels from right to left, "." between them: how the table spells
+    // its rules ("kawasaki.jp" is "jp.kawasaki").
+    std::string name;
     for (std::size_t end = host.size();;) {
-        const std::size_t dot = end == 0 ? TextView::npos : host.rfind(u'.', end - 1);
+        const std::size_t dot = host.rfind(u'.', end - 1);
         const std::size_t start = dot == TextView::npos ? 0 : dot + 1;
-        labels.push_back(TableLabel(host.substr(start, end - start)));
+        if (!name.empty()) name.push_back('.');
+        AppendLabel(name, host.substr(start, end - start));
         if (dot == TextView::npos) break;
         end = dot;
     }
-    const std::size_t n = labels.size();
-    // The rules that would make the whole host the public suffix: the host
-    // itself, or a wildcard standing for its leftmost label.
-    const std::string whole = Suffix(labels, n);
-    const std::string wildcard = n > 1 ? Suffix(labels, n - 1) + ".*" : std::string();
-    // An exception rule for the host or any name it lies under makes the
-    // public suffix shorter than the host. (An exception is always below a
-    // rule of its own: none stands for a whole top-level name.) Every rule
-    // asked for begins with the top-level name.
-    std::vector<std::string> exceptions;
-    for (std::size_t k = 2; k <= n; ++k) exceptions.push_back(Suffix(labels, k - 1) + ".!" + labels[k - 1]);
-    if (labels[0].empty()) return false;
-    // The entries are sorted: none after the last key asked for can match.
-    std::string last = std::max(whole, wildcard);
-    for (const std::string& exception : exceptions) last = std::max(last, exception);
+    if (name.empty() || name.front() == '.') return false;
     bool named = false;
     bool excepted = false;
-    ForEachRule(labels[0][0], [&](std::string_view rule) {
-        if (rule > last) return false;
-        if (rule == whole || rule == wildcard) named = true;
-        for (const std::string& exception : exceptions) {
-            if (rule == exception) excepted = true;
+    // Every rule that can apply begins with the top-level name; the entries
+    // are sorted, and none after the name itself can apply.
+    ForEachRule(name.front(), [&](std::string_view rule) {
+        if (rule > name) return false;
+        if (rule == name) {
+            named = true;  // a normal rule names the host
+        } else if (rule.size() >= 2 && rule.substr(rule.size() - 2) == ".*") {
+            // A wildcard stands for one label: the host's leftmost.
+            const std::string_view under = rule.substr(0, rule.size() - 1);
+            named = named || (name.substr(0, under.size()) == under && name.find('.', under.size()) == name.npos &&
+                              name.size() > under.size());
+        } else if (const std::size_t bang = rule.find('!'); bang != rule.npos) {
+            // An exception for the host or a name it lies under makes the
+            // public suffix shorter than the host.
+            const std::string exception = std::string(rule.substr(0, bang)) + std::string(rule.substr(bang + 1));
+            excepted = excepted || IsOrUnder(name, exception);
         }
         return !excepted;
     });
