@@ -2,6 +2,8 @@
 // How it looks is FrmSkin's.
 #include "app/ConfigurationFrm_win.h"
 
+#include <utility>
+
 #include "app/Clipboard_win.h"
 #include "app/CommonControls_win.h"
 #include "app/Dpi_win.h"
@@ -12,8 +14,6 @@
 #include "registry/RegisterKey.h"
 #include "registry/Win32Registry_win.h"
 #include "text/CodePage.h"
-
-#include <utility>
 
 namespace plm::app {
 namespace {

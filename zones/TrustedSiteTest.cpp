@@ -345,6 +345,17 @@ TEST_P(TrustedSiteTest, RangeRebuildKeepsEarlierPairsInOrderWithTheirZones) {
     }
 }
 
+TEST_P(TrustedSiteTest, AKeyNamedAsLongAsTheRegistryAllowsStopsNoRangeRegistration) {
+    Reset();
+    for (TextView list : {RangesKey, EscRangesKey}) {
+        // Made from the list: as a path from the root it is too long for the ANSI calls.
+        ASSERT_EQ(Keys().CreateKey(Keys().CreateKey(reg::CurrentUser, list).value.Get(), Text(255, u'x')).status,
+                  reg::Success);
+    }
+    EXPECT_EQ(AddTrustedSite(Keys(), u"http", u"10.0.0.9"), StepStatus::Done());
+    EXPECT_EQ(Backend().OpenHandles(), 0u);
+}
+
 TEST_P(TrustedSiteTest, EachRangeListIsRebuiltFromItsOwnSlots) {
     SeedZoneMap(R"([]
 [EscRanges]
