@@ -2,6 +2,8 @@
 // How it looks is FrmSkin's.
 #include "app/ConfigurationFrm_win.h"
 
+#include <utility>
+
 #include "app/Clipboard_win.h"
 #include "app/CommonControls_win.h"
 #include "app/Dpi_win.h"
@@ -77,8 +79,10 @@ bool ConfigurationFrm::Create() {
     int dpi = WindowDpi(nullptr);
     const SIZE size{TwipsToPixels(ClientWidthTwips, dpi), TwipsToPixels(DesignHeightTwips, dpi)};
     const POINT at = CentredIn(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), size);
+    creating_ = this;
     CreateWindowExW(WS_EX_APPWINDOW, WindowClass, Wide(Text(config::DesignLanguage().captions.formCaption)),
-                    WS_POPUP | WS_CLIPSIBLINGS, at.x, at.y, size.cx, size.cy, nullptr, nullptr, instance_, this);
+                    WS_POPUP | WS_CLIPSIBLINGS, at.x, at.y, size.cx, size.cy, nullptr, nullptr, instance_, nullptr);
+    creating_ = nullptr;
     if (window_ == nullptr) return false;
     StartUp();
     return true;
@@ -141,6 +145,11 @@ void ConfigurationFrm::HandleQueuedEvents() {
 bool ConfigurationFrm::PreviewMessage(const MSG& message) {
     if (!IsOwnWindow(message.hwnd)) return false;
     switch (message.message) {
+    case WM_NCCREATE:
+    case WM_DRAWITEM:
+        // Only ever sent by the system; one in the queue was posted by
+        // another program, with a pointer into nowhere.
+        return true;
     case WM_KEYDOWN:
         if (message.wParam == VK_ESCAPE) EndOnRequest();
         return false;
@@ -173,14 +182,16 @@ bool ConfigurationFrm::PreviewMessage(const MSG& message) {
 }
 
 LRESULT CALLBACK ConfigurationFrm::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    ConfigurationFrm* self = nullptr;
+    auto* self = reinterpret_cast<ConfigurationFrm*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        self = static_cast<ConfigurationFrm*>(create->lpCreateParams);
+        // Any program can send this message at any time, with a pointer of
+        // its choosing: the object comes from Create alone, once, and a
+        // message outside it is not even handed on (the default handler
+        // would read the sender's structure).
+        if (self != nullptr || creating_ == nullptr) return FALSE;
+        self = std::exchange(creating_, nullptr);
         self->window_ = window;
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    } else {
-        self = reinterpret_cast<ConfigurationFrm*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     }
     if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
     return self->HandleMessage(message, wParam, lParam);
@@ -203,8 +214,12 @@ LRESULT ConfigurationFrm::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
         OnCommand(LOWORD(wParam), HIWORD(wParam));
         return 0;
     case WM_DRAWITEM:
-        skin_.Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), window_);
-        return TRUE;
+        // Another program may send one naming any control id or window.
+        if (const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam); IsOwnDrawnItem(item)) {
+            skin_.Draw(*item, window_);
+            return TRUE;
+        }
+        break;
     case WM_CTLCOLOREDIT: {
         auto dc = reinterpret_cast<HDC>(wParam);
         SetTextColor(dc, ToColorRef(TextColour));
@@ -374,6 +389,15 @@ SIZE ConfigurationFrm::ClientSize() const {
     RECT client{};
     GetClientRect(window_, &client);
     return {client.right, client.bottom};
+}
+
+bool ConfigurationFrm::IsOwnDrawnItem(const DRAWITEMSTRUCT* item) const {
+    if (item == nullptr || item->CtlID < static_cast<UINT>(IdOf(Controls.front().id)) ||
+        item->CtlID > static_cast<UINT>(IdOf(Controls.back().id))) {
+        return false;
+    }
+    const HWND control = Control(static_cast<ControlId>(item->CtlID));
+    return control != nullptr && item->hwndItem == control;
 }
 
 bool ConfigurationFrm::IsOwnWindow(HWND window) const {

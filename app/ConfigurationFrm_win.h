@@ -99,6 +99,13 @@ private:
     PixelRect ControlRect(ControlId id) const;
     SIZE ClientSize() const;
     bool IsOwnWindow(HWND window) const;
+    // A WM_DRAWITEM for one of the window's controls: its id in the design
+    // table and its window that control's.
+    bool IsOwnDrawnItem(const DRAWITEMSTRUCT* item) const;
+
+    // The window being made by Create: the one WM_NCCREATE that may set
+    // the window's object (one user-interface thread).
+    static inline ConfigurationFrm* creating_ = nullptr;
 
     HINSTANCE instance_;
     HWND window_ = nullptr;

@@ -109,6 +109,8 @@ TEST(Languages, EveryRowIsChosenByItsLocalesAndAppliedWhole) {
         for (std::size_t i = 0; i < messages.Count(); ++i) {
             EXPECT_EQ(messages.GetLocalText(u"", static_cast<std::int16_t>(i + 1)), language.messages[i]);
         }
+        const TextView publicSuffix = config::MessageOf(language, config::Message::PublicSuffix);
+        EXPECT_NE(publicSuffix.find(config::HostPlaceholder), TextView::npos) << ToUtf8(publicSuffix);
         for (const auto& [caption, key] : {std::pair{c.cancel, u'C'}, std::pair{c.configuration, u'A'}}) {
             const std::size_t amp = caption.find(u'&');
             ASSERT_NE(amp, TextView::npos) << ToUtf8(caption);
@@ -161,9 +163,9 @@ TEST(ApplyLanguage, AppendsWithoutClearing) {
     Messages messages;
     ApplyLanguage(u"0", target, messages);
     ApplyLanguage(u"2", target, messages);
-    EXPECT_EQ(messages.Count(), 8u);
+    EXPECT_EQ(messages.Count(), 10u);
     EXPECT_EQ(ToUtf8(messages.GetLocalText(u"", 3)), "Velmora Prompt");
-    EXPECT_EQ(ToUtf8(messages.GetLocalText(u"", 7)), "Velmora提示");
+    EXPECT_EQ(ToUtf8(messages.GetLocalText(u"", 8)), "Velmora提示");
 }
 
 TEST(GetLocalText, ReturnsTheMessageOrTheDefault) {
@@ -175,8 +177,8 @@ TEST(GetLocalText, ReturnsTheMessageOrTheDefault) {
         TextView expected;
     } rows[] = {
         {"first", English, 1, english[0]},
-        {"last", English, 4, english[3]},
-        {"past the end", English, 5, u"DEFAULT"},
+        {"last", English, 5, english[4]},
+        {"past the end", English, 6, u"DEFAULT"},
         {"zero", English, 0, u"DEFAULT"},
         {"negative", English, -1, u"DEFAULT"},
         {"lowest index", English, -32768, u"DEFAULT"},

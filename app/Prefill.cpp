@@ -1,8 +1,13 @@
 #include "app/Prefill.h"
 
+#include "config/SiteUrl.h"
+
 namespace plm::app {
 
 std::optional<Text> UrlFromClipboardText(TextView clipboardText) {
+    // Anything longer could never be accepted; a huge clipboard is not
+    // even copied.
+    if (clipboardText.size() > config::MaxUrlLength) return std::nullopt;
     Text s = TrimSpaces(ToLower(clipboardText));
     if (s.size() <= 7) return std::nullopt;
     if (Left(s, 5) != u"http:" && Left(s, 6) != u"https:") return std::nullopt;

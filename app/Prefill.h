@@ -8,7 +8,8 @@
 
 namespace plm::app {
 
-// The clipboard rule: the text lower-cased and trimmed of spaces; taken only
+// The clipboard rule: a text of at most config::MaxUrlLength characters,
+// lower-cased and trimmed of spaces; taken only
 // when longer than 7 characters, beginning with "http:" or "https:", and
 // holding a "/" after the scheme; the box then gets everything before the
 // last "/". nullopt when the text is not taken.

@@ -50,6 +50,9 @@ TEST(Prefill, TakesAnAddressFromTheClipboardText) {
         {"full-width capitals lower to full-width letters, not a scheme", u"\uFF28TTP://host/a/b", std::nullopt,
          u"http://"},
         {"an ideographic space is not trimmed", u"\u3000http://host/a/b", std::nullopt, u"http://"},
+        {"longer than an address may be", u"http://host/plm/" + Text(2068, u'p'), std::nullopt, u"http://"},
+        {"as long as an address may be", u"http://host/plm/" + Text(2067, u'p'), u"http://host/plm",
+         u"http://host/plm"},
     };
     for (const auto& row : rows) {
         auto taken = UrlFromClipboardText(row.clipboard);

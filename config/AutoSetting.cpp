@@ -5,6 +5,7 @@
 
 #include "config/Languages.h"
 #include "config/Notice.h"
+#include "config/PublicSuffix.h"
 #include "config/RunTimeError.h"
 #include "config/ScopedFlag.h"
 #include "config/SiteUrl.h"
@@ -42,8 +43,13 @@ void AutoSettingCommand::Run(AutoSettingUi& ui, ConfigurationSteps& steps, const
     }
     try {
         const Text siteRoot = GetSiteRoot(url);
-        steps.RemoveWrongKey(siteRoot);
         const SiteAddress site = ParseSiteAddress(siteRoot);
+        // Its entry would cover every site under it, whoever owns them.
+        if (IsPublicSuffix(site.Host)) {
+            ui.ShowMessage(WithHost(Local(ui, Message::PublicSuffix), site.Host), Local(ui, Message::Title));
+            return;
+        }
+        steps.RemoveWrongKey(siteRoot);
         steps.SetCodeBaseSearchPath();
         // Instead of opening a login page that cannot be used, the run stops
         // and says so.

@@ -102,6 +102,16 @@ TEST(RunAutoSetting, RejectedAddressShowsThePromptInEachLanguage) {
     }
 }
 
+TEST(RunAutoSetting, APublicSuffixIsRefusedInEachLanguageAndRunsNothing) {
+    for (const golden::LanguageTexts& language : golden::Languages) {
+        SCOPED_TRACE(language.code);
+        RecordingUi ui(u"https://GitHub.io:443/plm", language.code);
+        FakeSteps steps(ui.log);
+        AutoSettingCommand().Run(ui, steps, latin1);
+        EXPECT_EQ(ui.log, (Log{"UrlText", Box(WithHost(language.messages[4], u"GitHub.io"), language.code)}));
+    }
+}
+
 TEST(RunAutoSetting, RejectedAddressesRunNothing) {
     const std::vector<Text> rejected = {
         u"",           u"http://",          u"ftp://plm.example.com/plm", u"http://plm.example.com/",

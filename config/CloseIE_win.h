@@ -1,14 +1,16 @@
-// CloseIE: asks every top-level window whose title begins with "Login" to
-// close (WM_CLOSE, posted, not waited for), before the browser is started
-// on the login page. Wraps user32 EnumWindows, GetWindowTextW, PostMessageW.
+// CloseIE: asks Internet Explorer's login windows to close (WM_CLOSE,
+// posted, not waited for), before the browser is started on the login page:
+// the visible top-level windows of class "IEFrame" whose title begins with
+// "Login". Wraps user32 EnumWindows, GetClassNameW, GetWindowTextW,
+// PostMessageW.
 #pragma once
 
 #include <windows.h>
 
 namespace plm::config::CloseIE {
 
-// The EnumWindows callback: reads the title of one window as Unicode text,
-// posts WM_CLOSE when it begins with "Login", and
+// The EnumWindows callback: for a visible "IEFrame" window, reads its title
+// as Unicode text and posts WM_CLOSE when it begins with "Login"; it
 // always returns TRUE so that every window is visited.
 BOOL CALLBACK CloseLoginWindowsProc(HWND window, LPARAM unused);
 

@@ -25,26 +25,30 @@ LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 
 class CloseIETest : public ::testing::Test {
 protected:
-    static constexpr const wchar_t* ClassName = L"PlmCloseIETestWindow";
+    // Internet Explorer's frame class, and another program's.
+    static constexpr const wchar_t* ClassName = L"IEFrame";
+    static constexpr const wchar_t* OtherClassName = L"PlmCloseIETestWindow";
 
     void SetUp() override {
         WNDCLASSW wc = {};
         wc.lpfnWndProc = RecordingProc;
         wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = ClassName;
-        RegisterClassW(&wc);
+        for (const wchar_t* name : {ClassName, OtherClassName}) {
+            wc.lpszClassName = name;
+            RegisterClassW(&wc);
+        }
         closeRequests = 0;
         lastClosed = nullptr;
     }
     void TearDown() override {
         for (HWND w : windows_) DestroyWindow(w);
-        UnregisterClassW(ClassName, GetModuleHandleW(nullptr));
+        for (const wchar_t* name : {ClassName, OtherClassName}) UnregisterClassW(name, GetModuleHandleW(nullptr));
     }
 
-    // A hidden top-level window; nullptr where no display driver loads.
-    HWND MakeWindow(const std::wstring& title) {
-        HWND w = CreateWindowExW(0, ClassName, title.c_str(), WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
-                                 GetModuleHandleW(nullptr), nullptr);
+    // A top-level window; nullptr where no display driver loads.
+    HWND MakeWindow(const std::wstring& title, const wchar_t* className, bool visible) {
+        HWND w = CreateWindowExW(0, className, title.c_str(), WS_OVERLAPPED | (visible ? WS_VISIBLE : 0), 0, 0, 10,
+                                 10, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
         if (w) windows_.push_back(w);
         return w;
     }
@@ -64,6 +68,8 @@ TEST_F(CloseIETest, PostsCloseOnlyToLoginTitles) {
         const char* label;
         std::wstring title;
         bool closed;
+        const wchar_t* className = ClassName;
+        bool visible = true;
     };
     const std::vector<Case> cases = {
         {"Login and more", L"Login - test", true},
@@ -75,9 +81,11 @@ TEST_F(CloseIETest, PostsCloseOnlyToLoginTitles) {
         // The ANSI title of either is "Login" in code page 1252.
         {"full-width look-alike", L"\uFF2C\uFF4F\uFF47\uFF49\uFF4E", false},
         {"accented look-alike", L"Logi\u0144 - test", false},
+        {"another program's window", L"Login - Contoso", false, OtherClassName},
+        {"hidden", L"LoginHelperWnd", false, ClassName, false},
     };
     for (const auto& c : cases) {
-        HWND w = MakeWindow(c.title);
+        HWND w = MakeWindow(c.title, c.className, c.visible);
         if (!w) GTEST_SKIP() << "no window could be created (no display?)";
         closeRequests = 0;
         lastClosed = nullptr;

@@ -28,8 +28,10 @@ inline constexpr std::int16_t TraditionalChinese = 2;
 inline constexpr std::uint32_t EnglishLowBits = 9;
 
 // The message numbers, from 1, as the message list is addressed.
-enum class Message : std::int16_t { Prompt = 1, Example = 2, Title = 3, InvalidAddress = 4 };
-inline constexpr std::size_t MessageCount = 4;
+// PublicSuffix: the refusal of a host that is itself a public suffix, with
+// "{host}" where the host goes.
+enum class Message : std::int16_t { Prompt = 1, Example = 2, Title = 3, InvalidAddress = 4, PublicSuffix = 5 };
+inline constexpr std::size_t MessageCount = 5;
 constexpr std::int16_t Number(Message message) { return static_cast<std::int16_t>(message); }
 
 // The caption of lblUrl, the same in every language, and the name screen
@@ -66,8 +68,8 @@ struct Language {
     // The locale identifiers that choose this language (0: no more).
     std::array<std::uint32_t, 3> lcids;
     Captions captions;
-    // Messages 1 to 4: prompt, example, message box title, invalid address;
-    // empty where the language has no such message.
+    // Messages 1 to 5: prompt, example, message box title, invalid address,
+    // public suffix; empty where the language has no such message.
     std::array<TextView, MessageCount> messages;
     Notices notices;
 };
@@ -79,7 +81,8 @@ inline constexpr auto Languages = std::to_array<Language>({
     {SimplifiedChinese,
      {0x0804, 0x0004, 0x1004},  // PRC, neutral, Singapore
      {u"PLM客户端系统配置工具", u"如： http://127.0.0.1/PLM", u"取消(&C)", u"自动配置(&A)", u"关闭"},
-     {u"请输入PLM系统的URL位置。", u"如(http://127.0.0.1/plm)", u"Velmora提示", u""},
+     {u"请输入PLM系统的URL位置。", u"如(http://127.0.0.1/plm)", u"Velmora提示", u"",
+      u"{host} 是公共后缀，其下有许多不同所有者的网站。信任它就等于信任其下的所有网站，因此不会将它添加到受信任的站点。请输入 PLM 站点本身的地址。"},
      {u"此计算机的受信任站点由管理员的组策略决定，无法在此将 {host} 设为受信任的站点。请联系管理员将其添加到“受信任的站点”区域。",
       u"此计算机会在 Microsoft Edge 中打开 Internet Explorer 网页，但 Edge 未设置为以 Internet Explorer 模式打开 "
       u"{host}，而 PLM 站点需要该模式。请联系管理员将 {host} 添加到企业模式站点列表。",
@@ -89,7 +92,8 @@ inline constexpr auto Languages = std::to_array<Language>({
     {TraditionalChinese,
      {0x0404, 0x0C04, 0},  // Taiwan, Hong Kong SAR
      {u"PLM用戶端系統設置工具", u"如： http://127.0.0.1/PLM", u"取消(&C)", u"自動配置(&A)", u"關閉"},
-     {u"請輸入PLM系統的URL位置。", u"如(http://127.0.0.1/plm)", u"Velmora提示", u"不是有效的系統網站路徑！"},
+     {u"請輸入PLM系統的URL位置。", u"如(http://127.0.0.1/plm)", u"Velmora提示", u"不是有效的系統網站路徑！",
+      u"{host} 是公共後綴，其下有許多不同擁有者的網站。信任它就等於信任其下的所有網站，因此不會將它加入信任的網站。請輸入 PLM 網站本身的位址。"},
      {u"此電腦的信任網站由系統管理員的群組原則決定，無法在此將 {host} 設為信任的網站。請聯絡系統管理員將其加入「信任的網站」區域。",
       u"此電腦會在 Microsoft Edge 中開啟 Internet Explorer 網頁，但 Edge 未設定以 Internet Explorer 模式開啟 "
       u"{host}，而 PLM 網站需要此模式。請聯絡系統管理員將 {host} 新增至企業模式網站清單。",
@@ -101,7 +105,9 @@ inline constexpr auto Languages = std::to_array<Language>({
      {u"PLM Client System Configuration Tool", u"For Example: http://127.0.0.1/PLM", u"&Cancel",
       u"&Auto Setting", u"Close"},
      {u"Please input PLM URL.", u"For example (http://127.0.0.1/plm)", u"Velmora Prompt",
-      u"Invalid System URL!"},
+      u"Invalid System URL!",
+      u"{host} is a public suffix: sites of many different owners lie under it. Trusting it would trust every "
+      u"site under it, so it is not added to the Trusted Sites. Please enter the address of the PLM site itself."},
      {u"Trusted sites on this computer are set by your administrator's policy, so {host} cannot be made a trusted "
       u"site here. Please ask your administrator to add it to the Trusted Sites zone.",
       u"This computer opens Internet Explorer pages in Microsoft Edge, and Edge is not set up to open {host} in "

@@ -38,12 +38,12 @@ Text InstalledInternetExplorer() {
 }
 
 void LoginPageStep::Open(TextView urlText) {
-    CloseIE::CloseLoginWindows();
     const Text parameters = BuildLaunchParameters(BuildLoginUrl(urlText), codePage_);
     // The launch parameters hold only what the ANSI call can carry; check
-    // before the window disappears.
+    // before any window is closed and before this one disappears.
     const auto ansi = codePage_.ToAnsi(parameters);
     if (!ansi) throw RunTimeError("launch parameters outside the code page");
+    CloseIE::CloseLoginWindows();
 
     const ScopedFlag inProgress(inProgress_);
     window_.Hide();

@@ -66,6 +66,7 @@ bool IsValidSiteUrl(TextView urlText, const CodePage& codePage) {
     const auto length = static_cast<std::int32_t>(t.size());
     bool valid = true;
     if (length < 9) valid = false;
+    if (t.size() > MaxUrlLength) valid = false;
     const std::size_t prefixLength = SchemePrefixLength(t);
     if (prefixLength == 0) valid = false;
     // Only U+0020 is a space here; other space characters cannot reach the

@@ -3,10 +3,16 @@
 // (scheme and host). Pure functions over text; positions are 1-based.
 #pragma once
 
+#include <cstddef>
+
 #include "text/Text.h"
 #include "text/CodePage.h"
 
 namespace plm::config {
+
+// The longest address Internet Explorer opens (in UTF-16 units): a longer
+// one is cut or not opened at all, after the settings were written.
+inline constexpr std::size_t MaxUrlLength = 2083;
 
 struct SiteAddress {
     Text Scheme;  // before the first ":", trimmed, letter case as typed
@@ -20,7 +26,8 @@ struct SiteAddress {
 // one the zone map can hold (see IsAcceptableHost and ZoneMapCanHold, checked
 // against `codePage`, the code page of the registry calls), and a ":" after the host
 // must be followed by a port of 1 to 5 decimal digits no larger than 65535.
-// Every "%" in the text must be followed by two hex digits.
+// Every "%" in the text must be followed by two hex digits, and the trimmed
+// text is at most MaxUrlLength characters long.
 bool IsValidSiteUrl(TextView urlText, const CodePage& codePage);
 
 // The text as typed up to the first "/" after the "//" that follows the

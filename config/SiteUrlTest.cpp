@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "config/HostName.h"
+#include "config/PublicSuffix.h"
 #include "config/RunTimeError.h"
 #include "text/CodePage.h"
 
@@ -67,7 +68,28 @@ TEST(IsValidSiteUrl, LengthSchemeSpacesAndPath) {
         {"numeric host", u"http://10.1.2.3/plm", true},
         {"one-character http host", u"http://a/plm", true},
         {"one-character https host", u"https://a/plm", true},
+        {"2,083 characters, the longest", u"http://plm.example.com/" + Repeat(u'p', 2060), true},
+        {"2,084 characters", u"http://plm.example.com/" + Repeat(u'p', 2061), false},
     });
+}
+
+TEST(IsPublicSuffix, HostsTheListNamesAndHostsUnderThem) {
+    const struct {
+        TextView host;
+        bool publicSuffix;
+    } rows[] = {
+        {u"github.io", true},           {u"co.uk", true},
+        {u"s3.amazonaws.com", true},    {u"blogspot.com", true},
+        {u"com", true},                 {u"GitHub.IO.", true},  // ASCII case, one "." at the end
+        {u"other.ck", true},            {u"www.ck", false},     // "*.ck" with its exception "!www.ck"
+        {u"ck", false},                 {u"a.www.ck", false},   // under the exception
+        {u"x.kawasaki.jp", true},       {u"city.kawasaki.jp", false},
+        {u"公司.cn", true},             {u"xn--55qx5d.cn", true},  // its ASCII form
+        {u"example.com", false},        {u"plm.github.io", false},
+        {u"plm", false},                {u"plm.co.uk", false},
+        {u"10.1.2.3", false},           {u"xn--zz.cn", false},  // not valid Punycode
+    };
+    for (const auto& row : rows) EXPECT_EQ(IsPublicSuffix(row.host), row.publicSuffix) << ToUtf8(row.host);
 }
 
 TEST(IsValidSiteUrl, EmptyHostIsRejected) {

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "config/Languages.h"
+#include "config/Notice.h"
+#include "config/PublicSuffix.h"
 #include "zones/TrustedSite.h"
 #include "zones/ZoneMap.h"
 #include "zones/ZoneTemplate.h"
@@ -386,6 +388,10 @@ KitRun RunFleetKit(std::span<const Text> args, FileSystem& files, const CodePage
     if (!config::IsValidSiteUrl(url, codePage)) return {KitRefused, {}, InvalidAddressText()};
     const Text siteRoot = config::GetSiteRoot(url);
     const config::SiteAddress site = config::ParseSiteAddress(siteRoot);
+    if (config::IsPublicSuffix(site.Host)) {
+        const auto& text = config::MessageOf(config::LanguageOf(config::English), config::Message::PublicSuffix);
+        return {KitNotWritten, {}, config::WithHost(text, site.Host) + u"\n"};
+    }
     const Text hostAndPort = config::SiteHostAndPort(siteRoot);
 
     const std::vector<PolicyValue> siteValues = SiteValues(site);

@@ -306,6 +306,7 @@ TEST(FleetKit, ARunThatCannotFinishLeavesNoFileOfItsOwnAndFollowsNoLink) {
          u"*PlmSiteRemove.reg, *PlmTrustedZoneRemove.reg\n  Not replaced (as they were before): *PlmPolicy.ps1, "
          u"*PlmSiteList.xml, *PlmSiteEntry.xml\n",
          {"PlmSite.reg", "PlmTrustedZone.reg", "PlmSiteRemove.reg", "PlmTrustedZoneRemove.reg"}},
+        {"public suffix", "", {u"http://github.io/plm", u"*"}, "", KitRefused, u"github.io is a public suffix", {}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.label);

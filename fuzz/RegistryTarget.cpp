@@ -18,7 +18,13 @@
 // (g) after a completed run no slot of either range list maps a numeric
 //     site's address and scheme to a zone other than 2; without a failing
 //     call a run fails only where a slot the rebuild cannot redo (one with
-//     sub-keys, one past slot 100) maps them so from the start.
+//     sub-keys, one past slot 100) maps them so from the start, or a
+//     planted slot (a ":Range" that is not REG_SZ, or more than 64 values)
+//     holds the site's address;
+// (h) a planted slot is left exactly as it was, and a key under a range
+//     list with the longest name a key may have stops no registration;
+// (i) a host that is itself a public suffix is refused like an invalid
+//     address: one box, nothing read or written.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -29,6 +35,7 @@
 #include <vector>
 
 #include "config/AutoSetting.h"
+#include "config/PublicSuffix.h"
 #include "config/RegistrySteps.h"
 #include "config/SiteUrl.h"
 #include "fuzz/Check.h"
@@ -96,8 +103,15 @@ constexpr TextView Schemes[] = {u"http", u"https", u"HTTP", u"*", u"ftp", u"rtsp
 // address, several schemes and zones), beyond slot 100 when asked, and with
 // `subKeys` now and then a sub-key, which makes a slot that cannot be
 // deleted.
-void SeedRanges(MemoryRegistry& r, TextView list, std::uint32_t count, std::uint32_t seed, bool subKeys) {
+// With `planted`, some slots are planted: their ":Range" binary, or more
+// values than any slot needs.
+void SeedRanges(MemoryRegistry& r, TextView list, std::uint32_t count, std::uint32_t seed, bool subKeys,
+                bool planted) {
     Draw draw(seed);
+    if (planted) {  // and a key with the longest name a key may have
+        r.PutValue(reg::CurrentUser, Text(ZoneMap) + u'\\' + Text(list) + u'\\' + Text(255, u'x'), u"note",
+                   reg::TypeString, StringBytes("kept"));
+    }
     for (std::uint32_t n = 1; n <= count; ++n) {
         const Text slot = Text(ZoneMap) + u'\\' + Text(list) + u"\\Range" + DecimalText(n);
         const std::uint32_t kind = draw.Next(10);
@@ -117,6 +131,14 @@ void SeedRanges(MemoryRegistry& r, TextView list, std::uint32_t count, std::uint
         if (draw.Next(8) == 0) r.PutValue(reg::CurrentUser, slot, u"note", reg::TypeString, StringBytes("kept"));
         if (kind == 3 && draw.Next(2) == 0) r.PutValue(reg::CurrentUser, slot, u"empty", reg::TypeBinary, "");
         if (subKeys && draw.Next(4) == 0) PutDword(r, reg::CurrentUser, slot + u"\\sub", u"http", 4);
+        if (planted && draw.Next(4) == 0) {
+            if (draw.Next(2) == 0) {
+                r.PutValue(reg::CurrentUser, slot, zones::RangeAddressValue, reg::TypeBinary,
+                           StringBytes(Addresses[draw.Next(std::size(Addresses))]));
+            } else {
+                for (int v = 0; v <= 64; ++v) PutDword(r, reg::CurrentUser, slot, u"v" + DecimalText(v), 1);
+            }
+        }
     }
 }
 
@@ -230,9 +252,22 @@ void CheckOnlyAllowedChanges(const State& before, const State& after, const std:
 // ---- range lists as mappings ----
 
 struct Slot {
-    std::string address;                       // trimmed ":Range"
+    std::string address;                       // trimmed ":Range", as text whatever its type
     std::map<std::string, std::int32_t> zones;  // upper-cased scheme -> zone
+    bool planted = false;                      // a ":Range" not REG_SZ, or more than 64 values
 };
+
+// The text of a value the snapshot shows as "hex(type):..", up to its first
+// NUL, as a read of it as a string gives it.
+std::string HexText(const std::string& data) {
+    std::string text;
+    for (std::size_t at = data.find("):") + 2; at + 1 < data.size(); at += 3) {
+        const char c = static_cast<char>(std::stoul(data.substr(at, 2), nullptr, 16));
+        if (c == '\0') break;
+        text.push_back(c);
+    }
+    return text;
+}
 
 // The slots of a range list by number, read from the snapshot text.
 std::map<int, Slot> SlotsOf(const Keys& user, TextView list) {
@@ -243,12 +278,16 @@ std::map<int, Slot> SlotsOf(const Keys& user, TextView list) {
         const std::string number = key.substr(prefix.size());
         if (number.empty() || number.size() > 6 || number.find_first_not_of("0123456789") != std::string::npos) continue;
         Slot slot;
+        slot.planted = values.size() > zones::MostRangeSlotValues;
         for (const auto& v : values) {
             const std::size_t eq = v.find("\"=");
             const std::string name = v.substr(1, eq - 1);
             const std::string data = v.substr(eq + 2);
             if (FromUtf8(name) == zones::RangeAddressValue && data.size() >= 2 && data.front() == '"') {
                 slot.address = ToUtf8(TrimSpaces(FromUtf8(data.substr(1, data.size() - 2))));
+            } else if (FromUtf8(name) == zones::RangeAddressValue) {
+                slot.planted = true;
+                slot.address = ToUtf8(TrimSpaces(FromUtf8(HexText(data))));
             } else if (data.rfind("dword:", 0) == 0) {
                 slot.zones[Upper(name)] =
                     static_cast<std::int32_t>(std::stoul(data.substr(6), nullptr, 16));
@@ -369,7 +408,13 @@ std::vector<std::string> SiteElsewhere(const Keys& user, const config::SiteAddre
         const std::string prefix = Upper(Text(ZoneMap) + u'\\' + Text(list)) + "\\RANGE";
         for (const auto& [n, slot] : SlotsOf(user, list)) {
             const auto it = slot.zones.find(Upper(site.Scheme));
-            if (slot.address != ToUtf8(site.Host) || it == slot.zones.end() || it->second == 2) continue;
+            if (slot.address != ToUtf8(site.Host)) continue;
+            // Nothing tells what a planted slot holding the address maps.
+            if (keptOnly && slot.planted) {
+                found.push_back(ToUtf8(list) + " planted slot " + std::to_string(n));
+                continue;
+            }
+            if (it == slot.zones.end() || it->second == 2) continue;
             const std::string below = prefix + std::to_string(n) + "\\";
             const auto next = user.lower_bound(below);
             const bool subKeys = next != user.end() && next->first.rfind(below, 0) == 0;
@@ -424,9 +469,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // More than 100 slots now and then: those past 100 are never read.
     const std::uint32_t limit = (flags & 16) ? 111 : 101;
     const bool subKeys = (flags & 128) != 0;
-    SeedRanges(registry, u"Ranges", rangeCount % limit, rangeSeed, subKeys);
+    // Planted slots share the top bit of the second seed.
+    const bool planted = (escSeed & 0x8000) != 0;
+    SeedRanges(registry, u"Ranges", rangeCount % limit, rangeSeed, subKeys, planted);
     SeedRanges(registry, u"EscRanges", (flags & 8) ? rangeCount % limit : escCount % limit,
-               (flags & 8) ? rangeSeed : escSeed, subKeys);
+               (flags & 8) ? rangeSeed : escSeed, subKeys, planted);
     if (flags & 2) SeedDomains(registry, flags);
     if (flags & 1) PutDword(registry, reg::CurrentUser, Text(Zone2), u"1200", 3);
     if (flags & 32) {
@@ -445,6 +492,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const State before = StateOf(registry);
     const bool accepted = config::IsValidSiteUrl(url, codes);
+    // (i): checked like a rejected address.
+    const bool publicSuffix =
+        accepted && config::IsPublicSuffix(config::ParseSiteAddress(config::GetSiteRoot(url)).Host);
 
 #ifdef PLM_FUZZ_FAULTS
     registry.Faults().Fail(test::Fault().Number(failAt).With(failCode));
@@ -456,7 +506,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // (a)
     CheckOnlyAllowedChanges(before, after, shown);
-    if (!accepted) {
+    // (h)
+    for (TextView list : {TextView(u"Ranges"), TextView(u"EscRanges")}) {
+        for (const auto& [n, slot] : SlotsOf(before.user, list)) {
+            if (!slot.planted) continue;
+            const std::string key = Upper(Text(ZoneMap) + u'\\' + Text(list)) + "\\RANGE" + std::to_string(n);
+            const auto it = after.user.find(key);
+            PLM_CHECK(it != after.user.end() && it->second == before.user.at(key), shown + "\nplanted slot changed: " + key);
+        }
+    }
+    if (!accepted || publicSuffix) {
         // (b)
         PLM_CHECK(run.shown.size() == 1 && !run.loginPage && !run.ended, shown);
         PLM_CHECK(registry.CallCount() == callsBefore, shown + "\na rejected address reached the registry");

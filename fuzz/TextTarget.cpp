@@ -4,15 +4,20 @@
 //
 // Invariants: nothing crashes; an accepted address throws nothing (but
 // for the position overflow beyond 32,767 characters, which the command
-// shows as "Err:"), has a scheme of http or https, and a non-empty host that
-// passes the host rules; the launch parameters hold only what the ANSI
-// launch call carries and split by the Windows rules into exactly one
-// argument.
+// shows as "Err:"), is at most 2,083 characters long, has a scheme of http
+// or https, and a non-empty host that passes the host rules and is a public
+// suffix with one "." at its end exactly when without; the launch
+// parameters hold only what the ANSI launch call carries and split by the
+// Windows rules into exactly one argument; the URL box never takes more
+// than 2,083 characters from the clipboard; any text, as a host, is or is
+// not a public suffix without harm.
 #include <cstddef>
 #include <cstdint>
 
+#include "app/Prefill.h"
 #include "config/HostName.h"
 #include "config/LoginPage.h"
+#include "config/PublicSuffix.h"
 #include "config/RunTimeError.h"
 #include "config/SiteUrl.h"
 #include "fuzz/Check.h"
@@ -26,6 +31,8 @@ using namespace plm;
 void CheckWith(const Text& text, const CodePage& codePage) {
     const bool accepted = config::IsValidSiteUrl(text, codePage);
     const std::string shown = ToUtf8(text);
+    PLM_CHECK(!accepted || TrimSpaces(text).size() <= config::MaxUrlLength, shown);
+    static_cast<void>(config::IsPublicSuffix(text));
 
     const Text parameters = config::BuildLaunchParameters(config::BuildLoginUrl(text), codePage);
     PLM_CHECK(codePage.CanRepresent(parameters), shown);
@@ -43,6 +50,9 @@ void CheckWith(const Text& text, const CodePage& codePage) {
     const config::SiteAddress site = config::ParseSiteAddress(root);
     PLM_CHECK(EqualsNoCase(site.Scheme, u"http") || EqualsNoCase(site.Scheme, u"https"), shown);
     PLM_CHECK(!site.Host.empty() && config::IsAcceptableHost(site.Host, codePage), shown);
+    if (site.Host.back() != u'.') {
+        PLM_CHECK(config::IsPublicSuffix(site.Host) == config::IsPublicSuffix(site.Host + u"."), shown);
+    }
 }
 
 }  // namespace
@@ -56,5 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const Utf8CodePage utf8;
     CheckWith(text, latin1);
     CheckWith(text, utf8);
+    const auto prefilled = app::UrlFromClipboardText(text);
+    PLM_CHECK(!prefilled || prefilled->size() <= config::MaxUrlLength, ToUtf8(text));
     return 0;
 }

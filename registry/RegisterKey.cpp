@@ -220,12 +220,21 @@ Result<std::vector<std::u16string>> RegisterKey::EnumKeys(HKEY root, std::u16str
     HKEY key = NullKey;
     if (!args || !Open(root, args->path, key)) return {{}, lastRegError_};
     Result<std::vector<std::u16string>> names;
-    // 255 characters at most, two bytes each in a double-byte code page.
-    char buffer[2 * 255 + 1];
-    for (DWORD index = 0;; ++index) {
-        lastRegError_ = api_.RegEnumKeyA(key, index, buffer, sizeof buffer);
+    // Key names hold 255 characters at most, but their ANSI form may take
+    // three bytes for each (UTF-8 as the code page), and the system may ask
+    // for more room than the name needs: a name that does not fit is asked
+    // for again in a larger buffer. Only a failing registry wants more.
+    constexpr std::size_t LargestBuffer = 8192;
+    std::string buffer(64, '\0');
+    for (DWORD index = 0;;) {
+        lastRegError_ = api_.RegEnumKeyA(key, index, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (lastRegError_ == ErrorMoreData && buffer.size() < LargestBuffer) {
+            buffer.resize(buffer.size() * 2);
+            continue;
+        }
         if (lastRegError_ != Success) break;
-        names.value.push_back(codePage_.FromAnsi(buffer));
+        names.value.push_back(codePage_.FromAnsi(buffer.c_str()));
+        ++index;
     }
     names.status = lastRegError_;
     lastRegError_ = api_.RegCloseKey(key);

@@ -364,12 +364,16 @@ TEST_P(RegisterKeyContract, EnumKeysListsTheSubKeysOfOneLevel) {
     for (TextView sub : {u"Range1", u"RANGE2\\deeper", u"other"}) {
         ASSERT_EQ(Keys().CreateKey(CurrentUser, key + u"\\" + Text(sub)).status, Success);
     }
+    // The longest name a key may have, made from its parent: as a path from
+    // the root it would be too long for the ANSI calls.
+    const Text longest(255, u'k');
+    ASSERT_EQ(Keys().CreateKey(Keys().CreateKey(CurrentUser, key).value.Get(), longest).status, Success);
     ASSERT_EQ(Keys().SetDwordValue(CurrentUser, key, u"value", 1), Success);
     const auto names = Keys().EnumKeys(CurrentUser, key);
     std::vector<std::string> listed;  // sorted: the order is the registry's own
     for (const auto& name : names.value) listed.push_back(ToUtf8(name));
     std::sort(listed.begin(), listed.end());
-    EXPECT_EQ(listed, (std::vector<std::string>{"RANGE2", "Range1", "other"}));
+    EXPECT_EQ(listed, (std::vector<std::string>{"RANGE2", "Range1", ToUtf8(longest), "other"}));
     EXPECT_EQ(names.status, ErrorNoMoreItems);
     EXPECT_EQ(Keys().LastRegError(), 0);
 

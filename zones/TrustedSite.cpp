@@ -65,14 +65,28 @@ void CollectAddressAlone(std::vector<RangePair>& pairs, const Text& address) {
 // name, so the order does not depend on how the registry lists values.
 // The status is that of the read that failed when the slot cannot be read
 // whole: then it is left as it is.
+// Whether a slot's values are out of all proportion or its address is not
+// text: then its data is not copied (a 1 MB binary ":Range" would come back
+// as a 1 MB string, 3,000 values one by one).
+bool IsPlantedSlot(const std::vector<reg::ValueEntry>& values) {
+    return values.size() > MostRangeSlotValues ||
+           std::any_of(values.begin(), values.end(), [](const reg::ValueEntry& value) {
+               return EqualsNoCase(value.name, RangeAddressValue) && value.type != reg::TypeString;
+           });
+}
+
+// `root` is the key the path starts from: the zone map's root, or a range
+// list (a key of any name in it takes more than the ANSI calls' 260
+// characters as a path from the root).
 reg::Result<std::vector<RangePair>> SlotMappings(reg::RegisterKey& registry, const Text& readPath,
-                                                 const Text& address) {
+                                                 const Text& address, reg::HKEY root = Root) {
     std::vector<RangePair> mappings;
-    const auto values = registry.EnumValues(Root, readPath);
+    const auto values = registry.EnumValues(root, readPath);
     if (values.status != reg::ErrorNoMoreItems) return {{}, values.status};
+    if (IsPlantedSlot(values.value)) return {{}, ErrorInvalidData};
     for (const reg::ValueEntry& value : values.value) {
         if (value.type != reg::TypeDword || EqualsNoCase(value.name, RangeAddressValue)) continue;
-        const auto zone = registry.GetDwordValue(Root, readPath, value.name);
+        const auto zone = registry.GetDwordValue(root, readPath, value.name);
         if (zone.status != reg::Success) return {{}, zone.status};
         mappings.push_back({address, value.name, zone.value});
     }
@@ -94,14 +108,15 @@ reg::Result<std::vector<RangePair>> SlotMappings(reg::RegisterKey& registry, con
 // The address a range slot holds, trimmed. The status is Success also when
 // the slot or its ":Range" is not there (no address: nothing to leave
 // alone); else that of the read that failed, when no address came of it.
-reg::Result<Text> SlotAddress(reg::RegisterKey& registry, const Text& slotPath) {
-    const auto stored = registry.GetStringValue(Root, slotPath, RangeAddressValue);
+reg::Result<Text> SlotAddress(reg::RegisterKey& registry, const Text& slotPath, reg::HKEY root = Root) {
+    const auto stored = registry.GetStringValue(root, slotPath, RangeAddressValue);
     Text address = TrimSpaces(stored.value);
     const bool unread = address.empty() && stored.status != reg::Success && stored.status != reg::ErrorFileNotFound;
     return {std::move(address), unread ? stored.status : reg::Success};
 }
 
-// A key that still holds a REG_DWORD maps schemes for some address (a slot
+// A planted slot (IsPlantedSlot) is not written into. A key that still
+// holds a REG_DWORD maps schemes for some address (a slot
 // whose address is blank, or one past slot 100, which is never read); a
 // pair written into it would take those mappings over. So would one whose
 // values cannot all be listed. A key with sub-keys cannot be deleted by the
@@ -110,6 +125,7 @@ reg::Result<Text> SlotAddress(reg::RegisterKey& registry, const Text& slotPath) 
 bool HoldsMapping(reg::RegisterKey& registry, const Text& slotPath) {
     const auto values = registry.EnumValues(Root, slotPath);
     if (values.status != reg::ErrorNoMoreItems) return values.status != reg::ErrorFileNotFound;
+    if (IsPlantedSlot(values.value)) return true;
     if (std::any_of(values.value.begin(), values.value.end(),
                     [](const reg::ValueEntry& value) { return value.type == reg::TypeDword; })) {
         return true;
@@ -192,12 +208,15 @@ std::optional<std::int32_t> MapsSiteElsewhere(reg::RegisterKey& registry, TextVi
                                               TextView host, const RangeRebuild& rebuild) {
     const auto names = registry.EnumKeys(Root, listPath);
     if (names.status != reg::ErrorNoMoreItems) return names.status;
+    // Each key is read from the list itself: a name may be as long as the
+    // registry allows.
+    const auto list = registry.CreateKey(Root, listPath);
+    if (list.status != reg::Success) return list.status;
     for (const Text& name : names.value) {
-        const Text slotPath = JoinPath(listPath, name);
-        const auto address = SlotAddress(registry, slotPath);
+        const auto address = SlotAddress(registry, name, list.value.Get());
         if (address.status != reg::Success) return address.status;
         if (address.value != host) continue;
-        const auto mappings = SlotMappings(registry, slotPath, address.value);
+        const auto mappings = SlotMappings(registry, name, address.value, list.value.Get());
         if (mappings.status != reg::Success) return mappings.status;
         const bool elsewhere = std::any_of(mappings.value.begin(), mappings.value.end(), [&](const RangePair& m) {
             return EqualsNoCase(m.scheme, scheme) && *m.zone != TrustedSitesZone;

@@ -156,7 +156,7 @@ TEST_P(TrustedSiteTest, RangeRebuildKeepsEarlierPairsInOrderWithTheirZones) {
         std::int32_t siteSlot = 1;  // where the site goes, as the rebuild reports it
     };
     // The address registered in every row is 10.0.0.9.
-    const std::vector<Row> rows = {
+    std::vector<Row> rows = {
         {"empty list", u"http", "", Block("Range1 :Range='10.0.0.9' http=2")},
         {"registered site first; a slot without address that maps a scheme is skipped", u"http",
          Block("Range1 :Range='10.0.0.1' http=1\n"
@@ -321,6 +321,13 @@ TEST_P(TrustedSiteTest, RangeRebuildKeepsEarlierPairsInOrderWithTheirZones) {
 )",
          4},
     };
+    // Planted slots: an address that is not text, and more values than any
+    // slot needs. Each is left as it was and takes no pair.
+    std::string planted = "[]\n[Range1]\n\":Range\"=hex(3):31,30,2e,30,2e,30,2e,31,00\n\"http\"=dword:00000001\n"
+                          "[Range2]\n\":Range\"=\"10.0.0.2\"\n";
+    for (int v = 0; v < 64; ++v) planted += "\"v" + std::to_string(100 + v) + "\"=dword:00000001\n";
+    rows.push_back({"planted slots stay as they are, uncopied", u"http", planted,
+                    planted + "[Range3]\n\":Range\"=\"10.0.0.9\"\n\"http\"=dword:00000002\n", 3});
     for (const Row& row : rows) {
         SCOPED_TRACE(row.label);
         Reset();
@@ -336,6 +343,17 @@ TEST_P(TrustedSiteTest, RangeRebuildKeepsEarlierPairsInOrderWithTheirZones) {
         }
         EXPECT_EQ(Backend().OpenHandles(), 0u);
     }
+}
+
+TEST_P(TrustedSiteTest, AKeyNamedAsLongAsTheRegistryAllowsStopsNoRangeRegistration) {
+    Reset();
+    for (TextView list : {RangesKey, EscRangesKey}) {
+        // Made from the list: as a path from the root it is too long for the ANSI calls.
+        ASSERT_EQ(Keys().CreateKey(Keys().CreateKey(reg::CurrentUser, list).value.Get(), Text(255, u'x')).status,
+                  reg::Success);
+    }
+    EXPECT_EQ(AddTrustedSite(Keys(), u"http", u"10.0.0.9"), StepStatus::Done());
+    EXPECT_EQ(Backend().OpenHandles(), 0u);
 }
 
 TEST_P(TrustedSiteTest, EachRangeListIsRebuiltFromItsOwnSlots) {

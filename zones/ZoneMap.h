@@ -4,6 +4,7 @@
 // the zone-map entries appear here once.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "text/Text.h"
@@ -78,5 +79,9 @@ inline constexpr TextView AnyScheme = u"*";
 inline constexpr TextView RangeSlotPrefix = u"Range";
 inline constexpr TextView RangeAddressValue = u":Range";
 inline constexpr std::int32_t RangeSlotsRead = 100;
+// A slot with more values than this, or whose ":Range" is not a REG_SZ, was
+// not written by a browser or an administrator's tool: it is left as it is,
+// like a slot that cannot be read.
+inline constexpr std::size_t MostRangeSlotValues = 64;
 
 }  // namespace plm::zones

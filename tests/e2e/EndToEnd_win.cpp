@@ -136,8 +136,10 @@ std::atomic<int> g_closedOther{0};
 LRESULT CALLBACK StandInProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_CLOSE) {
         wchar_t title[64] = L"";
+        wchar_t cls[64] = L"";
         GetWindowTextW(hwnd, title, 64);
-        (wcsncmp(title, L"Login", 5) == 0 ? g_closedLogin : g_closedOther)++;
+        GetClassNameW(hwnd, cls, 64);
+        (wcsncmp(title, L"Login", 5) == 0 && wcscmp(cls, L"IEFrame") == 0 ? g_closedLogin : g_closedOther)++;
         DestroyWindow(hwnd);
         return 0;
     }
@@ -151,11 +153,16 @@ public:
             WNDCLASSW cls{};
             cls.lpfnWndProc = StandInProc;
             cls.hInstance = GetModuleHandleW(nullptr);
-            cls.lpszClassName = L"PlmStandInPage";
-            RegisterClassW(&cls);
-            for (const wchar_t* title : {L"Login - test", L"login other"}) {
-                CreateWindowExW(0, L"PlmStandInPage", title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 100,
-                                nullptr, nullptr, cls.hInstance, nullptr);
+            // Internet Explorer's frame, and another program's window.
+            for (const wchar_t* name : {L"IEFrame", L"PlmStandInPage"}) {
+                cls.lpszClassName = name;
+                RegisterClassW(&cls);
+            }
+            const std::pair<const wchar_t*, const wchar_t*> windows[] = {
+                {L"IEFrame", L"Login - test"}, {L"IEFrame", L"login other"}, {L"PlmStandInPage", L"Login - Contoso"}};
+            for (const auto& [name, title] : windows) {
+                CreateWindowExW(0, name, title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 100, nullptr, nullptr,
+                                cls.hInstance, nullptr);
             }
             threadId_ = GetCurrentThreadId();
             ready_ = true;
@@ -307,8 +314,8 @@ TEST_F(EndToEnd, HostNameRunsFromClickToEnd) {
     ASSERT_TRUE(run.windowFound);
     EXPECT_EQ(run.exitCode, 0u);
     EXPECT_EQ(run.boxText, L"") << "no policy here, no notice";
-    EXPECT_EQ(g_closedLogin.load(), 1) << "the window titled \"Login - test\" is asked to close";
-    EXPECT_EQ(g_closedOther.load(), 0) << "\"login other\" is left alone";
+    EXPECT_EQ(g_closedLogin.load(), 1) << "Internet Explorer's \"Login - test\" is asked to close";
+    EXPECT_EQ(g_closedOther.load(), 0) << "\"login other\" and another program's \"Login - Contoso\" are left alone";
 
     ASSERT_EQ(run.launches.size(), 1u);
     const Launch& launch = run.launches[0];

@@ -67,8 +67,8 @@ struct LanguageTexts {
     std::array<std::uint32_t, 3> lcids;  // 0: no more
     // lblFormCaption, lblSample, btnCancel, btnConfiguration, picClose.
     std::array<TextView, 5> captions;
-    // Messages 1 to 4: prompt, example, title, invalid address.
-    std::array<TextView, 4> messages;
+    // Messages 1 to 5: prompt, example, title, invalid address, public suffix.
+    std::array<TextView, 5> messages;
     TextView policyNotice;
     TextView browserNotice;
     TextView reloadNotice;
@@ -77,7 +77,8 @@ inline constexpr std::array<LanguageTexts, 3> Languages{{
     {1,
      {0x0804, 0x0004, 0x1004},
      {u"PLM客户端系统配置工具", u"如\uFF1A http://127.0.0.1/PLM", u"取消(&C)", u"自动配置(&A)", u"关闭"},
-     {u"请输入PLM系统的URL位置\u3002", u"如(http://127.0.0.1/plm)", u"Velmora提示", u""},
+     {u"请输入PLM系统的URL位置\u3002", u"如(http://127.0.0.1/plm)", u"Velmora提示", u"",
+      u"{host} 是公共后缀，其下有许多不同所有者的网站。信任它就等于信任其下的所有网站，因此不会将它添加到受信任的站点。请输入 PLM 站点本身的地址。"},
      u"此计算机的受信任站点由管理员的组策略决定，无法在此将 {host} 设为受信任的站点。请联系管理员将其添加到“受信任的站点”区域。",
      u"此计算机会在 Microsoft Edge 中打开 Internet Explorer 网页，但 Edge 未设置为以 Internet Explorer 模式打开 "
      u"{host}，而 PLM 站点需要该模式。请联系管理员将 {host} 添加到企业模式站点列表。",
@@ -87,7 +88,8 @@ inline constexpr std::array<LanguageTexts, 3> Languages{{
     {2,
      {0x0404, 0x0C04, 0},
      {u"PLM用戶端系統設置工具", u"如\uFF1A http://127.0.0.1/PLM", u"取消(&C)", u"自動配置(&A)", u"關閉"},
-     {u"請輸入PLM系統的URL位置\u3002", u"如(http://127.0.0.1/plm)", u"Velmora提示", u"不是有效的系統網站路徑\uFF01"},
+     {u"請輸入PLM系統的URL位置\u3002", u"如(http://127.0.0.1/plm)", u"Velmora提示", u"不是有效的系統網站路徑\uFF01",
+      u"{host} 是公共後綴，其下有許多不同擁有者的網站。信任它就等於信任其下的所有網站，因此不會將它加入信任的網站。請輸入 PLM 網站本身的位址。"},
      u"此電腦的信任網站由系統管理員的群組原則決定，無法在此將 {host} 設為信任的網站。請聯絡系統管理員將其加入「信任的網站」區域。",
      u"此電腦會在 Microsoft Edge 中開啟 Internet Explorer 網頁，但 Edge 未設定以 Internet Explorer 模式開啟 "
      u"{host}，而 PLM 網站需要此模式。請聯絡系統管理員將 {host} 新增至企業模式網站清單。",
@@ -98,7 +100,9 @@ inline constexpr std::array<LanguageTexts, 3> Languages{{
      {0, 0, 0},
      {u"PLM Client System Configuration Tool", u"For Example: http://127.0.0.1/PLM", u"&Cancel", u"&Auto Setting",
       u"Close"},
-     {u"Please input PLM URL.", u"For example (http://127.0.0.1/plm)", u"Velmora Prompt", u"Invalid System URL!"},
+     {u"Please input PLM URL.", u"For example (http://127.0.0.1/plm)", u"Velmora Prompt", u"Invalid System URL!",
+      u"{host} is a public suffix: sites of many different owners lie under it. Trusting it would trust every "
+      u"site under it, so it is not added to the Trusted Sites. Please enter the address of the PLM site itself."},
      u"Trusted sites on this computer are set by your administrator's policy, so {host} cannot be made a trusted "
      u"site here. Please ask your administrator to add it to the Trusted Sites zone.",
      u"This computer opens Internet Explorer pages in Microsoft Edge, and Edge is not set up to open {host} in "

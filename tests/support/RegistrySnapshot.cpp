@@ -87,6 +87,14 @@ void Seed(reg::RegisterKey& keys, RegistryInspector& inspect, reg::HKEY root, Te
             inspect.PutValue(root, key, name, reg::TypeDword, DwordBytes(v));
         } else if (data.size() >= 2 && data.front() == '"' && data.back() == '"') {
             inspect.PutValue(root, key, name, reg::TypeString, StringBytes(data.substr(1, data.size() - 2)));
+        } else if (data.substr(0, 4) == "hex(" && data.find("):") != std::string_view::npos) {
+            // hex(type):12,34 as the snapshot prints any other value.
+            const std::size_t close = data.find("):");
+            std::string bytes;
+            for (std::size_t at = close + 2; at + 1 < data.size(); at += 3) {
+                bytes.push_back(static_cast<char>(std::stoul(std::string(data.substr(at, 2)), nullptr, 16)));
+            }
+            inspect.PutValue(root, key, name, std::stoul(std::string(data.substr(4, close - 4)), nullptr, 16), bytes);
         } else {
             Refuse(line);
         }

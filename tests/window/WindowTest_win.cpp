@@ -703,6 +703,21 @@ TEST(Clipboard, WithoutTextGivesHttpAndACloseRequestEnds) {
     RECT after{};
     GetWindowRect(app.Window(), &after);
     EXPECT_TRUE(EqualRect(&before, &after)) << after.left << "," << after.top << " " << after.right - after.left;
+    // Nor do a creation message with a pointer of the sender's choosing and
+    // draw requests for controls that are not the window's; a click after
+    // them still reaches the window's own object.
+    PostMessageW(app.Window(), WM_NCCREATE, 0, 0x10);
+    PostMessageW(app.Window(), WM_DRAWITEM, 0, 0x10);
+    DRAWITEMSTRUCT forged{};
+    forged.CtlType = ODT_BUTTON;
+    forged.CtlID = 0xFFFF;
+    SendMessageTimeoutW(app.Window(), WM_DRAWITEM, forged.CtlID, reinterpret_cast<LPARAM>(&forged), SMTO_ABORTIFHUNG,
+                        2000, &answer);
+    HWND url = app.Control(static_cast<int>(ControlId::txtUrl));
+    PostMessageW(url, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(4, 4));
+    Sleep(300);
+    ASSERT_TRUE(app.Running()) << "forged creation and draw messages take nothing over";
+    EXPECT_EQ(SendMessageW(url, EM_GETSEL, 0, 0), MAKELRESULT(0, 7)) << "the double-click selected the address";
     PostMessageW(app.Window(), WM_CLOSE, 0, 0);
     EXPECT_EQ(app.WaitForExit(), std::optional<DWORD>(0)) << "a close request from outside ends like Cancel";
 }
