@@ -357,7 +357,7 @@ bool IsCheckSwitch(TextView arg) { return EqualsNoCase(arg, u"/check") || Equals
 KitRun RunCheck(std::span<const Text> args, CheckMachine& machine) {
     if (args.size() != 1) return {CheckRefused, {}, Text(CheckUsage)};
     const Text url = TrimSpaces(args[0]);
-    if (!config::IsValidSiteUrl(url, machine.codePage)) return {CheckRefused, {}, InvalidAddressText()};
+    if (auto refusal = RefusalOf(url, machine.codePage)) return {CheckRefused, {}, std::move(*refusal)};
     const config::SiteAddress site = config::ParseSiteAddress(config::GetSiteRoot(url));
     const Text loginPage = config::BuildLoginUrl(url);
 

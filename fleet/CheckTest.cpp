@@ -163,6 +163,9 @@ TEST(Check, RefusesWhatTheToolRefusesAndFailsWhenWindowsCannotBeAsked) {
     EXPECT_EQ(refused.status, CheckRefused);
     EXPECT_NE(ToUtf8(refused.err).find("(http://127.0.0.1/plm)"), std::string::npos) << "the tool's prompt";
     EXPECT_EQ(refused.out, u"");
+    const KitRun suffix = machine.Check(u"http://co.uk/plm");
+    EXPECT_EQ(suffix.status, CheckRefused);
+    EXPECT_EQ(ToUtf8(suffix.err).rfind("co.uk is a public suffix", 0), 0u) << ToUtf8(suffix.err);
     machine.browser.zone.reset();
     const KitRun failed = machine.Check(u"http://plm/plm");
     EXPECT_EQ(failed.status, CheckFailed);

@@ -249,10 +249,17 @@ Text JoinPath(TextView folder, TextView name, TextView separators) {
 
 }  // namespace
 
-Text InvalidAddressText() {
+std::optional<Text> RefusalOf(TextView url, const CodePage& codePage) {
     const config::Language& english = config::LanguageOf(config::English);
-    return Text(config::MessageOf(english, config::Message::Prompt)) + u"\n\n" +
-           Text(config::MessageOf(english, config::Message::Example)) + u"\n";
+    if (!config::IsValidSiteUrl(url, codePage)) {
+        return Text(config::MessageOf(english, config::Message::Prompt)) + u"\n\n" +
+               Text(config::MessageOf(english, config::Message::Example)) + u"\n";
+    }
+    const config::SiteAddress site = config::ParseSiteAddress(config::GetSiteRoot(url));
+    if (config::IsPublicSuffix(site.Host)) {
+        return config::WithHost(config::MessageOf(english, config::Message::PublicSuffix), site.Host) + u"\n";
+    }
+    return std::nullopt;
 }
 
 namespace {
@@ -385,13 +392,9 @@ KitRun RunFleetKit(std::span<const Text> args, FileSystem& files, const CodePage
     // the site root is short (the host's length is bounded), so cutting it
     // cannot overflow.
     const Text url = TrimSpaces(args[0]);
-    if (!config::IsValidSiteUrl(url, codePage)) return {KitRefused, {}, InvalidAddressText()};
+    if (auto refusal = RefusalOf(url, codePage)) return {KitRefused, {}, std::move(*refusal)};
     const Text siteRoot = config::GetSiteRoot(url);
     const config::SiteAddress site = config::ParseSiteAddress(siteRoot);
-    if (config::IsPublicSuffix(site.Host)) {
-        const auto& text = config::MessageOf(config::LanguageOf(config::English), config::Message::PublicSuffix);
-        return {KitNotWritten, {}, config::WithHost(text, site.Host) + u"\n"};
-    }
     const Text hostAndPort = config::SiteHostAndPort(siteRoot);
 
     const std::vector<PolicyValue> siteValues = SiteValues(site);

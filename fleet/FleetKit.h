@@ -29,9 +29,10 @@ inline constexpr TextView PowerShellFileName = u"PlmPolicy.ps1";
 inline constexpr TextView SiteListFileName = u"PlmSiteList.xml";
 inline constexpr TextView SiteEntryFileName = u"PlmSiteEntry.xml";
 
-// The prompt the window shows for a refused address, in English, the
-// administrators' language of the kit.
-Text InvalidAddressText();
+// Why the tool would refuse `url` (trimmed), in English, the administrators'
+// language of the kit: the window's prompt for an address it does not
+// take, or its message for a public suffix; nothing when it takes it.
+std::optional<Text> RefusalOf(TextView url, const CodePage& codePage);
 
 // Exit statuses.
 inline constexpr int KitWritten = 0;
