@@ -7,6 +7,7 @@
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "config/Notice.h"
@@ -91,24 +92,19 @@ std::string Box(TextView prompt, std::int16_t language) {
     return "ShowMessage " + ToUtf8(prompt) + " | " + ToUtf8(golden::TextsOf(language).messages[2]);
 }
 
-TEST(RunAutoSetting, RejectedAddressShowsThePromptInEachLanguage) {
+TEST(RunAutoSetting, ARefusedAddressShowsItsMessageInEachLanguageAndRunsNothing) {
     for (const golden::LanguageTexts& language : golden::Languages) {
         SCOPED_TRACE(language.code);
-        RecordingUi ui(u"http://plm.example.com", language.code);
-        FakeSteps steps(ui.log);
-        AutoSettingCommand().Run(ui, steps, latin1);
-        const Text prompt = Text(language.messages[0]) + u"\n\n" + Text(language.messages[1]);
-        EXPECT_EQ(ui.log, (Log{"UrlText", Box(prompt, language.code)}));
-    }
-}
-
-TEST(RunAutoSetting, APublicSuffixIsRefusedInEachLanguageAndRunsNothing) {
-    for (const golden::LanguageTexts& language : golden::Languages) {
-        SCOPED_TRACE(language.code);
-        RecordingUi ui(u"https://GitHub.io:443/plm", language.code);
-        FakeSteps steps(ui.log);
-        AutoSettingCommand().Run(ui, steps, latin1);
-        EXPECT_EQ(ui.log, (Log{"UrlText", Box(WithHost(language.messages[4], u"GitHub.io"), language.code)}));
+        const std::pair<Text, Text> rows[] = {
+            {u"http://plm.example.com", Text(language.messages[0]) + u"\n\n" + Text(language.messages[1])},
+            {u"https://GitHub.io:443/plm", WithHost(language.messages[4], u"GitHub.io")},
+        };
+        for (const auto& [url, message] : rows) {
+            RecordingUi ui(url, language.code);
+            FakeSteps steps(ui.log);
+            AutoSettingCommand().Run(ui, steps, latin1);
+            EXPECT_EQ(ui.log, (Log{"UrlText", Box(message, language.code)}));
+        }
     }
 }
 
