@@ -17,7 +17,8 @@
  *    that glibc shares between threads (%gs for thread-local storage) takes
  *    the base of whichever thread set it last when it is reloaded, as Wine
  *    does in its signal handlers. Each thread here gets a descriptor of its
- *    own in the local descriptor table, loaded into %gs before it runs.
+ *    own in the local descriptor table, loaded into %gs before it runs (see
+ *    pthread_create below for how a new thread gets its base to start with).
  * 4. For the same reason Wine must not share one selector among its threads
  *    for %fs: set_thread_area is refused, so Wine takes a local descriptor
  *    per thread, as it does on kernels without that call.
