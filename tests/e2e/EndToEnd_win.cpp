@@ -285,11 +285,23 @@ std::wstring InstalledBrowser() {
     return std::wstring(programFiles) + L"\\" + Wide(plm::config::InternetExplorerUnderProgramFiles);
 }
 
+// The browser the program starts where no App Paths entry names one, as the
+// recorder logs it (backslashes doubled): the one under the program's own
+// Program Files folder. The test has the program's bitness; a 32-bit program
+// on 64-bit Windows (WOW64) has "Program Files (x86)" as that folder.
+std::string BrowserUnderOwnProgramFiles() {
+    BOOL wow64 = FALSE;
+    IsWow64Process(GetCurrentProcess(), &wow64);
+    return wow64 ? "C:\\\\Program Files (x86)\\\\Internet Explorer\\\\iexplore.exe"
+                 : "C:\\\\Program Files\\\\Internet Explorer\\\\iexplore.exe";
+}
+
 class EndToEnd : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         // The recorder takes the browser's place (the prefix registers no
-        // App Paths entry, so the one under Program Files is started);
+        // App Paths entry, so the one under the program's Program Files is
+        // started);
         // without the override Wine would load its built-in browser
         // whatever the file holds.
         ASSERT_TRUE(CopyFileW(g_recorder.c_str(), InstalledBrowser().c_str(), FALSE)) << GetLastError();
@@ -653,8 +665,7 @@ TEST_F(EndToEnd, AnIexploreBesideTheProgramOrInItsWorkingDirectoryIsNeverStarted
     }
     EXPECT_EQ(run.exitCode, 0u);
     ASSERT_EQ(run.launches.size(), 1u);
-    EXPECT_EQ(run.launches[0].program, "C:\\\\Program Files\\\\Internet Explorer\\\\iexplore.exe")
-        << "the browser under Program Files (backslashes doubled in the log)";
+    EXPECT_EQ(run.launches[0].program, BrowserUnderOwnProgramFiles()) << "the browser under the program's own Program Files";
     EXPECT_EQ(run.launches[0].args, std::vector<std::string>{"http://plm.example.com/plm/login.aspx"});
     for (const std::wstring& file : {program, downloads + L"\\iexplore.exe", working + L"\\iexplore.exe"}) {
         DeleteFileW(file.c_str());
