@@ -131,9 +131,9 @@ std::uint32_t HexNumber(TextView digits) {
 // calls can change the machine. While `recording`, it keeps the values
 // that were read, with the root they came from: what the browser decision
 // went by, whatever values that decision comes to read.
-class ReadOnlyRegistry final : public reg::RegistryApi {
+class ReadOnlyRegistry final : public reg::ForwardingRegistry {
 public:
-    ReadOnlyRegistry(reg::RegistryApi& inner, const CodePage& codePage) : inner_(inner), codePage_(codePage) {}
+    ReadOnlyRegistry(reg::RegistryApi& inner, const CodePage& codePage) : ForwardingRegistry(inner), codePage_(codePage) {}
 
     struct ValueRead {
         Text root;
@@ -144,7 +144,7 @@ public:
     std::vector<ValueRead> read;
 
     reg::LONG RegOpenKeyA(reg::HKEY key, const char* subKey, reg::HKEY* result) override {
-        const reg::LONG status = inner_.RegOpenKeyA(key, subKey, result);
+        const reg::LONG status = Inner().RegOpenKeyA(key, subKey, result);
         if (status == reg::Success && result != nullptr) roots_.emplace_back(*result, key);
         return status;
     }
@@ -154,7 +154,7 @@ public:
     }
     reg::LONG RegQueryValueExA(reg::HKEY key, const char* valueName, reg::DWORD* reserved, reg::DWORD* type,
                                reg::BYTE* data, reg::DWORD* dataSize) override {
-        const reg::LONG status = inner_.RegQueryValueExA(key, valueName, reserved, type, data, dataSize);
+        const reg::LONG status = Inner().RegQueryValueExA(key, valueName, reserved, type, data, dataSize);
         if (recording && status == reg::Success && data != nullptr && dataSize != nullptr && type != nullptr) {
             Keep(key, valueName, *type, data, *dataSize);
         }
@@ -167,14 +167,7 @@ public:
     reg::LONG RegCloseKey(reg::HKEY key) override {
         const auto at = std::find_if(roots_.begin(), roots_.end(), [&](const auto& known) { return known.first == key; });
         if (at != roots_.end()) roots_.erase(at);
-        return inner_.RegCloseKey(key);
-    }
-    reg::LONG RegEnumValueA(reg::HKEY key, reg::DWORD index, char* valueName, reg::DWORD* valueNameSize,
-                            reg::DWORD* reserved, reg::DWORD* type, reg::BYTE* data, reg::DWORD* dataSize) override {
-        return inner_.RegEnumValueA(key, index, valueName, valueNameSize, reserved, type, data, dataSize);
-    }
-    reg::LONG RegEnumKeyA(reg::HKEY key, reg::DWORD index, char* name, reg::DWORD nameSize) override {
-        return inner_.RegEnumKeyA(key, index, name, nameSize);
+        return Inner().RegCloseKey(key);
     }
 
 private:
@@ -206,7 +199,6 @@ private:
         read.push_back(std::move(value));
     }
 
-    reg::RegistryApi& inner_;
     const CodePage& codePage_;
     std::vector<std::pair<reg::HKEY, reg::HKEY>> roots_;  // an open handle and the root it was opened from
 };

@@ -75,4 +75,40 @@ public:
     virtual LONG RegEnumKeyA(HKEY key, DWORD index, char* name, DWORD nameSize) = 0;
 };
 
+// Passes every call on to another registry; a wrapper overrides the calls it
+// changes (a read-only view, a recording, a fault plan).
+class ForwardingRegistry : public RegistryApi {
+public:
+    explicit ForwardingRegistry(RegistryApi& inner) : inner_(inner) {}
+    LONG RegOpenKeyA(HKEY key, const char* subKey, HKEY* result) override {
+        return inner_.RegOpenKeyA(key, subKey, result);
+    }
+    LONG RegCreateKeyA(HKEY key, const char* subKey, HKEY* result) override {
+        return inner_.RegCreateKeyA(key, subKey, result);
+    }
+    LONG RegQueryValueExA(HKEY key, const char* valueName, DWORD* reserved, DWORD* type,
+                               BYTE* data, DWORD* dataSize) override {
+        return inner_.RegQueryValueExA(key, valueName, reserved, type, data, dataSize);
+    }
+    LONG RegSetValueExA(HKEY key, const char* valueName, DWORD reserved, DWORD type,
+                             const BYTE* data, DWORD dataSize) override {
+        return inner_.RegSetValueExA(key, valueName, reserved, type, data, dataSize);
+    }
+    LONG RegDeleteKeyA(HKEY key, const char* subKey) override { return inner_.RegDeleteKeyA(key, subKey); }
+    LONG RegCloseKey(HKEY key) override { return inner_.RegCloseKey(key); }
+    LONG RegEnumValueA(HKEY key, DWORD index, char* valueName, DWORD* valueNameSize,
+                            DWORD* reserved, DWORD* type, BYTE* data, DWORD* dataSize) override {
+        return inner_.RegEnumValueA(key, index, valueName, valueNameSize, reserved, type, data, dataSize);
+    }
+    LONG RegEnumKeyA(HKEY key, DWORD index, char* name, DWORD nameSize) override {
+        return inner_.RegEnumKeyA(key, index, name, nameSize);
+    }
+
+protected:
+    RegistryApi& Inner() { return inner_; }
+
+private:
+    RegistryApi& inner_;
+};
+
 }  // namespace plm::reg

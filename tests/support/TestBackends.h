@@ -58,41 +58,7 @@ private:
     std::unique_ptr<reg::RegisterKey> keys_;
 };
 
-// Passes every call on to another registry; test doubles override the calls
-// they change.
-class ForwardingRegistry : public reg::RegistryApi {
-public:
-    explicit ForwardingRegistry(reg::RegistryApi& inner) : inner_(inner) {}
-    reg::LONG RegOpenKeyA(reg::HKEY key, const char* subKey, reg::HKEY* result) override {
-        return inner_.RegOpenKeyA(key, subKey, result);
-    }
-    reg::LONG RegCreateKeyA(reg::HKEY key, const char* subKey, reg::HKEY* result) override {
-        return inner_.RegCreateKeyA(key, subKey, result);
-    }
-    reg::LONG RegQueryValueExA(reg::HKEY key, const char* valueName, reg::DWORD* reserved, reg::DWORD* type,
-                               reg::BYTE* data, reg::DWORD* dataSize) override {
-        return inner_.RegQueryValueExA(key, valueName, reserved, type, data, dataSize);
-    }
-    reg::LONG RegSetValueExA(reg::HKEY key, const char* valueName, reg::DWORD reserved, reg::DWORD type,
-                             const reg::BYTE* data, reg::DWORD dataSize) override {
-        return inner_.RegSetValueExA(key, valueName, reserved, type, data, dataSize);
-    }
-    reg::LONG RegDeleteKeyA(reg::HKEY key, const char* subKey) override { return inner_.RegDeleteKeyA(key, subKey); }
-    reg::LONG RegCloseKey(reg::HKEY key) override { return inner_.RegCloseKey(key); }
-    reg::LONG RegEnumValueA(reg::HKEY key, reg::DWORD index, char* valueName, reg::DWORD* valueNameSize,
-                            reg::DWORD* reserved, reg::DWORD* type, reg::BYTE* data, reg::DWORD* dataSize) override {
-        return inner_.RegEnumValueA(key, index, valueName, valueNameSize, reserved, type, data, dataSize);
-    }
-    reg::LONG RegEnumKeyA(reg::HKEY key, reg::DWORD index, char* name, reg::DWORD nameSize) override {
-        return inner_.RegEnumKeyA(key, index, name, nameSize);
-    }
-
-protected:
-    reg::RegistryApi& Inner() { return inner_; }
-
-private:
-    reg::RegistryApi& inner_;
-};
+using reg::ForwardingRegistry;
 
 // Logs every call that reaches the wrapped registry, one line each, with the
 // full key path of the handle: "Open HKCU\a\b", "SetValue HKLM\x \"name\"",
