@@ -93,7 +93,6 @@ void ConfigurationFrm::StartUp() {
     ApplyLanguage(DecimalText(languageCode_), *this, messages_);
     SetHeightTwips(StartHeightTwips);
     SetBackgroundFromSmallPicture();
-    FitProgressFill();
     SetWindowTextOf(Control(ControlId::txtUrl), InitialUrlText(ReadClipboardText(window_)));
     startedUp_ = true;
 }
@@ -392,10 +391,7 @@ SIZE ConfigurationFrm::ClientSize() const {
 }
 
 bool ConfigurationFrm::IsOwnDrawnItem(const DRAWITEMSTRUCT* item) const {
-    if (item == nullptr || item->CtlID < static_cast<UINT>(IdOf(Controls.front().id)) ||
-        item->CtlID > static_cast<UINT>(IdOf(Controls.back().id))) {
-        return false;
-    }
+    if (item == nullptr || item->CtlID > 0x7FFFFFFF || !IsControlId(static_cast<int>(item->CtlID))) return false;
     const HWND control = Control(static_cast<ControlId>(item->CtlID));
     return control != nullptr && item->hwndItem == control;
 }

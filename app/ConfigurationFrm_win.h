@@ -80,7 +80,6 @@ private:
     void StartUp();
     void ApplyDpi(int dpi);
     void SetBackgroundFromSmallPicture();
-    void FitProgressFill();
     // A control at `at`; nothing for one without a window.
     void Place(ControlId id, const PixelRect& at);
     // A label's place: as designed, as wide as its one-line `text` needs.

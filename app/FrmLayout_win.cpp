@@ -81,7 +81,6 @@ void ConfigurationFrm::ApplyDpi(int dpi) {
         if (HFONT font = skin_.FontFor(design.font)) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         Place(id, design.kind == ControlKind::Label ? LabelPlace(id, WindowText(control)) : ToPixels(design, dpi));
     }
-    FitProgressFill();
     SetHeightTwips(heightTwips_);
     if (startedUp_) {
         SetBackgroundFromSmallPicture();
@@ -105,12 +104,6 @@ void ConfigurationFrm::SetBackgroundFromSmallPicture() {
     InvalidateRect(window_, nullptr, TRUE);
 }
 
-void ConfigurationFrm::FitProgressFill() {
-    // Both lie below the window's edge and have no window; the fill is fitted
-    // all the same, as it would be for a window that showed them.
-    Place(ControlId::picProgress, app::FitProgressFill(ToPixels(DesignOf(ControlId::picback), skin_.Dpi())));
-}
-
 void ConfigurationFrm::Place(ControlId id, const PixelRect& at) {
     HWND control = Control(id);
     if (control == nullptr || ControlRect(id) == at) return;
@@ -129,7 +122,7 @@ PixelRect ConfigurationFrm::LabelPlace(ControlId id, TextView text) const {
     int right = TwipsToPixels(ClientWidthTwips, dpi) - ScalePixels(8, dpi);
     if (id == ControlId::lblFormCaption) right = ToPixels(DesignOf(ControlId::picClose), dpi).left - ScalePixels(4, dpi);
     if (id == ControlId::lblUrl) right = ToPixels(DesignOf(ControlId::txtUrl), dpi).left - ScalePixels(2, dpi);
-    at.width = FittedLabelWidth(at.width, skin_.TextWidth(text, design.font), at.left, right, 0);
+    at.width = FittedLabelWidth(at.width, skin_.TextWidth(text, design.font), at.left, right);
     return at;
 }
 

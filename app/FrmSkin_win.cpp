@@ -121,12 +121,7 @@ void FrmSkin::DrawButton(const DRAWITEMSTRUCT& item) const {
 
 void FrmSkin::DrawPicture(const DRAWITEMSTRUCT& item) const {
     const RECT& rect = item.rcItem;
-    switch (static_cast<ControlId>(item.CtlID)) {
-    case ControlId::picback: FillWith(item.hDC, rect, ProgressFrameBack); return;
-    case ControlId::picProgress: FillWith(item.hDC, rect, ProgressBack); return;
-    case ControlId::picClose: break;
-    default: return;
-    }
+    if (static_cast<ControlId>(item.CtlID) != ControlId::picClose) return;
     // The cross from the top-left corner; the system's window colour where
     // the picture box is larger than the cross.
     FillRect(item.hDC, &rect, GetSysColorBrush(COLOR_WINDOW));

@@ -23,12 +23,8 @@ PixelRect ToPixels(const ControlDesign& design, int dpi) {
             TwipsToPixels(design.height, dpi)};
 }
 
-PixelRect FitProgressFill(const PixelRect& frame) {
-    return {frame.left + 2, frame.top + 2, 0, frame.height - 4};
-}
-
-int FittedLabelWidth(int designWidth, int textWidth, int left, int clientWidth, int margin) {
-    int room = std::max(designWidth, clientWidth - margin - left);
+int FittedLabelWidth(int designWidth, int textWidth, int left, int clientWidth) {
+    int room = std::max(designWidth, clientWidth - left);
     return std::clamp(textWidth, designWidth, room);
 }
 

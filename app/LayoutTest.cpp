@@ -43,17 +43,11 @@ struct ControlRow {
 TEST(Controls, CreationOrderPlacesAndTabIndexes) {
     // Designed places divided by 15 twips a pixel, rounded.
     const ControlRow rows[] = {
-        {"picProgress", {66, 136, 297, 25}, 10},
-        {"picBig", {8, -68, 17, 17}, 9},
-        {"picSmall", {8, -68, 17, 17}, 8},
         {"btnCancel", {352, 88, 105, 27}, 7},
         {"btnConfiguration", {240, 88, 105, 27}, 6},
-        {"picback", {64, 136, 345, 25}, 5},
         {"txtUrl", {104, 40, 337, 22}, 2},
         {"picClose", {467, 7, 16, 15}, 1},
         {"lblSample", {104, 64, 134, 15}, 12},
-        {"lblMessage", {40, 176, 411, 71}, 11},
-        {"lblRate", {208, 136, 27, 23}, 0},
         {"lblUrl", {40, 48, 45, 15}, 4},
         {"lblFormCaption", {8, 8, 142, 15}, 3},
     };
@@ -63,23 +57,30 @@ TEST(Controls, CreationOrderPlacesAndTabIndexes) {
         EXPECT_EQ(std::string(design.name), rows[i].name) << "position " << i;
         EXPECT_EQ(ToPixels(design, 96), rows[i].at96) << rows[i].name;
         EXPECT_EQ(design.tabIndex, rows[i].tabIndex) << rows[i].name;
-        EXPECT_EQ(static_cast<int>(design.id), 101 + static_cast<int>(i)) << rows[i].name;
+        EXPECT_EQ(IndexOf(design.id), i) << rows[i].name;
+        EXPECT_TRUE(IsControlId(static_cast<int>(design.id))) << rows[i].name;
     }
 }
 
-// Kept on purpose: the design has six controls nobody can see, the two
-// image holders and four below the window's edge. Their rows stay as
-// designed; the window makes no window for them (CanBeSeen).
-TEST(Controls, OnlyTheImageHoldersAreHiddenAndTheFourBelowTheEdgeLieOutside) {
-    int clientHeight = TwipsToPixels(StartHeightTwips, 96);
-    for (const auto& design : Controls) {
-        std::string name = design.name;
-        bool holder = name == "picBig" || name == "picSmall";
-        bool below = name == "picback" || name == "picProgress" || name == "lblRate" || name == "lblMessage";
-        EXPECT_EQ(design.hidden, holder) << name;
-        EXPECT_EQ(ToPixels(design, 96).top >= clientHeight, below) << name;
-        EXPECT_EQ(CanBeSeen(design), !holder && !below) << name;
+// Every control the window makes lies inside the window as start-up sizes
+// it, at every DPI, and no two overlap.
+TEST(Controls, InsideTheWindowAndApartAtEveryDpi) {
+    for (const int dpi : {96, 120, 144, 192}) {
+        const PixelRect client{0, 0, TwipsToPixels(ClientWidthTwips, dpi), TwipsToPixels(StartHeightTwips, dpi)};
+        for (const auto& design : Controls) {
+            const PixelRect at = ToPixels(design, dpi);
+            EXPECT_TRUE(at.left >= 0 && at.top >= 0 && at.left + at.width <= client.width &&
+                        at.top + at.height <= client.height)
+                << design.name << " at " << dpi;
+            for (const auto& other : Controls) {
+                const PixelRect o = ToPixels(other, dpi);
+                const bool apart = at.left + at.width <= o.left || o.left + o.width <= at.left ||
+                                   at.top + at.height <= o.top || o.top + o.height <= at.top;
+                EXPECT_TRUE(&other == &design || apart) << design.name << " and " << other.name << " at " << dpi;
+            }
+        }
     }
+    EXPECT_FALSE(IsControlId(101) || IsControlId(106) || IsControlId(114)) << "ids of no control";
 }
 
 TEST(Controls, FontsOfTheDesign) {
@@ -95,22 +96,6 @@ TEST(Controls, FontsOfTheDesign) {
     }
 }
 
-TEST(FitProgressFill, SitsInsideItsFrameWithNoWidth) {
-    struct Row {
-        const char* label;
-        PixelRect frame;
-        PixelRect fill;
-    };
-    const Row rows[] = {
-        {"designed frame at 96 DPI", {64, 136, 345, 25}, {66, 138, 0, 21}},
-        {"designed frame at 144 DPI", {96, 204, 518, 38}, {98, 206, 0, 34}},
-        {"a frame too low for the fill", {0, 0, 10, 3}, {2, 2, 0, -1}},
-    };
-    for (const auto& row : rows) {
-        EXPECT_EQ(FitProgressFill(row.frame), row.fill) << row.label;
-    }
-}
-
 TEST(FittedLabelWidth, GrowsForLongerTextsWithinTheWindow) {
     struct Row {
         const char* label;
@@ -119,16 +104,16 @@ TEST(FittedLabelWidth, GrowsForLongerTextsWithinTheWindow) {
         int left;
         int expected;
     };
-    // Client 490 wide, 8 pixels kept free on the right.
+    // Client 490 wide.
     const Row rows[] = {
         {"text narrower than designed", 134, 100, 104, 134},
         {"text as wide as designed", 134, 134, 104, 134},
         {"longer translation", 134, 190, 104, 190},
-        {"text wider than the room left", 142, 600, 8, 474},
+        {"text wider than the room left", 142, 600, 8, 482},
         {"designed wider than the room: never shrinks", 480, 600, 100, 480},
     };
     for (const auto& row : rows) {
-        EXPECT_EQ(FittedLabelWidth(row.design, row.text, row.left, 490, 8), row.expected) << row.label;
+        EXPECT_EQ(FittedLabelWidth(row.design, row.text, row.left, 490), row.expected) << row.label;
     }
 }
 
