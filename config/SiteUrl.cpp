@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 
 #include "config/HostName.h"
 #include "config/RunTimeError.h"
