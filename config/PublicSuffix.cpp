@@ -163,9 +163,9 @@ bool IsPublicSuffix(TextView host) {
     // its rules ("kawasaki.jp" is "jp.kawasaki").
     std::string name;
     const std::vector<TextView> labels = SplitAt(host, u'.');
-    for (auto label = labels.rbegin(); label != labels.rend(); ++label) {
+    for (std::size_t i = labels.size(); i-- > 0;) {
         if (!name.empty()) name.push_back('.');
-        AppendLabel(name, *label);
+        AppendLabel(name, labels[i]);
     }
     if (name.empty() || name.front() == '.') return false;
     bool named = false;
