@@ -10,12 +10,13 @@ std::optional<Text> UrlFromClipboardText(TextView clipboardText) {
     if (clipboardText.size() > config::MaxUrlLength) return std::nullopt;
     Text s = TrimSpaces(ToLower(clipboardText));
     if (s.size() <= 7) return std::nullopt;
-    if (Left(s, 5) != u"http:" && Left(s, 6) != u"https:") return std::nullopt;
+    if (!s.starts_with(u"http:") && !s.starts_with(u"https:")) return std::nullopt;
     // A scheme straight followed by a host ("http:host") has no "/" to cut
     // at; such a text is no address the box could use.
-    std::int32_t lastSlash = InStrRev(s, u"/");
-    if (lastSlash == 0) return std::nullopt;
-    return Left(s, lastSlash - 1);
+    const std::size_t lastSlash = s.rfind(u'/');
+    if (lastSlash == Text::npos) return std::nullopt;
+    s.resize(lastSlash);
+    return s;
 }
 
 Text InitialUrlText(TextView clipboardText) {

@@ -42,18 +42,17 @@ void AutoSettingCommand::Run(AutoSettingUi& ui, ConfigurationSteps& steps, const
         return;
     }
     try {
-        const Text siteRoot = GetSiteRoot(url);
-        const SiteAddress site = ParseSiteAddress(siteRoot);
+        const SiteAddress site = ReadSiteAddress(url);
         // Its entry would cover every site under it, whoever owns them.
         if (IsPublicSuffix(site.Host)) {
             ui.ShowMessage(WithHost(Local(ui, Message::PublicSuffix), site.Host), Local(ui, Message::Title));
             return;
         }
-        steps.RemoveWrongKey(siteRoot);
+        steps.RemoveWrongKey(site);
         steps.SetCodeBaseSearchPath();
         // Instead of opening a login page that cannot be used, the run stops
         // and says so.
-        if (const zones::StepStatus added = steps.AddTrustedSite(site.Scheme, site.Host); added.failed) {
+        if (const zones::StepStatus added = steps.AddTrustedSite(site); added.failed) {
             ShowFailure(ui, added.code);
             return;
         }
@@ -61,7 +60,7 @@ void AutoSettingCommand::Run(AutoSettingUi& ui, ConfigurationSteps& steps, const
         // Where a policy decides the trusted sites, what was just written
         // does not count: the user is told, and the run goes on, as the
         // entries count again once the policy is lifted.
-        if (steps.IsLeftOutByPolicy(site.Scheme, site.Host)) {
+        if (steps.IsLeftOutByPolicy(site)) {
             ui.ShowMessage(PolicyNotice(ui.LanguageCode(), site.Host), Local(ui, Message::Title));
         } else {
             // The browser would show the page without what the site needs;

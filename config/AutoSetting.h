@@ -9,6 +9,7 @@
 #include "text/Text.h"
 #include "text/CodePage.h"
 #include "zones/IeMode.h"
+#include "zones/SiteAddress.h"
 #include "zones/StepStatus.h"
 
 namespace plm::config {
@@ -37,15 +38,15 @@ public:
 class ConfigurationSteps {
 public:
     virtual ~ConfigurationSteps() = default;
-    virtual void RemoveWrongKey(Text siteRoot) = 0;
+    virtual void RemoveWrongKey(const zones::SiteAddress& site) = 0;
     virtual void SetCodeBaseSearchPath() = 0;
     // A site whose entries did not land would not work: a failure here
     // stops the run.
-    virtual zones::StepStatus AddTrustedSite(TextView scheme, TextView host) = 0;
+    virtual zones::StepStatus AddTrustedSite(const zones::SiteAddress& site) = 0;
     virtual void SetTrustedZoneSecurity() = 0;
     // Whether a policy of the machine decides the trusted sites and leaves
     // the site out, so that what the steps wrote does not count. Only reads.
-    virtual bool IsLeftOutByPolicy(TextView scheme, TextView host) = 0;
+    virtual bool IsLeftOutByPolicy(const zones::SiteAddress& site) = 0;
     // Where the login page will open: in Microsoft Edge without Internet
     // Explorer mode the site lacks what it needs. Only reads.
     virtual zones::LoginPageBrowser WhereLoginPageOpens() = 0;

@@ -29,16 +29,16 @@ class FakeSteps final : public ConfigurationSteps {
 public:
     explicit FakeSteps(Log& log) : log_(log) {}
 
-    void RemoveWrongKey(Text siteRoot) override { Step("RemoveWrongKey " + ToUtf8(siteRoot)); }
+    void RemoveWrongKey(const zones::SiteAddress& site) override { Step("RemoveWrongKey " + ToUtf8(site.Root)); }
     void SetCodeBaseSearchPath() override { Step("SetCodeBaseSearchPath"); }
-    zones::StepStatus AddTrustedSite(TextView scheme, TextView host) override {
-        Step("AddTrustedSite " + ToUtf8(scheme) + " " + ToUtf8(host));
+    zones::StepStatus AddTrustedSite(const zones::SiteAddress& site) override {
+        Step("AddTrustedSite " + ToUtf8(site.Scheme) + " " + ToUtf8(site.Host));
         return trustedSite;
     }
     void SetTrustedZoneSecurity() override { Step("SetTrustedZoneSecurity"); }
     // A question, not a step: it leaves no line unless the notice shows.
-    bool IsLeftOutByPolicy(TextView scheme, TextView host) override {
-        askedPolicy = ToUtf8(scheme) + " " + ToUtf8(host);
+    bool IsLeftOutByPolicy(const zones::SiteAddress& site) override {
+        askedPolicy = ToUtf8(site.Scheme) + " " + ToUtf8(site.Host);
         return leftOutByPolicy;
     }
     zones::LoginPageBrowser WhereLoginPageOpens() override { return browser; }

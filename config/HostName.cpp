@@ -94,29 +94,27 @@ bool IsHostCharacter(char32_t c) {
 bool LooksNumeric(TextView host) {
     if (!host.empty() && host.back() == u'.') host.remove_suffix(1);
     if (host.empty()) return false;
-    for (std::size_t start = 0;;) {
-        const std::size_t dot = host.find(u'.', start);
-        if (!IsNumberLabel(host.substr(start, dot == TextView::npos ? TextView::npos : dot - start))) return false;
-        if (dot == TextView::npos) return true;
-        start = dot + 1;
-    }
+    const std::vector<TextView> labels = SplitAt(host, u'.');
+    return std::all_of(labels.begin(), labels.end(), IsNumberLabel);
 }
 
 bool IsCanonicalDottedQuad(TextView host) {
-    int parts = 0;
-    for (std::size_t start = 0;; ++parts) {
-        const std::size_t dot = host.find(u'.', start);
-        const TextView part = host.substr(start, dot == TextView::npos ? TextView::npos : dot - start);
-        if (part.empty() || part.size() > 3 || (part.size() > 1 && part[0] == u'0')) return false;
-        int value = 0;
-        for (const char16_t c : part) {
-            if (!IsAsciiDigit(c)) return false;
-            value = value * 10 + (c - u'0');
-        }
-        if (value > 255) return false;
-        if (dot == TextView::npos) return parts == 3;
-        start = dot + 1;
-    }
+    const std::vector<TextView> parts = SplitAt(host, u'.');
+    return parts.size() == 4 && std::all_of(parts.begin(), parts.end(), [](TextView part) {
+               if (part.empty() || part.size() > 3 || (part.size() > 1 && part[0] == u'0')) return false;
+               int value = 0;
+               for (const char16_t c : part) {
+                   if (!IsAsciiDigit(c)) return false;
+                   value = value * 10 + (c - u'0');
+               }
+               return value <= 255;
+           });
+}
+
+bool IsNumericAddress(const std::vector<Text>& labels) {
+    return labels.size() >= 3 && std::all_of(labels.begin(), labels.end(), [](const Text& label) {
+               return !label.empty() && std::all_of(label.begin(), label.end(), IsAsciiDigit);
+           });
 }
 
 bool IsAcceptableHost(TextView host, const CodePage& codePage) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <vector>
 
 #include "text/Text.h"
 #include "text/CodePage.h"
@@ -42,5 +43,13 @@ bool LooksNumeric(TextView host);
 // alone is one) and without a "." at the end: the one spelling the browser
 // keeps as typed.
 bool IsCanonicalDottedQuad(TextView host);
+
+// The zone map's numeric rule, for the labels of a host split at every ".":
+// three or more labels, each a non-empty run of ASCII decimal digits. Such a
+// host is registered as an address range, never as a name. No sign,
+// separator, exponent or full-width digit makes an address the browser
+// treats as a numeric range. A host this rule takes and IsAcceptableHost
+// accepts is a canonical dotted quad.
+bool IsNumericAddress(const std::vector<Text>& labels);
 
 }  // namespace plm::config

@@ -59,7 +59,7 @@ bool IsLoginWindowTitle(TextView title) { return title.starts_with(u"Login"); }
 
 Text BuildLoginUrl(TextView urlText) {
     Text url = TrimSpaces(urlText);
-    if (InStr(ToLower(url), PageExtension) > 0) return url;
+    if (ToLower(url).find(PageExtension) != Text::npos) return url;
     if (url.empty() || url.back() != u'/') url.push_back(u'/');
     url.append(LoginPageName);
     return url;

@@ -6,6 +6,7 @@
 #include <iterator>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace plm::config {
 namespace {
@@ -161,13 +162,10 @@ bool IsPublicSuffix(TextView host) {
     // The labels from right to left, "." between them: how the table spells
     // its rules ("kawasaki.jp" is "jp.kawasaki").
     std::string name;
-    for (std::size_t end = host.size();;) {
-        const std::size_t dot = host.rfind(u'.', end - 1);
-        const std::size_t start = dot == TextView::npos ? 0 : dot + 1;
+    const std::vector<TextView> labels = SplitAt(host, u'.');
+    for (std::size_t i = labels.size(); i-- > 0;) {
         if (!name.empty()) name.push_back('.');
-        AppendLabel(name, host.substr(start, end - start));
-        if (dot == TextView::npos) break;
-        end = dot;
+        AppendLabel(name, labels[i]);
     }
     if (name.empty() || name.front() == '.') return false;
     bool named = false;

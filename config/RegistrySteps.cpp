@@ -8,14 +8,14 @@
 
 namespace plm::config {
 
-void RegistrySteps::RemoveWrongKey(Text siteRoot) { zones::RemoveWrongKey(registry_, std::move(siteRoot)); }
+void RegistrySteps::RemoveWrongKey(const zones::SiteAddress& site) { zones::RemoveWrongKey(registry_, site); }
 void RegistrySteps::SetCodeBaseSearchPath() { zones::SetCodeBaseSearchPath(registry_); }
-zones::StepStatus RegistrySteps::AddTrustedSite(TextView scheme, TextView host) {
-    return zones::AddTrustedSite(registry_, scheme, host);
+zones::StepStatus RegistrySteps::AddTrustedSite(const zones::SiteAddress& site) {
+    return zones::AddTrustedSite(registry_, site);
 }
 void RegistrySteps::SetTrustedZoneSecurity() { zones::SetTrustedZoneSecurity(registry_); }
-bool RegistrySteps::IsLeftOutByPolicy(TextView scheme, TextView host) {
-    return zones::PolicyLeavesOut(registry_, scheme, host);
+bool RegistrySteps::IsLeftOutByPolicy(const zones::SiteAddress& site) {
+    return zones::PolicyLeavesOut(registry_, site);
 }
 zones::LoginPageBrowser RegistrySteps::WhereLoginPageOpens() { return zones::WhereLoginPageOpens(registry_); }
 void RegistrySteps::OpenLoginPage(TextView url) {

@@ -16,11 +16,11 @@ public:
     RegistrySteps(reg::RegisterKey& registry, std::function<void(TextView)> openLoginPage)
         : registry_(registry), openLoginPage_(std::move(openLoginPage)) {}
 
-    void RemoveWrongKey(Text siteRoot) override;
+    void RemoveWrongKey(const zones::SiteAddress& site) override;
     void SetCodeBaseSearchPath() override;
-    zones::StepStatus AddTrustedSite(TextView scheme, TextView host) override;
+    zones::StepStatus AddTrustedSite(const zones::SiteAddress& site) override;
     void SetTrustedZoneSecurity() override;
-    bool IsLeftOutByPolicy(TextView scheme, TextView host) override;
+    bool IsLeftOutByPolicy(const zones::SiteAddress& site) override;
     zones::LoginPageBrowser WhereLoginPageOpens() override;
     void OpenLoginPage(TextView url) override;
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 
 #include "config/HostName.h"
 #include "config/RunTimeError.h"
@@ -16,6 +15,24 @@ constexpr TextView HttpPrefix = u"http://";
 constexpr TextView HttpsPrefix = u"https://";
 constexpr std::uint32_t MaxPort = 65535;
 constexpr std::size_t MaxPortDigits = 5;
+// The first 0-based index a 16-bit position cannot hold.
+constexpr std::size_t MaxInt16Position = 32767;
+
+// Where the host of a typed address starts (0-based). After "scheme://" the
+// host starts right behind the "//"; a text without "//" behind its scheme
+// is read as a bare host from its first character that is not a space (the
+// end for a text of spaces only).
+struct HostStart {
+    std::size_t index = 0;
+    bool afterScheme = false;
+};
+HostStart FindHostStart(TextView address) {
+    const std::size_t first = address.find_first_not_of(u' ');
+    if (first == TextView::npos) return {address.size(), false};
+    const std::size_t colon = address.find(u':', first);
+    if (colon != TextView::npos && address.substr(colon + 1, 2) == u"//") return {colon + 3, true};
+    return {first, false};
+}
 
 // 1 to 5 ASCII digits up to 65535 ("0" included, leading zeros allowed).
 bool IsPort(TextView port) {
@@ -63,48 +80,50 @@ bool HasAcceptableHostAndPort(TextView trimmed, std::size_t prefixLength, const 
 
 bool IsValidSiteUrl(TextView urlText, const CodePage& codePage) {
     const Text t = TrimSpaces(urlText);
-    const auto length = static_cast<std::int32_t>(t.size());
     bool valid = true;
-    if (length < 9) valid = false;
+    if (t.size() < 9) valid = false;
     if (t.size() > MaxUrlLength) valid = false;
     const std::size_t prefixLength = SchemePrefixLength(t);
     if (prefixLength == 0) valid = false;
     // Only U+0020 is a space here; other space characters cannot reach the
     // zone map either, since the host rule refuses them.
-    if (InStr(t, u" ") > 0) valid = false;
-    const std::int32_t slash = InStr(t, u"/", 9);
-    if (slash == 0) valid = false;
-    if (slash == length) valid = false;
+    if (t.find(u' ') != Text::npos) valid = false;
+    // A "/" from the 9th character on, and not the last one.
+    const std::size_t slash = t.find(u'/', 8);
+    if (slash == Text::npos) valid = false;
+    if (slash + 1 == t.size()) valid = false;
     if (!HasOnlyWellFormedEscapes(t)) valid = false;
     if (valid && !HasAcceptableHostAndPort(t, prefixLength, codePage)) valid = false;
     return valid;
 }
 
 Text GetSiteRoot(TextView urlText) {
-    // The host begins after the "//" that follows the scheme's ":". A text
-    // without that shape is searched from where the scheme starts. Kept on
-    // purpose: the position is a 16-bit number, and a "/" beyond 32767
-    // overflows into "Err:", as it always has; no host that long is valid.
-    const std::optional<std::int16_t> p = ToInt16(InStr(urlText, u"/", FindHostStart(urlText).position));
-    if (!p) throw RunTimeError("overflow");
-    if (*p > 0) return Text(urlText.substr(0, static_cast<std::size_t>(*p - 1)));
-    return Text(urlText);
+    // Kept on purpose: the position is a 16-bit number, and a "/" beyond
+    // 32767 overflows into "Err:", as it always has; leading spaces, which
+    // the validation trims, can put it there.
+    const std::size_t slash = urlText.find(u'/', FindHostStart(urlText).index);
+    if (slash == TextView::npos) return Text(urlText);
+    if (slash >= MaxInt16Position) throw RunTimeError("overflow");
+    return Text(urlText.substr(0, slash));
 }
 
 SiteAddress ParseSiteAddress(TextView siteRoot) {
-    SiteAddress address;
-    const std::int32_t c = InStr(siteRoot, u":");
-    const std::optional<Text> scheme = Left(siteRoot, c - 1);
-    if (!scheme) throw RunTimeError("invalid procedure call");
-    address.Scheme = TrimSpaces(*scheme);
-    address.Host = SiteHostAndPort(siteRoot);
-    const std::int32_t portColon = InStr(address.Host, u":");
-    if (portColon > 0) address.Host.resize(static_cast<std::size_t>(portColon - 1));
-    return address;
+    const std::size_t colon = siteRoot.find(u':');
+    if (colon == TextView::npos) throw RunTimeError("invalid procedure call");
+    SiteAddress site;
+    site.Scheme = TrimSpaces(siteRoot.substr(0, colon));
+    const std::size_t slash = siteRoot.rfind(u'/');
+    site.HostAndPort = TrimSpaces(siteRoot.substr(slash == TextView::npos ? 0 : slash + 1));
+    site.Host = site.HostAndPort.substr(0, site.HostAndPort.find(u':'));
+    site.Root = Text(siteRoot);
+    const HostStart start = FindHostStart(siteRoot);
+    site.HostStart = start.index;
+    site.AfterScheme = start.afterScheme;
+    for (const TextView label : SplitAt(site.Host, u'.')) site.Labels.emplace_back(label);
+    site.Numeric = IsNumericAddress(site.Labels);
+    return site;
 }
 
-Text SiteHostAndPort(TextView siteRoot) {
-    return TrimSpaces(siteRoot.substr(static_cast<std::size_t>(InStrRev(siteRoot, u"/"))));
-}
+SiteAddress ReadSiteAddress(TextView urlText) { return ParseSiteAddress(GetSiteRoot(urlText)); }
 
 }  // namespace plm::config

@@ -1,12 +1,13 @@
 // The typed site address: whether it is acceptable, its site root (scheme,
-// "//", host and optional port, cut before the path) and its SiteAddress
-// (scheme and host). Pure functions over text; positions are 1-based.
+// "//", host and optional port, cut before the path) and its SiteAddress.
+// Pure functions over text.
 #pragma once
 
 #include <cstddef>
 
 #include "text/Text.h"
 #include "text/CodePage.h"
+#include "zones/SiteAddress.h"
 
 namespace plm::config {
 
@@ -14,10 +15,9 @@ namespace plm::config {
 // one is cut or not opened at all, after the settings were written.
 inline constexpr std::size_t MaxUrlLength = 2083;
 
-struct SiteAddress {
-    Text Scheme;  // before the first ":", trimmed, letter case as typed
-    Text Host;    // after the last "/", trimmed, port dropped
-};
+// The site as the steps take it (defined below the steps' layer, filled
+// here).
+using SiteAddress = zones::SiteAddress;
 
 // True when the text, trimmed of spaces, is an http or https address with a
 // path: at least 9 characters, "http://" or "https://" in any letter case,
@@ -33,16 +33,17 @@ bool IsValidSiteUrl(TextView urlText, const CodePage& codePage);
 // The text as typed up to the first "/" after the "//" that follows the
 // scheme, the search starting where the scheme starts (after any leading
 // spaces, which stay in the result). The whole text when there is no such
-// "/". Throws RunTimeError when that "/" lies beyond position 32767.
+// "/". Throws RunTimeError when that "/" lies beyond position 32767 (the
+// position is a 16-bit number): leading spaces can put it there.
 Text GetSiteRoot(TextView urlText);
 
-// Scheme: the site root before its first ":", trimmed. Host: after its last
-// "/", trimmed, cut before a ":". Throws RunTimeError for a site root
+// The whole SiteAddress from the site root, computed once. Scheme: before
+// the root's first ":", trimmed. HostAndPort: after its last "/", trimmed;
+// Host: that, cut before a ":". Throws RunTimeError for a site root
 // without ":" (a negative cut); an accepted address never gives one.
 SiteAddress ParseSiteAddress(TextView siteRoot);
 
-// The site root after its last "/", trimmed: the host, and its port when
-// the address has one ("plm.example.com:8080").
-Text SiteHostAndPort(TextView siteRoot);
+// Both in one: the site of a text IsValidSiteUrl accepted.
+SiteAddress ReadSiteAddress(TextView urlText);
 
 }  // namespace plm::config

@@ -364,18 +364,24 @@ TEST(ParseSiteAddress, SchemeAndHost) {
         Text root;
         Text scheme;
         Text host;
+        Text hostAndPort;
+        std::vector<Text> labels;
     };
     const std::vector<Case> cases = {
-        {"host name", u"http://plm.example.com", u"http", u"plm.example.com"},
-        {"port dropped", u"https://plm:8443", u"https", u"plm"},
-        {"colon without port", u"http://plm:", u"http", u"plm"},
-        {"leading spaces trimmed", u"    HTTP://plm", u"HTTP", u"plm"},
-        {"no slash: host is after position 0", u"http:", u"http", u"http"},
+        {"host name", u"http://plm.example.com", u"http", u"plm.example.com", u"plm.example.com", {u"plm", u"example", u"com"}},
+        {"port dropped", u"https://plm:8443", u"https", u"plm", u"plm:8443", {u"plm"}},
+        {"colon without port", u"http://plm:", u"http", u"plm", u"plm:", {u"plm"}},
+        {"leading spaces trimmed", u"    HTTP://plm", u"HTTP", u"plm", u"plm", {u"plm"}},
+        {"no slash: host is after position 0", u"http:", u"http", u"http", u"http:", {u"http"}},
+        {"empty labels kept", u"http://a..b.", u"http", u"a..b.", u"a..b.", {u"a", u"", u"b", u""}},
     };
     for (const auto& c : cases) {
         const SiteAddress site = ParseSiteAddress(c.root);
         EXPECT_EQ(ToUtf8(site.Scheme), ToUtf8(c.scheme)) << c.label;
         EXPECT_EQ(ToUtf8(site.Host), ToUtf8(c.host)) << c.label;
+        EXPECT_EQ(ToUtf8(site.HostAndPort), ToUtf8(c.hostAndPort)) << c.label;
+        EXPECT_EQ(site.Labels, c.labels) << c.label;
+        EXPECT_EQ(site.Root, c.root) << c.label;
     }
     // No ":" at all: a negative cut, as the scheme cut before position 0.
     EXPECT_THROW(ParseSiteAddress(u"plm/x"), RunTimeError);
@@ -399,6 +405,40 @@ TEST(IsHostCharacter, ClassesAtTheirBorders) {
         {"U+20000", 0x20000, true}, {"U+1F600", 0x1F600, false}, {"U+F0000", 0xF0000, false},
     };
     for (const auto& c : cases) EXPECT_EQ(IsHostCharacter(c.c), c.allowed) << c.label;
+}
+
+TEST(ParseSiteAddress, NumericOnlyForThreeOrMoreLabelsOfAsciiDigits) {
+    struct Row {
+        const char* label;
+        TextView host;
+        bool numeric;
+    };
+    const std::vector<Row> rows = {
+        {"four numbers", u"10.1.2.3", true},
+        {"one number is a name", u"10", false},
+        {"two numbers are a name", u"10.1", false},
+        {"three numbers", u"10.1.2", true},
+        {"no range check on the numbers", u"999999999999.1.1", true},
+        {"leading zeros", u"010.001.0.0", true},
+        {"empty host", u"", false},
+        {"empty part in the middle", u"10..2.3", false},
+        {"trailing dot", u"10.1.2.", false},
+        {"leading dot", u".10.1.2", false},
+        {"plus sign", u"+10.1.2.3", false},
+        {"minus sign", u"10.-1.2.3", false},
+        {"exponent", u"1e3.1.2", false},
+        {"hexadecimal", u"0x10.1.2.3", false},
+        {"group separator", u"1,000.1.2.3", false},
+        {"space inside a part", u"10 .1.2.3", false},
+        {"letter", u"10.1.2.x", false},
+        {"full-width digit", u"\uFF11\uFF10.1.2.3", false},
+        {"Arabic-Indic digit", u"\u0661.1.2.3", false},
+        {"full-width dot is not a separator", u"10\uFF0E1.2.3", false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.label);
+        EXPECT_EQ(ParseSiteAddress(u"http://" + Text(row.host)).Numeric, row.numeric);
+    }
 }
 
 }  // namespace

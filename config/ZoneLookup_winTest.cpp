@@ -81,9 +81,8 @@ TEST_F(ZoneLookup, OrdinaryFormsLandInTrustedSites) {
         EXPECT_NE(ZoneOf(page), TrustedSites) << "trusted before it was registered";
         // Validated and registered as Auto Setting does.
         ASSERT_TRUE(IsValidSiteUrl(url, SystemCodePage()));
-        const SiteAddress site = ParseSiteAddress(GetSiteRoot(url));
         reg::RegisterKey registry(reg::Advapi32(), SystemCodePage());
-        EXPECT_EQ(zones::AddTrustedSite(registry, site.Scheme, site.Host), zones::StepStatus::Done());
+        EXPECT_EQ(zones::AddTrustedSite(registry, ReadSiteAddress(url)), zones::StepStatus::Done());
         EXPECT_EQ(registry.LastRegError(), 0);
         EXPECT_EQ(ZoneOf(page), TrustedSites);
     }

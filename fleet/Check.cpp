@@ -237,8 +237,8 @@ UserEntry FindUserEntry(reg::RegisterKey& registry, TextView domains, TextView r
         if (zone.status != reg::Success) return std::nullopt;
         return zone.value;
     };
-    if (!zones::IsNumericAddress(site.Host) || std::count(site.Host.begin(), site.Host.end(), u'.') < 2) {
-        Text key = zones::DomainEntryPath(domains, site.Host);
+    if (!site.Numeric) {
+        Text key = zones::DomainEntryPath(domains, site);
         auto zone = zoneIn(key);
         return {std::move(key), zone};
     }
@@ -350,7 +350,7 @@ KitRun RunCheck(std::span<const Text> args, CheckMachine& machine) {
     if (args.size() != 1) return {CheckRefused, {}, Text(CheckUsage)};
     const Text url = TrimSpaces(args[0]);
     if (auto refusal = RefusalOf(url, machine.codePage)) return {CheckRefused, {}, std::move(*refusal)};
-    const config::SiteAddress site = config::ParseSiteAddress(config::GetSiteRoot(url));
+    const config::SiteAddress site = config::ReadSiteAddress(url);
     const Text loginPage = config::BuildLoginUrl(url);
 
     ReadOnlyRegistry api(machine.registry, machine.codePage);
@@ -372,7 +372,7 @@ KitRun RunCheck(std::span<const Text> args, CheckMachine& machine) {
     report.Fact({EntryFact(u"User's zone map", entry, site.Scheme)});
     report.Fact({EntryFact(u"User's zone map, enhanced security", esc, site.Scheme)});
     PolicyFacts(report, registry, site);
-    const bool leftOut = zones::PolicyLeavesOut(registry, site.Scheme, site.Host);
+    const bool leftOut = zones::PolicyLeavesOut(registry, site);
     if (leftOut) {
         report.Fact({u"Policy: decides the trusted sites and leaves ", site.Host, u" out"});
     } else {

@@ -11,6 +11,7 @@
 
 #include "tests/support/MemoryRegistry.h"
 #include "tests/support/RegistrySnapshot.h"
+#include "tests/support/Sites.h"
 #include "zones/IeMode.h"
 #include "zones/TrustedSite.h"
 #include "zones/ZoneMap.h"
@@ -55,7 +56,7 @@ struct Machine {
     // What one run of PlmClientConfig writes for `scheme`://`host`.
     void RunTool(TextView scheme, TextView host) {
         static_cast<void>(keys.CreateKey(reg::CurrentUser, zones::TrustedZoneKey));
-        static_cast<void>(zones::AddTrustedSite(keys, scheme, host));
+        static_cast<void>(zones::AddTrustedSite(keys, test::Site(scheme, host)));
         zones::SetTrustedZoneSecurity(keys);
         zones::SetCodeBaseSearchPath(keys);
     }

@@ -255,7 +255,7 @@ std::optional<Text> RefusalOf(TextView url, const CodePage& codePage) {
         return Text(config::MessageOf(english, config::Message::Prompt)) + u"\n\n" +
                Text(config::MessageOf(english, config::Message::Example)) + u"\n";
     }
-    const config::SiteAddress site = config::ParseSiteAddress(config::GetSiteRoot(url));
+    const config::SiteAddress site = config::ReadSiteAddress(url);
     if (config::IsPublicSuffix(site.Host)) {
         return config::WithHost(config::MessageOf(english, config::Message::PublicSuffix), site.Host) + u"\n";
     }
@@ -379,7 +379,7 @@ Text XmlEscaped(TextView text) {
 }
 
 Text ZoneMapEntryName(const config::SiteAddress& site) {
-    if (zones::IsNumericAddress(site.Host)) return site.Host;
+    if (site.Numeric) return site.Host;
     return site.Scheme + u"://" + site.Host;
 }
 
@@ -393,9 +393,8 @@ KitRun RunFleetKit(std::span<const Text> args, FileSystem& files, const CodePage
     // cannot overflow.
     const Text url = TrimSpaces(args[0]);
     if (auto refusal = RefusalOf(url, codePage)) return {KitRefused, {}, std::move(*refusal)};
-    const Text siteRoot = config::GetSiteRoot(url);
-    const config::SiteAddress site = config::ParseSiteAddress(siteRoot);
-    const Text hostAndPort = config::SiteHostAndPort(siteRoot);
+    const config::SiteAddress site = config::ReadSiteAddress(url);
+    const Text& hostAndPort = site.HostAndPort;
 
     const std::vector<PolicyValue> siteValues = SiteValues(site);
     const std::vector<PolicyValue> zoneValues = TrustedZoneValues();
@@ -428,7 +427,7 @@ KitRun RunFleetKit(std::span<const Text> args, FileSystem& files, const CodePage
     KitRun run = ReplaceAll(files, kit);
     if (run.status != KitWritten) return run;
     run.out = WhatWasWritten(kit, site, hostAndPort);
-    if (zones::IsNumericAddress(site.Host)) {
+    if (site.Numeric) {
         run.err = u"PlmFleetKit: note: " + site.Host +
                   u" is an IP address; Microsoft advises against IP addresses in the Enterprise Mode Site List.\n"
                   u"  Both site list files name it all the same; prefer the site's host name where it has one.\n";

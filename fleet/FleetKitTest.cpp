@@ -26,6 +26,7 @@
 #include "registry/RegisterKey.h"
 #include "tests/support/Golden.h"
 #include "tests/support/MemoryRegistry.h"
+#include "tests/support/Sites.h"
 #include "zones/Policy.h"
 #include "zones/ZoneMap.h"
 #include "zones/ZoneTemplate.h"
@@ -249,7 +250,7 @@ TEST(FleetKit, EachFileHoldsWhatTheToolWritesForOneUser) {
         machine.PutValue(reg::LocalMachine, zones::PolicyZoneMapKey, FromUtf8(row.entryName), reg::TypeString,
                          std::string("2") + '\0');
         reg::RegisterKey planted(machine, SystemCodePage());
-        EXPECT_FALSE(zones::PolicyLeavesOut(planted, FromUtf8(row.scheme), FromUtf8(row.host)));
+        EXPECT_FALSE(zones::PolicyLeavesOut(planted, test::Site(FromUtf8(row.scheme), FromUtf8(row.host))));
 
         const std::string entry = "<site url=\"" + std::string(row.siteUrl) +
                                   "\">\r\n  <compat-mode>Default</compat-mode>\r\n  <open-in>IE11</open-in>\r\n</site>\r\n";

@@ -494,7 +494,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool accepted = config::IsValidSiteUrl(url, codes);
     // (i): checked like a rejected address.
     const bool publicSuffix =
-        accepted && config::IsPublicSuffix(config::ParseSiteAddress(config::GetSiteRoot(url)).Host);
+        accepted && config::IsPublicSuffix(config::ReadSiteAddress(url).Host);
 
 #ifdef PLM_FUZZ_FAULTS
     registry.Faults().Fail(test::Fault().Number(failAt).With(failCode));
@@ -521,10 +521,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         PLM_CHECK(registry.CallCount() == callsBefore, shown + "\na rejected address reached the registry");
         return 0;
     }
-    const config::SiteAddress site = config::ParseSiteAddress(config::GetSiteRoot(url));
-    const std::size_t firstDot = site.Host.find(u'.');
-    const bool numeric = firstDot != Text::npos && site.Host.find(u'.', firstDot + 1) != Text::npos &&
-                         zones::IsNumericAddress(site.Host);
+    const config::SiteAddress site = config::ReadSiteAddress(url);
+    // The oracle's own numeric rule: two dots or more, digits between them.
+    const std::vector<TextView> parts = SplitAt(site.Host, u'.');
+    const bool numeric = parts.size() >= 3 && std::all_of(parts.begin(), parts.end(), [](TextView part) {
+                             return !part.empty() && std::all_of(part.begin(), part.end(), IsAsciiDigit);
+                         });
     const bool failed = !run.shown.empty() && run.shown.back().rfind("Err:", 0) == 0;
     // (g): a slot that cannot be rebuilt keeps the site in another zone.
     const auto keptElsewhere = numeric ? SiteElsewhere(before.user, site, true) : std::vector<std::string>();

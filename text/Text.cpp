@@ -63,41 +63,14 @@ bool EqualsNoCase(TextView a, TextView b) {
     return true;
 }
 
-std::int32_t InStr(TextView s, TextView what, std::int32_t start) {
-    if (start < 1) start = 1;
-    auto from = static_cast<std::size_t>(start - 1);
-    if (from > s.size()) return 0;
-    auto pos = s.find(what, from);
-    return pos == TextView::npos ? 0 : static_cast<std::int32_t>(pos + 1);
-}
-
-std::int32_t InStrRev(TextView s, TextView what) {
-    auto pos = s.rfind(what);
-    return pos == TextView::npos ? 0 : static_cast<std::int32_t>(pos + 1);
-}
-
-std::optional<Text> Left(TextView s, std::int32_t n) {
-    if (n < 0) return std::nullopt;
-    return Text(s.substr(0, static_cast<std::size_t>(n)));
-}
-
-std::optional<Text> Mid(TextView s, std::int32_t start) {
-    if (start < 1) return std::nullopt;
-    auto from = static_cast<std::size_t>(start - 1);
-    if (from >= s.size()) return Text();
-    return Text(s.substr(from));
-}
-
-std::optional<Text> Mid(TextView s, std::int32_t start, std::int32_t length) {
-    if (length < 0) return std::nullopt;
-    auto rest = Mid(s, start);
-    if (rest) rest->resize(std::min(rest->size(), static_cast<std::size_t>(length)));
-    return rest;
-}
-
-std::optional<std::int16_t> ToInt16(std::int32_t position) {
-    if (position > 32767 || position < -32768) return std::nullopt;
-    return static_cast<std::int16_t>(position);
+std::vector<TextView> SplitAt(TextView s, char16_t separator) {
+    std::vector<TextView> parts;
+    for (std::size_t start = 0;;) {
+        const std::size_t at = s.find(separator, start);
+        parts.push_back(s.substr(start, at == TextView::npos ? TextView::npos : at - start));
+        if (at == TextView::npos) return parts;
+        start = at + 1;
+    }
 }
 
 Text FromUtf8(std::string_view s) {
@@ -165,15 +138,6 @@ CodePoint CodePointAt(TextView s, std::size_t i) {
         return {0x10000 + ((c - 0xD800) << 10) + (s[i + 1] - 0xDC00u), 2};
     }
     return {c, 1};
-}
-
-HostStart FindHostStart(TextView address) {
-    const std::size_t first = address.find_first_not_of(u' ');
-    if (first == TextView::npos) return {};
-    const auto schemeStart = static_cast<std::int32_t>(first) + 1;
-    const std::int32_t colon = InStr(address, u":", schemeStart);
-    if (colon > 0 && address.substr(static_cast<std::size_t>(colon), 2) == u"//") return {colon + 3, true};
-    return {schemeStart, false};
 }
 
 Text DecimalText(std::int64_t n) {

@@ -1,15 +1,14 @@
 // Text helpers shared by every layer of the portable core.
 //
 // Text is UTF-16, as in a Windows text box, so that lengths and positions
-// count what the user's text box counts. Positions are 1-based: the first
-// character is at 1, and a search that finds nothing gives 0.
+// count what the user's text box counts.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace plm {
 
@@ -36,26 +35,9 @@ Text ToLower(TextView s);
 Text ToUpper(TextView s);
 bool EqualsNoCase(TextView a, TextView b);
 
-// 1-based search of `what` in `s` from position `start`; 0 when not found
-// (also when start is beyond the end).
-std::int32_t InStr(TextView s, TextView what, std::int32_t start = 1);
-// 1-based position of the last `what` in `s`; 0 when not found.
-std::int32_t InStrRev(TextView s, TextView what);
-
-// The checked cuts: an invalid cut gives nullopt, and the caller decides
-// what the failure means (the command reports it, the stale-entry removal
-// skips the statement).
-// The first n characters (all of s when n exceeds its length); nullopt for
-// a negative n.
-[[nodiscard]] std::optional<Text> Left(TextView s, std::int32_t n);
-// Characters from 1-based `start`, at most `length` of them (all when no
-// length is given); nullopt for a start below 1 or a negative length.
-[[nodiscard]] std::optional<Text> Mid(TextView s, std::int32_t start);
-[[nodiscard]] std::optional<Text> Mid(TextView s, std::int32_t start, std::int32_t length);
-
-// A position held in a signed 16-bit integer; nullopt beyond its range, the
-// overflow the configuration steps report as a failure.
-[[nodiscard]] std::optional<std::int16_t> ToInt16(std::int32_t position);
+// The parts of `s` between the separators: n separators give n + 1
+// parts, empty ones included. The parts are views into `s`.
+std::vector<TextView> SplitAt(TextView s, char16_t separator);
 
 constexpr bool IsAsciiDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 constexpr bool IsAsciiHexDigit(char16_t c) {
@@ -74,16 +56,6 @@ struct CodePoint {
     std::size_t units;
 };
 CodePoint CodePointAt(TextView s, std::size_t i);
-
-// Where the host of a typed address starts, 1-based, counted in the text as
-// typed. After "scheme://" the host starts right behind the "//"; a text
-// without "//" behind its scheme is read as a bare host from its first
-// character that is not a space. 0 for a text of spaces only.
-struct HostStart {
-    std::int32_t position = 0;
-    bool afterScheme = false;  // true when a "scheme://" comes before it
-};
-HostStart FindHostStart(TextView address);
 
 // UTF-8 conversions, for tests, logs and the Linux side.
 Text FromUtf8(std::string_view s);

@@ -1,4 +1,4 @@
-// The 1-based text rules that every address rule is written in.
+// The text rules that every address rule is written in.
 #include <gtest/gtest.h>
 
 #include "text/CodePage.h"
@@ -7,34 +7,12 @@
 namespace plm {
 namespace {
 
-TEST(Text, SearchesAreOneBasedAndZeroWhenNotFound) {
+TEST(Text, SplitAtKeepsEveryPartEmptyOnesIncluded) {
     struct Row {
         const char16_t* s;
-        const char16_t* what;
-        std::int32_t start;
-        std::int32_t expected;
-    } rows[] = {
-        {u"http://a/b", u"/", 1, 6}, {u"http://a/b", u"/", 8, 9}, {u"http://a/b", u"/", 10, 0},
-        {u"http://a/b", u"/", 11, 0}, {u"", u"/", 1, 0},         {u"abc", u"c", 0, 3},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(ToUtf8(row.s));
-        EXPECT_EQ(InStr(row.s, row.what, row.start), row.expected);
-    }
-    EXPECT_EQ(InStrRev(u"a:b:c", u":"), 4);
-    EXPECT_EQ(InStrRev(u"abc", u":"), 0);
-}
-
-TEST(Text, CutsBehaveLikeTheirBasicCounterparts) {
-    EXPECT_EQ(Left(u"abc", 5), u"abc");
-    EXPECT_EQ(Left(u"abc", 0), u"");
-    EXPECT_EQ(Left(u"abc", -1), std::nullopt);
-    EXPECT_EQ(Mid(u"abcdef", 3), u"cdef");
-    EXPECT_EQ(Mid(u"abcdef", 7), u"");
-    EXPECT_EQ(Mid(u"abcdef", 2, 3), u"bcd");
-    EXPECT_EQ(Mid(u"abcdef", 2, -1), std::nullopt);
-    EXPECT_EQ(Mid(u"abcdef", 0), std::nullopt);
-    EXPECT_EQ(Mid(u"abcdef", 0, 1), std::nullopt);
+        std::vector<TextView> parts;
+    } rows[] = {{u"p.q.r", {u"p", u"q", u"r"}}, {u"plm", {u"plm"}}, {u"", {u""}}, {u"a..b.", {u"a", u"", u"b", u""}}};
+    for (const auto& row : rows) EXPECT_EQ(SplitAt(row.s, u'.'), row.parts) << ToUtf8(row.s);
 }
 
 TEST(Text, TrimRemovesOnlySpaces) {
@@ -58,11 +36,6 @@ TEST(Text, CaseFoldingCoversTheScriptsOfHostNames) {
         EXPECT_TRUE(EqualsNoCase(row.lower, row.upper));
     }
     EXPECT_FALSE(EqualsNoCase(u"\u00d7", u"\u00f7")) << "multiplication and division signs are not letters";
-}
-
-TEST(Text, Int16PositionsOverflowBeyond32767) {
-    EXPECT_EQ(ToInt16(32767), 32767);
-    EXPECT_EQ(ToInt16(32768), std::nullopt);
 }
 
 TEST(Text, Utf8RoundTrip) {

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "zones/TrustedSite.h"
 #include "zones/ZoneMap.h"
 
 namespace plm::zones {
@@ -32,27 +31,28 @@ bool IsAddressRange(TextView name) {
 // The host itself, or a domain the host lies in ("example.com" for
 // "plm.example.com", not for "badexample.com"). A numeric host has no
 // parent domains: only its own address names it.
-bool NamesHost(TextView name, TextView host) {
+bool NamesHost(TextView name, const SiteAddress& site) {
+    const TextView host = site.Host;
     if (name.empty()) return false;
-    if (IsNumericAddress(host)) return name == host;
+    if (site.Numeric) return name == host;
     if (EqualsNoCase(name, host)) return true;
     if (name.size() >= host.size()) return false;
     const std::size_t at = host.size() - name.size();
     return host[at - 1] == u'.' && EqualsNoCase(host.substr(at), name);
 }
 
-bool PolicyNameCovers(TextView name, TextView scheme, TextView host) {
+bool PolicyNameCovers(TextView name, const SiteAddress& site) {
     TextView rest = name;
     if (const std::size_t separator = rest.find(u"://"); separator != TextView::npos) {
         const TextView named = rest.substr(0, separator);
-        if (named != AnyScheme && !EqualsNoCase(named, scheme)) return false;
+        if (named != AnyScheme && !EqualsNoCase(named, site.Scheme)) return false;
         rest.remove_prefix(separator + 3);
     }
     if (rest.substr(0, 2) == u"*.") rest.remove_prefix(2);
     // A port or a path narrows the entry to part of a site; the browser
     // does not take such names for a whole host, so neither do we.
     if (rest.find_first_of(u":/") != TextView::npos || IsAddressRange(rest)) return false;
-    return NamesHost(rest, host);
+    return NamesHost(rest, site);
 }
 
 // The policy stores the zone as text; a REG_DWORD counts as well.
@@ -71,9 +71,9 @@ std::vector<ValueEntry> PolicyList(reg::RegisterKey& registry, reg::HKEY root) {
 }
 
 bool PolicyListCovers(reg::RegisterKey& registry, reg::HKEY root, const std::vector<ValueEntry>& list,
-                      TextView scheme, TextView host) {
+                      const SiteAddress& site) {
     for (const ValueEntry& entry : list) {
-        if (PolicyNameCovers(entry.name, scheme, host) && HoldsTrustedZone(registry, root, PolicyZoneMapKey, entry)) {
+        if (PolicyNameCovers(entry.name, site) && HoldsTrustedZone(registry, root, PolicyZoneMapKey, entry)) {
             return true;
         }
     }
@@ -94,18 +94,7 @@ bool MapsToTrustedSites(reg::RegisterKey& registry, TextView keyPath, TextView s
     return false;
 }
 
-std::vector<TextView> Labels(TextView host) {
-    std::vector<TextView> labels;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t dot = host.find(u'.', start);
-        labels.push_back(host.substr(start, dot == TextView::npos ? TextView::npos : dot - start));
-        if (dot == TextView::npos) return labels;
-        start = dot + 1;
-    }
-}
-
-Text Joined(const std::vector<TextView>& labels, std::size_t from, std::size_t to) {
+Text Joined(const std::vector<Text>& labels, std::size_t from, std::size_t to) {
     Text out;
     for (std::size_t i = from; i < to; ++i) {
         if (i > from) out += u'.';
@@ -118,8 +107,9 @@ Text Joined(const std::vector<TextView>& labels, std::size_t from, std::size_t t
 // a sub-key "sub" below "domain" (the tool writes p.q.r as q.r\p); a sub-key
 // "*" or "*.sub" stands for the names below. Every such key that can name
 // the host or one of its parent domains is looked at.
-bool MachineDomainsCover(reg::RegisterKey& registry, TextView scheme, TextView host) {
-    const std::vector<TextView> labels = Labels(host);
+bool MachineDomainsCover(reg::RegisterKey& registry, const SiteAddress& site) {
+    const TextView scheme = site.Scheme;
+    const std::vector<Text>& labels = site.Labels;
     for (std::size_t first = 0; first < labels.size(); ++first) {
         for (std::size_t split = first; split < labels.size(); ++split) {
             const Text domain = Joined(labels, split, labels.size());
@@ -146,7 +136,9 @@ bool MachineDomainsCover(reg::RegisterKey& registry, TextView scheme, TextView h
 }
 
 // The range slots read are the ones the registration reads: 1 to 100.
-bool MachineRangesCover(reg::RegisterKey& registry, TextView scheme, TextView host) {
+bool MachineRangesCover(reg::RegisterKey& registry, const SiteAddress& site) {
+    const TextView scheme = site.Scheme;
+    const TextView host = site.Host;
     for (std::int32_t n = 1; n <= RangeSlotsRead; ++n) {
         const Text slot = Text(RangesKey) + u'\\' + Text(RangeSlotPrefix) + DecimalText(n);
         if (TrimSpaces(registry.GetStringValue(Machine, slot, RangeAddressValue).value) != host) continue;
@@ -161,18 +153,17 @@ bool MachineSettingsOnly(reg::RegisterKey& registry) {
 
 }  // namespace
 
-bool PolicyLeavesOut(reg::RegisterKey& registry, TextView scheme, TextView host) {
+bool PolicyLeavesOut(reg::RegisterKey& registry, const SiteAddress& site) {
     // The computer policy's list wins over everything else, the user
     // policy's list only counts where the machine's settings do not rule.
     if (const auto list = PolicyList(registry, reg::LocalMachine); !list.empty()) {
-        return !PolicyListCovers(registry, reg::LocalMachine, list, scheme, host);
+        return !PolicyListCovers(registry, reg::LocalMachine, list, site);
     }
     if (MachineSettingsOnly(registry)) {
-        return IsNumericAddress(host) ? !MachineRangesCover(registry, scheme, host)
-                                      : !MachineDomainsCover(registry, scheme, host);
+        return site.Numeric ? !MachineRangesCover(registry, site) : !MachineDomainsCover(registry, site);
     }
     if (const auto list = PolicyList(registry, reg::CurrentUser); !list.empty()) {
-        return !PolicyListCovers(registry, reg::CurrentUser, list, scheme, host);
+        return !PolicyListCovers(registry, reg::CurrentUser, list, site);
     }
     return false;
 }

@@ -6,11 +6,12 @@
 
 #include "text/Text.h"
 #include "registry/RegisterKey.h"
+#include "zones/SiteAddress.h"
 
 namespace plm::zones {
 
-// True when a policy decides the zones and none of its entries puts
-// `scheme`://`host` into Trusted Sites. The list that decides, first found:
+// True when a policy decides the zones and none of its entries puts the
+// site (its scheme and host) into Trusted Sites. The list that decides, first found:
 //  1. the computer policy's Site to Zone Assignment List;
 //  2. with "use only machine settings", the machine's own zone map;
 //  3. the user policy's Site to Zone Assignment List.
@@ -25,6 +26,6 @@ namespace plm::zones {
 // zone map the same goes for the domain entries and their sub-keys, with a
 // REG_DWORD named after the scheme or "*" holding 2, and for a numeric host
 // for the range slots whose ":Range" is the address.
-bool PolicyLeavesOut(reg::RegisterKey& registry, TextView scheme, TextView host);
+bool PolicyLeavesOut(reg::RegisterKey& registry, const SiteAddress& site);
 
 }  // namespace plm::zones

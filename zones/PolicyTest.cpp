@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/Sites.h"
 #include "tests/support/TestBackends.h"
 #include "tests/support/ZoneMapLists.h"
 #include "zones/ZoneMap.h"
@@ -44,7 +45,7 @@ protected:
             test::RecordingRegistry recording(Api(), Backend().Codes());
             reg::RegisterKey keys(recording, Backend().Codes());
 
-            EXPECT_EQ(PolicyLeavesOut(keys, FromUtf8(c.scheme), FromUtf8(c.host)), c.leftOut) << c.label;
+            EXPECT_EQ(PolicyLeavesOut(keys, test::Site(FromUtf8(c.scheme), FromUtf8(c.host))), c.leftOut) << c.label;
             EXPECT_EQ(recording.Writes(), std::vector<std::string>{}) << c.label;
             EXPECT_EQ(Backend().OpenHandles(), 0u) << c.label;
         }

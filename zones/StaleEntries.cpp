@@ -1,7 +1,6 @@
 #include "zones/StaleEntries.h"
 
 #include <cstddef>
-#include <cstdint>
 #include <exception>
 
 #include "zones/ZoneMap.h"
@@ -21,40 +20,45 @@ void ResumeNext(Step&& step) noexcept {
     }
 }
 
-// From where on a ":" counts as a port, 1-based. Positions count from where
-// the scheme starts, so leading spaces move nothing. After "scheme://" any
-// ":" from the host start on is a port. A text without "//" behind its
-// scheme has no host start to tell a scheme's ":" from a port's: its ":"
-// counts only from the 10th character on, beyond where "http:" or "https:"
-// can end.
-std::int32_t PortFrom(const HostStart& host) { return host.afterScheme ? host.position : host.position + 9; }
-
 }  // namespace
 
-void RemoveWrongKey(reg::RegisterKey& registry, Text siteRoot) {
-    Text& text = siteRoot;  // our own copy: the caller's text stays as it was
+std::optional<StaleEntry> StaleEntryOf(const SiteAddress& site) {
+    const TextView text = site.Root;
+    const std::size_t hostStart = site.HostStart;
 
     // A port is a ":" at or after the start of the host. The scheme's own
     // ":" comes before it, however many spaces lead the text, so an address
-    // without a port never gets here: its entries are left alone.
-    const HostStart host = FindHostStart(text);
-    if (host.position < 1 || InStrRev(text, u":") < PortFrom(host)) return;
-    const std::int32_t hostStart = host.position;
+    // without a port never gets here: its entries are left alone. A text
+    // without "//" behind its scheme has no host start to tell a scheme's
+    // ":" from a port's: its ":" counts only from the 10th character on,
+    // counted from where the scheme starts, beyond where "http:" or "https:"
+    // can end.
+    const std::size_t portFrom = site.AfterScheme ? hostStart : hostStart + 9;
+    const std::size_t lastColon = text.rfind(u':');
+    if (lastColon == TextView::npos || lastColon < portFrom) return std::nullopt;
 
     // The first label: from the host start up to the host's first ".". A
-    // host without "." has none (the negative cut fails, the label stays
-    // empty).
-    const std::int32_t dot = InStr(text, u".", hostStart);
-    const Text firstLabel = Mid(text, hostStart, dot - hostStart).value_or(Text());
+    // host without "." has none.
+    StaleEntry entry;
+    const std::size_t dot = text.find(u'.', hostStart);
+    if (dot != TextView::npos) entry.firstLabel = Text(text.substr(hostStart, dot - hostStart));
 
     // The stale key: what follows the first label and its ".", port
     // included (p.q.r:n gives q.r:n); the whole host and port when there is
     // no ".".
-    text = (dot > 0 ? Mid(text, dot + 1) : Mid(text, hostStart)).value_or(text);
+    entry.key = Text(text.substr(dot != TextView::npos ? dot + 1 : hostStart));
 
     // A text that still carries a path keeps it up to and including its
     // first "/".
-    if (const std::int32_t slash = InStr(text, u"/"); slash >= 2) text.resize(static_cast<std::size_t>(slash));
+    if (const std::size_t slash = entry.key.find(u'/'); slash != Text::npos && slash >= 1) entry.key.resize(slash + 1);
+    return entry;
+}
+
+void RemoveWrongKey(reg::RegisterKey& registry, const SiteAddress& site) {
+    const std::optional<StaleEntry> stale = StaleEntryOf(site);
+    if (!stale) return;
+    const Text& text = stale->key;
+    const Text& firstLabel = stale->firstLabel;
 
     // The first-label sub-key goes first, then the stale key itself, which
     // only goes when nothing else is below it. Opening the parent creates a

@@ -10,9 +10,8 @@ namespace plm::zones {
 
 struct [[nodiscard]] StepStatus {
     bool failed = false;
-    // The status to show; none for a failure without a status of its own (a
-    // position overflow), for which the command shows the thread's last
-    // error.
+    // The status to show; none for a failure without a status of its own,
+    // for which the command shows the thread's last error.
     std::optional<std::int32_t> code;
 
     static StepStatus Done() { return {}; }

@@ -136,24 +136,6 @@ bool HoldsMapping(reg::RegisterKey& registry, const Text& slotPath) {
 
 }  // namespace
 
-// The numeric rule is deliberately narrow: a part is numeric only when it is
-// a non-empty run of ASCII decimal digits and nothing else. No sign, no
-// group or decimal separator, no exponent, no full-width digits: none of
-// those make an address that the browser treats as a numeric range.
-bool IsNumericAddress(TextView host) {
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t dot = host.find(u'.', start);
-        const TextView part = host.substr(start, dot == TextView::npos ? TextView::npos : dot - start);
-        if (part.empty()) return false;
-        for (const char16_t c : part) {
-            if (!IsAsciiDigit(c)) return false;
-        }
-        if (dot == TextView::npos) return true;
-        start = dot + 1;
-    }
-}
-
 namespace {
 
 // Deletes the slot "Range" + address from Ranges and EscRanges.
@@ -232,10 +214,11 @@ std::optional<std::int32_t> MapsSiteElsewhere(reg::RegisterKey& registry, TextVi
 
 }  // namespace
 
-Text DomainEntryPath(TextView listPath, TextView host) {
-    const std::size_t dot = host.find(u'.');
-    if (dot == TextView::npos || host.find(u'.', dot + 1) == TextView::npos) return JoinPath(listPath, host);
-    return JoinPath(JoinPath(listPath, host.substr(dot + 1)), host.substr(0, dot));
+Text DomainEntryPath(TextView listPath, const SiteAddress& site) {
+    if (site.Labels.size() < 3) return JoinPath(listPath, site.Host);
+    const TextView host = site.Host;
+    const std::size_t firstLabel = site.Labels.front().size();
+    return JoinPath(JoinPath(listPath, host.substr(firstLabel + 1)), host.substr(0, firstLabel));
 }
 
 RangeRebuild AddRangeKey(reg::RegisterKey& registry, TextView listPath, TextView scheme, TextView host) {
@@ -310,17 +293,11 @@ bool ZoneMapCanHold(TextView host, const CodePage& codePage) {
     return path && path->size() <= reg::MaxAnsiSubKeyPath;
 }
 
-StepStatus AddTrustedSite(reg::RegisterKey& registry, TextView scheme, TextView host) {
+StepStatus AddTrustedSite(reg::RegisterKey& registry, const SiteAddress& site) {
     RemoveFixedRangeKey(registry, ObsoleteRangeAddress);
-
-    // Kept on purpose: the first dot's position and the position after it
-    // are 16-bit numbers, so a first "." at 32767 or later overflows into
-    // "Err:", as it always has (no accepted address gets there).
-    const std::optional<std::int16_t> firstDot = ToInt16(InStr(host, u"."));
-    const std::optional<std::int16_t> afterFirstDot = firstDot ? ToInt16(*firstDot + 1) : std::nullopt;
-    if (!afterFirstDot) return StepStatus::Failed(std::nullopt);
-    const std::int32_t secondDot = InStr(host, u".", *afterFirstDot);
-    const bool numeric = secondDot >= 1 && *firstDot >= 1 && IsNumericAddress(host);
+    const TextView scheme = site.Scheme;
+    const TextView host = site.Host;
+    const bool numeric = site.Numeric;
 
     // The site's entry in the normal list and in its twin, each checked
     // after both are written.
@@ -336,7 +313,7 @@ StepStatus AddTrustedSite(reg::RegisterKey& registry, TextView scheme, TextView 
             KeepFirst(otherFailure, rebuild.otherFailure);
             rebuilds.emplace_back(ranges, rebuild);
         } else {
-            entries.push_back(WriteEntry(registry, DomainEntryPath(domains, host), scheme, siteFailure));
+            entries.push_back(WriteEntry(registry, DomainEntryPath(domains, site), scheme, siteFailure));
         }
     }
     if (siteFailure) return StepStatus::Failed(siteFailure);

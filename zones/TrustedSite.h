@@ -9,6 +9,7 @@
 
 #include "text/Text.h"
 #include "registry/RegisterKey.h"
+#include "zones/SiteAddress.h"
 #include "zones/StepStatus.h"
 
 namespace plm::zones {
@@ -26,10 +27,9 @@ namespace plm::zones {
 // slot could not be written back, that write's status. Another address's write-back failing
 // never stops the rebuild: the remaining pairs of both lists are written
 // first.
-// Failed without a status of its own, after removing the obsolete slot,
-// when the first "." of the host stands at position 32767 or later (the dot
-// positions are 16-bit numbers).
-StepStatus AddTrustedSite(reg::RegisterKey& registry, TextView scheme, TextView host);
+// A numeric site (SiteAddress::Numeric) gets range slots, any other a
+// domain entry.
+StepStatus AddTrustedSite(reg::RegisterKey& registry, const SiteAddress& site);
 
 // Whether the zone map can take the entries of `host`: the registration
 // writes through the ANSI registry calls, which refuse sub-key paths longer
@@ -47,11 +47,7 @@ inline constexpr TextView ObsoleteRangeAddress = u"192.168.10.250";
 // a host of one label or two, else list\rest-of-host\first-label (the first
 // label becomes a sub-key of the rest: p.q.r is q.r\p, and o.p.q.r is
 // p.q.r\o).
-Text DomainEntryPath(TextView listPath, TextView host);
-
-// True when every "."-separated part of the host is a non-empty run of ASCII
-// decimal digits.
-bool IsNumericAddress(TextView host);
+Text DomainEntryPath(TextView listPath, const SiteAddress& site);
 
 // What one range rebuild did.
 struct RangeRebuild {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tests/support/Golden.h"
+#include "tests/support/Sites.h"
 #include "tests/support/TestBackends.h"
 #include "tests/support/ZoneMapLists.h"
 #include "zones/ZoneMap.h"
@@ -79,7 +80,7 @@ TEST_P(TrustedSiteTest, EachHostShapeWritesItsKindOfEntryInBothLists) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.label);
         Reset();
-        EXPECT_EQ(AddTrustedSite(Keys(), row.scheme, row.host), StepStatus::Done()) << "read back in place";
+        EXPECT_EQ(AddTrustedSite(Keys(), test::Site(row.scheme, row.host)), StepStatus::Done()) << "read back in place";
         EXPECT_EQ(ZoneMap(), row.after);
         EXPECT_EQ(Backend().OpenHandles(), 0u);
     }
@@ -142,7 +143,7 @@ TEST_P(TrustedSiteTest, ObsoleteRangeSlotGoesForEveryHostKindAndNothingElseDoes)
         Reset();
         SeedZoneMap(before);
         ASSERT_EQ(ZoneMap(), before);
-        EXPECT_EQ(AddTrustedSite(Keys(), u"http", row.host), StepStatus::Done());
+        EXPECT_EQ(AddTrustedSite(Keys(), test::Site(u"http", row.host)), StepStatus::Done());
         EXPECT_EQ(ZoneMap(), row.after);
     }
 }
@@ -352,7 +353,7 @@ TEST_P(TrustedSiteTest, AKeyNamedAsLongAsTheRegistryAllowsStopsNoRangeRegistrati
         ASSERT_EQ(Keys().CreateKey(Keys().CreateKey(reg::CurrentUser, list).value.Get(), Text(255, u'x')).status,
                   reg::Success);
     }
-    EXPECT_EQ(AddTrustedSite(Keys(), u"http", u"10.0.0.9"), StepStatus::Done());
+    EXPECT_EQ(AddTrustedSite(Keys(), test::Site(u"http", u"10.0.0.9")), StepStatus::Done());
     EXPECT_EQ(Backend().OpenHandles(), 0u);
 }
 
@@ -370,7 +371,7 @@ TEST_P(TrustedSiteTest, EachRangeListIsRebuiltFromItsOwnSlots) {
 ":Range"="10.0.0.1"
 "http"=dword:00000001
 )");
-    EXPECT_EQ(AddTrustedSite(Keys(), u"https", u"10.0.0.9"), StepStatus::Done());
+    EXPECT_EQ(AddTrustedSite(Keys(), test::Site(u"https", u"10.0.0.9")), StepStatus::Done());
     EXPECT_EQ(ZoneMap(), R"([]
 [EscRanges]
 [EscRanges\Range1]
@@ -427,7 +428,7 @@ TEST_P(TrustedSiteTest, LongestHostTheZoneMapHoldsIsWrittenInBothLists) {
     EXPECT_TRUE(ZoneMapCanHold(host181, Backend().Codes()));
     EXPECT_FALSE(ZoneMapCanHold(host182, Backend().Codes()));
 
-    EXPECT_EQ(AddTrustedSite(Keys(), u"http", host181), StepStatus::Done());
+    EXPECT_EQ(AddTrustedSite(Keys(), test::Site(u"http", host181)), StepStatus::Done());
     const Text domain = Text(63, u'b') + u"." + Text(53, u'c');
     for (TextView list : {u"Domains", u"EscDomains"}) {
         SCOPED_TRACE(ToUtf8(list));
@@ -435,38 +436,10 @@ TEST_P(TrustedSiteTest, LongestHostTheZoneMapHoldsIsWrittenInBothLists) {
         EXPECT_EQ(Keys().GetDwordValue(reg::CurrentUser, entry, u"http").value, 2);
     }
     Reset();
-    EXPECT_TRUE(AddTrustedSite(Keys(), u"http", host182 + u"d").failed);
+    EXPECT_TRUE(AddTrustedSite(Keys(), test::Site(u"http", host182 + u"d")).failed);
     const Text escEntry = Text(ZoneMapKey) + u"\\EscDomains\\" + domain + u"cd\\" + Text(63, u'a');
     EXPECT_FALSE(Inspect().KeyExists(reg::CurrentUser, escEntry)) << "the registry refuses a longer path";
     EXPECT_EQ(Backend().OpenHandles(), 0u);
-}
-
-TEST_P(TrustedSiteTest, FirstDotAt32767OrLaterFailsWithoutAStatusOfItsOwn) {
-    struct Row {
-        const char* label;
-        std::size_t firstDot;  // 1-based; 0: no dot
-        std::size_t length;
-        bool overflows;
-    };
-    const std::vector<Row> rows = {
-        {"first dot at 32766", 32766, 32768, false},
-        {"first dot at 32767", 32767, 32769, true},
-        {"first dot at 40000", 40000, 40002, true},
-        {"no dot in a long host", 0, 40000, false},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.label);
-        Reset();
-        Text host(row.length, u'a');
-        if (row.firstDot > 0) host[row.firstDot - 1] = u'.';
-        const StepStatus status = AddTrustedSite(Keys(), u"http", host);
-        EXPECT_EQ(status == StepStatus::Failed(std::nullopt), row.overflows);
-        // The obsolete slot is removed before the host is looked at.
-        if (row.overflows) {
-            EXPECT_EQ(ZoneMap(), "[]\n" + EmptyRangeLists);
-        }
-        EXPECT_EQ(Backend().OpenHandles(), 0u);
-    }
 }
 
 PLM_INSTANTIATE_FOR_BACKENDS(TrustedSiteTest);
@@ -491,38 +464,6 @@ TEST(ZoneMap, KeysAreSpelledAsTheBrowserAndGroupPolicyReadThem) {
         {CodeBaseSearchPathText, golden::CodeBaseSearchPathText},
     };
     for (const auto& [product, spelled] : keys) EXPECT_EQ(ToUtf8(product), ToUtf8(spelled));
-}
-
-TEST(IsNumericAddressTest, OnlyNonEmptyRunsOfAsciiDigitsBetweenDots) {
-    struct Row {
-        const char* label;
-        TextView host;
-        bool numeric;
-    };
-    const std::vector<Row> rows = {
-        {"four numbers", u"10.1.2.3", true},
-        {"one number", u"10", true},
-        {"no range check on the numbers", u"999999999999.1.1", true},
-        {"leading zeros", u"010.001.0.0", true},
-        {"empty host", u"", false},
-        {"empty part in the middle", u"10..2.3", false},
-        {"trailing dot", u"10.1.2.", false},
-        {"leading dot", u".10.1.2", false},
-        {"plus sign", u"+10.1.2.3", false},
-        {"minus sign", u"10.-1.2.3", false},
-        {"exponent", u"1e3.1.2", false},
-        {"hexadecimal", u"0x10.1.2.3", false},
-        {"group separator", u"1,000.1.2.3", false},
-        {"space inside a part", u"10 .1.2.3", false},
-        {"letter", u"10.1.2.x", false},
-        {"full-width digit", u"\uFF11\uFF10.1.2.3", false},
-        {"Arabic-Indic digit", u"\u0661.1.2.3", false},
-        {"full-width dot is not a separator", u"10\uFF0E1.2.3", false},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.label);
-        EXPECT_EQ(IsNumericAddress(row.host), row.numeric);
-    }
 }
 
 }  // namespace
