@@ -89,8 +89,8 @@ bool ConfigurationFrm::Create() {
 }
 
 void ConfigurationFrm::StartUp() {
-    languageCode_ = GetOSLCID(GetSystemDefaultLCID());
-    ApplyLanguage(DecimalText(languageCode_), *this, messages_);
+    language_ = &config::LanguageOf(GetOSLCID(GetSystemDefaultLCID()));
+    ApplyLanguage(*language_, *this);
     SetHeightTwips(StartHeightTwips);
     SetBackgroundFromSmallPicture();
     SetWindowTextOf(Control(ControlId::txtUrl), InitialUrlText(ReadClipboardText(window_)));
@@ -358,10 +358,6 @@ Text ConfigurationFrm::FormCaption() { return WindowText(Control(ControlId::lblF
 void ConfigurationFrm::SetWindowCaption(TextView text) { SetWindowTextOf(window_, text); }
 
 Text ConfigurationFrm::UrlText() { return WindowText(Control(ControlId::txtUrl)); }
-
-Text ConfigurationFrm::LocalText(TextView fallback, std::int16_t index) {
-    return messages_.GetLocalText(fallback, index);
-}
 
 void ConfigurationFrm::ShowMessage(TextView prompt, TextView title) {
     // A failure after the login page step hid the window must not leave an

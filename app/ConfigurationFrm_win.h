@@ -48,8 +48,7 @@ public:
 
     // AutoSettingUi: what the Auto Setting command needs from the window.
     Text UrlText() override;
-    Text LocalText(TextView fallback, std::int16_t index) override;
-    std::int16_t LanguageCode() override { return languageCode_; }
+    const config::Language& WindowLanguage() override { return *language_; }
     void ShowMessage(TextView prompt, TextView title) override;
     std::uint32_t LastSystemError() override;
     // The program's one way out: nothing is saved, nothing else runs.
@@ -117,10 +116,9 @@ private:
     // Derived from the label before it, the box's name would keep "(R):".
     AccessibleName urlBoxName_{config::UrlBoxName};
 
-    // LanguageCode: what GetOSLCID chose. ApplyLanguage reads it as decimal
-    // text; the command and its notices as the number.
-    std::int16_t languageCode_ = SimplifiedChinese;
-    Messages messages_;
+    // The row of what GetOSLCID chose: its code is the window's
+    // LanguageCode, its messages the window's Messages.
+    const config::Language* language_ = &config::DesignLanguage();
     config::AutoSettingCommand command_;
     config::LoginPageStep loginPage_;
 };

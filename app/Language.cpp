@@ -16,22 +16,15 @@ std::int16_t GetOSLCID(std::uint32_t lcid) {
     return SimplifiedChinese;
 }
 
-Text Messages::GetLocalText(TextView fallback, std::int16_t index) const {
-    if (index >= 1 && static_cast<std::size_t>(index) <= texts_.size()) {
-        return Text(texts_[static_cast<std::size_t>(index) - 1]);
-    }
-    return Text(fallback);
-}
-
-void ApplyLanguage(TextView languageCode, CaptionTarget& target, Messages& messages) {
-    for (const config::Language& language : config::Languages) {
-        if (language.code == SimplifiedChinese || languageCode != DecimalText(language.code)) continue;
+void ApplyLanguage(const config::Language& language, CaptionTarget& target) {
+    // The window is created with the design language's captions and their
+    // design places; setting them again would fit the labels to their text.
+    if (language.code != SimplifiedChinese) {
         target.SetFormCaption(language.captions.formCaption);
         target.SetSampleCaption(language.captions.sample);
         target.SetCancelCaption(language.captions.cancel);
         target.SetConfigurationCaption(language.captions.configuration);
         target.SetCloseCaption(language.captions.close);
-        for (TextView message : language.messages) messages.Append(message);
     }
     target.SetWindowCaption(target.FormCaption());
 }

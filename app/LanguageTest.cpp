@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <span>
 #include <string>
 #include <utility>
@@ -82,34 +83,32 @@ std::vector<std::string> Utf8(std::span<const TextView> texts) {
 }
 
 // Every row of the table, as the window takes it: its locales choose it, its
-// captions and messages are applied in order (the design language's are the
-// window's own), its access keys are marked once, and its notices name the
-// host. Where the texts users know are pinned, the row holds exactly them.
+// captions are applied in order (the design language's are the window's
+// own), its access keys are marked once, and its messages and notices that
+// name the host hold "{host}". Where the texts users know are pinned, the
+// row holds exactly them.
 TEST(Languages, EveryRowIsChosenByItsLocalesAndAppliedWhole) {
     for (const config::Language& language : config::Languages) {
         SCOPED_TRACE(language.code);
+        EXPECT_EQ(&config::LanguageOf(language.code), &language) << "one row per code";
         for (const std::uint32_t lcid : language.lcids) {
-            EXPECT_TRUE(lcid == 0 || GetOSLCID(lcid) == language.code) << lcid;
+            if (lcid != 0) {
+                EXPECT_EQ(GetOSLCID(lcid), language.code) << lcid;
+            }
         }
         const config::Captions& c = language.captions;
         const std::vector<TextView> captions = {c.formCaption, c.sample, c.cancel, c.configuration, c.close};
         RecordingTarget target;
-        Messages messages;
-        ApplyLanguage(DecimalText(language.code), target, messages);
+        ApplyLanguage(language, target);
         std::vector<std::string> calls;
-        const bool design = language.code == SimplifiedChinese;
-        if (!design) {
+        if (language.code != SimplifiedChinese) {
             for (const char* name : {"form=", "sample=", "cancel=", "configuration=", "close="}) {
                 calls.push_back(name + ToUtf8(captions[calls.size()]));
             }
         }
         calls.push_back("window=" + ToUtf8(c.formCaption));
         EXPECT_EQ(target.calls, calls);
-        ASSERT_EQ(messages.Count(), design ? 0u : language.messages.size());
-        for (std::size_t i = 0; i < messages.Count(); ++i) {
-            EXPECT_EQ(messages.GetLocalText(u"", static_cast<std::int16_t>(i + 1)), language.messages[i]);
-        }
-        const TextView publicSuffix = config::MessageOf(language, config::Message::PublicSuffix);
+        const TextView publicSuffix = config::GetLocalText(language, config::Message::PublicSuffix);
         EXPECT_NE(publicSuffix.find(config::HostPlaceholder), TextView::npos) << ToUtf8(publicSuffix);
         for (const auto& [caption, key] : {std::pair{c.cancel, u'C'}, std::pair{c.configuration, u'A'}}) {
             const std::size_t amp = caption.find(u'&');
@@ -117,7 +116,7 @@ TEST(Languages, EveryRowIsChosenByItsLocalesAndAppliedWhole) {
             EXPECT_EQ(caption.find(u'&', amp + 1), TextView::npos) << ToUtf8(caption);
             EXPECT_EQ(ToUpperChar(caption[amp + 1]), key) << ToUtf8(caption);
         }
-        for (TextView notice : {language.notices.policy, language.notices.browser, language.notices.reload}) {
+        for (TextView notice : language.notices) {
             EXPECT_NE(notice.find(config::HostPlaceholder), TextView::npos) << ToUtf8(notice);
         }
         for (const test::golden::LanguageTexts& pinned : test::golden::Languages) {
@@ -125,9 +124,8 @@ TEST(Languages, EveryRowIsChosenByItsLocalesAndAppliedWhole) {
             EXPECT_EQ(language.lcids, pinned.lcids);
             EXPECT_EQ(Utf8(captions), Utf8(pinned.captions));
             EXPECT_EQ(Utf8(language.messages), Utf8(pinned.messages));
-            EXPECT_EQ(ToUtf8(language.notices.policy), ToUtf8(pinned.policyNotice));
-            EXPECT_EQ(ToUtf8(language.notices.browser), ToUtf8(pinned.browserNotice));
-            EXPECT_EQ(ToUtf8(language.notices.reload), ToUtf8(pinned.reloadNotice));
+            EXPECT_EQ(Utf8(language.notices),
+                      Utf8(std::array{pinned.policyNotice, pinned.browserNotice, pinned.reloadNotice}));
         }
     }
     for (const test::golden::LanguageTexts& pinned : test::golden::Languages) {
@@ -135,13 +133,9 @@ TEST(Languages, EveryRowIsChosenByItsLocalesAndAppliedWhole) {
     }
 }
 
-TEST(ApplyLanguage, ACodeWithoutARowKeepsTheDesignCaptions) {
-    for (const Text& code : {DecimalText(UnknownCode()), Text(u""), Text(u"00"), Text(u" 2")}) {
-        RecordingTarget target;
-        Messages messages;
-        ApplyLanguage(code, target, messages);
-        EXPECT_EQ(target.calls, std::vector<std::string>{"window=" + ToUtf8(target.formCaption)}) << ToUtf8(code);
-        EXPECT_EQ(messages.Count(), 0u) << ToUtf8(code);
+TEST(LanguageOf, ACodeWithoutARowGetsTheDesignLanguage) {
+    for (const std::int16_t code : {UnknownCode(), std::int16_t{-1}, std::int16_t{-32768}}) {
+        EXPECT_EQ(config::LanguageOf(code).code, SimplifiedChinese) << code;
     }
 }
 
@@ -153,51 +147,8 @@ TEST(ApplyLanguage, WindowCaptionIsReadBackFromTheLabel) {
         void SetFormCaption(TextView text) override { formCaption = Text(text) + u" (label)"; }
     };
     Rewriting target;
-    Messages messages;
-    ApplyLanguage(u"0", target, messages);
+    ApplyLanguage(config::LanguageOf(English), target);
     EXPECT_EQ(target.calls.back(), "window=PLM Client System Configuration Tool (label)");
-}
-
-TEST(ApplyLanguage, AppendsWithoutClearing) {
-    RecordingTarget target;
-    Messages messages;
-    ApplyLanguage(u"0", target, messages);
-    ApplyLanguage(u"2", target, messages);
-    EXPECT_EQ(messages.Count(), 10u);
-    EXPECT_EQ(ToUtf8(messages.GetLocalText(u"", 3)), "Velmora Prompt");
-    EXPECT_EQ(ToUtf8(messages.GetLocalText(u"", 8)), "Velmora提示");
-}
-
-TEST(GetLocalText, ReturnsTheMessageOrTheDefault) {
-    const auto& english = config::LanguageOf(English).messages;
-    const struct {
-        const char* label;
-        std::int16_t code;
-        std::int16_t index;
-        TextView expected;
-    } rows[] = {
-        {"first", English, 1, english[0]},
-        {"last", English, 5, english[4]},
-        {"past the end", English, 6, u"DEFAULT"},
-        {"zero", English, 0, u"DEFAULT"},
-        {"negative", English, -1, u"DEFAULT"},
-        {"lowest index", English, -32768, u"DEFAULT"},
-        {"highest index", English, 32767, u"DEFAULT"},
-        {"Simplified: every index gives the default", SimplifiedChinese, 3, u"DEFAULT"},
-    };
-    for (const auto& row : rows) {
-        RecordingTarget target;
-        Messages messages;
-        ApplyLanguage(DecimalText(row.code), target, messages);
-        EXPECT_EQ(ToUtf8(messages.GetLocalText(u"DEFAULT", row.index)), ToUtf8(row.expected)) << row.label;
-    }
-}
-
-TEST(GetLocalText, EmptyListAndEmptyDefault) {
-    Messages messages;
-    EXPECT_EQ(messages.GetLocalText(u"", 1), u"");
-    EXPECT_EQ(messages.GetLocalText(u"x", 1), u"x");
-    EXPECT_EQ(messages.Count(), 0u);
 }
 
 TEST(Texts, TheUrlLabelIsTheSameInEveryLanguage) {

@@ -13,13 +13,11 @@
 namespace plm::config {
 namespace {
 
-Text Local(AutoSettingUi& ui, Message message) { return ui.LocalText(DefaultText(message), Number(message)); }
-
-void ShowInvalidAddress(AutoSettingUi& ui) {
-    Text prompt = Local(ui, Message::Prompt);
+void ShowInvalidAddress(AutoSettingUi& ui, const Language& language) {
+    Text prompt(GetLocalText(language, Message::Prompt));
     prompt += u"\n\n";
-    prompt += Local(ui, Message::Example);
-    ui.ShowMessage(prompt, Local(ui, Message::Title));
+    prompt += GetLocalText(language, Message::Example);
+    ui.ShowMessage(prompt, GetLocalText(language, Message::Title));
 }
 
 // A failure that knows its status shows that; any other shows the thread's
@@ -27,7 +25,12 @@ void ShowInvalidAddress(AutoSettingUi& ui) {
 // own.
 void ShowFailure(AutoSettingUi& ui, std::optional<std::int32_t> status) {
     const std::int32_t code = status ? *status : static_cast<std::int32_t>(ui.LastSystemError());
-    ui.ShowMessage(u"Err:" + DecimalText(code), Local(ui, Message::Title));
+    ui.ShowMessage(u"Err:" + DecimalText(code), GetLocalText(ui.WindowLanguage(), Message::Title));
+}
+
+// The notice in the window's language, naming the host.
+void ShowNotice(AutoSettingUi& ui, const Language& language, Notice notice, TextView host) {
+    ui.ShowMessage(WithHost(NoticeOf(language, notice), host), GetLocalText(language, Message::Title));
 }
 
 }  // namespace
@@ -37,15 +40,17 @@ void AutoSettingCommand::Run(AutoSettingUi& ui, ConfigurationSteps& steps, const
     const ScopedFlag running(running_);
 
     const Text url = ui.UrlText();
+    const Language& language = ui.WindowLanguage();
     if (!IsValidSiteUrl(url, codePage)) {
-        ShowInvalidAddress(ui);
+        ShowInvalidAddress(ui, language);
         return;
     }
     try {
         const SiteAddress site = ReadSiteAddress(url);
         // Its entry would cover every site under it, whoever owns them.
         if (IsPublicSuffix(site.Host)) {
-            ui.ShowMessage(WithHost(Local(ui, Message::PublicSuffix), site.Host), Local(ui, Message::Title));
+            ui.ShowMessage(WithHost(GetLocalText(language, Message::PublicSuffix), site.Host),
+                           GetLocalText(language, Message::Title));
             return;
         }
         steps.RemoveWrongKey(site);
@@ -61,17 +66,17 @@ void AutoSettingCommand::Run(AutoSettingUi& ui, ConfigurationSteps& steps, const
         // does not count: the user is told, and the run goes on, as the
         // entries count again once the policy is lifted.
         if (steps.IsLeftOutByPolicy(site)) {
-            ui.ShowMessage(PolicyNotice(ui.LanguageCode(), site.Host), Local(ui, Message::Title));
+            ShowNotice(ui, language, Notice::Policy, site.Host);
         } else {
             // The browser would show the page without what the site needs;
             // one box at most, so only where the policy said nothing. Where
             // the user may reload the page in IE mode, they are told how.
             switch (steps.WhereLoginPageOpens()) {
             case zones::LoginPageBrowser::EdgeWithoutIeMode:
-                ui.ShowMessage(BrowserNotice(ui.LanguageCode(), site.Host), Local(ui, Message::Title));
+                ShowNotice(ui, language, Notice::Browser, site.Host);
                 break;
             case zones::LoginPageBrowser::EdgeUserMayReload:
-                ui.ShowMessage(ReloadNotice(ui.LanguageCode(), site.Host), Local(ui, Message::Title));
+                ShowNotice(ui, language, Notice::Reload, site.Host);
                 break;
             case zones::LoginPageBrowser::InternetExplorer:
             case zones::LoginPageBrowser::EdgeInIeMode:

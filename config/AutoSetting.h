@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "config/Languages.h"
 #include "text/Text.h"
 #include "text/CodePage.h"
 #include "zones/IeMode.h"
@@ -19,11 +20,9 @@ class AutoSettingUi {
 public:
     virtual ~AutoSettingUi() = default;
     virtual Text UrlText() = 0;
-    // The localised message `index`, or `fallback` when there is none.
-    virtual Text LocalText(TextView fallback, std::int16_t index) = 0;
-    // The window's language code (0 English, 1 Simplified Chinese, 2
-    // Traditional Chinese), for texts outside the message list.
-    virtual std::int16_t LanguageCode() = 0;
+    // The window's language: every message and notice the command shows
+    // is read from this row.
+    virtual const Language& WindowLanguage() = 0;
     // A modal box with one OK button and no icon. Must leave the main window
     // visible (a failure after the window was hidden shows it again).
     virtual void ShowMessage(TextView prompt, TextView title) = 0;

@@ -2,11 +2,11 @@
 // stores, the locales that choose it, its captions, its messages and the
 // notices the Auto Setting command may show. Adding a language is its row
 // here (and the fonts its script needs in the test prefix, see README).
+// The window hands the command its row; everything either shows is read
+// from that row.
 //
 // Simplified Chinese is the design language: its captions are the ones the
-// window is created with, and its messages are the defaults that the Auto
-// Setting command passes, so the window never copies them into its message
-// list.
+// window is created with, and its row serves every code without one.
 #pragma once
 
 #include <array>
@@ -17,7 +17,7 @@
 
 namespace plm::config {
 
-// Language codes, as the window stores them (decimal text in LanguageCode).
+// Language codes, as GetOSLCID gives them.
 inline constexpr std::int16_t English = 0;
 inline constexpr std::int16_t SimplifiedChinese = 1;
 inline constexpr std::int16_t TraditionalChinese = 2;
@@ -34,6 +34,27 @@ enum class Message : std::int16_t { Prompt = 1, Example = 2, Title = 3, InvalidA
 inline constexpr std::size_t MessageCount = 5;
 constexpr std::int16_t Number(Message message) { return static_cast<std::int16_t>(message); }
 
+// A language's message list, in the order of the message numbers.
+using Messages = std::array<TextView, MessageCount>;
+
+// The notices the command may show before the login page; "{host}" stands
+// where the host goes. A further notice is its name here, its text in each
+// row and the place in the command that decides to show it.
+enum class Notice : std::size_t {
+    // A policy of the machine decides the trusted sites and leaves the PLM
+    // site out: what the tool writes for the user then does not count.
+    Policy,
+    // Internet Explorer does not run on its own here, and Edge is not set up
+    // to show the site in IE mode: the login page opens without the features
+    // the site needs.
+    Browser,
+    // The same, where the administrator lets the user reload the page in IE
+    // mode: how to do that, with Edge's own name of the menu item.
+    Reload,
+};
+inline constexpr std::size_t NoticeCount = 3;
+using Notices = std::array<TextView, NoticeCount>;
+
 // The caption of lblUrl, the same in every language, and the name screen
 // readers announce for the URL box it labels: without access key and colon.
 inline constexpr TextView UrlLabelCaption = u"URL(&R):";
@@ -48,21 +69,6 @@ struct Captions {
     TextView close;          // picClose: not painted (it shows the cross), read out by screen readers
 };
 
-// The notices the command may show before the login page; "{host}" stands
-// where the host goes.
-struct Notices {
-    // A policy of the machine decides the trusted sites and leaves the PLM
-    // site out: what the tool writes for the user then does not count.
-    TextView policy;
-    // Internet Explorer does not run on its own here, and Edge is not set up
-    // to show the site in IE mode: the login page opens without the features
-    // the site needs.
-    TextView browser;
-    // The same, where the administrator lets the user reload the page in IE
-    // mode: how to do that, with Edge's own name of the menu item.
-    TextView reload;
-};
-
 struct Language {
     std::int16_t code;
     // The locale identifiers that choose this language (0: no more).
@@ -70,7 +76,8 @@ struct Language {
     Captions captions;
     // Messages 1 to 5: prompt, example, message box title, invalid address,
     // public suffix; empty where the language has no such message.
-    std::array<TextView, MessageCount> messages;
+    Messages messages;
+    // In the order of Notice.
     Notices notices;
 };
 
@@ -120,16 +127,17 @@ inline constexpr auto Languages = std::to_array<Language>({
 });
 
 // A language's message by its number; empty where it has none.
-constexpr TextView MessageOf(const Language& language, Message message) {
+constexpr TextView GetLocalText(const Language& language, Message message) {
     return language.messages[static_cast<std::size_t>(Number(message)) - 1];
+}
+
+// A language's notice, "{host}" still in it.
+constexpr TextView NoticeOf(const Language& language, Notice notice) {
+    return language.notices[static_cast<std::size_t>(notice)];
 }
 
 // The row of a language code; the design language for a code without one.
 const Language& LanguageOf(std::int16_t code);
 inline const Language& DesignLanguage() { return LanguageOf(SimplifiedChinese); }
-
-// The text the command passes as the default of a message: the design
-// language's.
-inline TextView DefaultText(Message message) { return MessageOf(DesignLanguage(), message); }
 
 }  // namespace plm::config

@@ -252,12 +252,12 @@ Text JoinPath(TextView folder, TextView name, TextView separators) {
 std::optional<Text> RefusalOf(TextView url, const CodePage& codePage) {
     const config::Language& english = config::LanguageOf(config::English);
     if (!config::IsValidSiteUrl(url, codePage)) {
-        return Text(config::MessageOf(english, config::Message::Prompt)) + u"\n\n" +
-               Text(config::MessageOf(english, config::Message::Example)) + u"\n";
+        return Text(config::GetLocalText(english, config::Message::Prompt)) + u"\n\n" +
+               Text(config::GetLocalText(english, config::Message::Example)) + u"\n";
     }
     const config::SiteAddress site = config::ReadSiteAddress(url);
     if (config::IsPublicSuffix(site.Host)) {
-        return config::WithHost(config::MessageOf(english, config::Message::PublicSuffix), site.Host) + u"\n";
+        return config::WithHost(config::GetLocalText(english, config::Message::PublicSuffix), site.Host) + u"\n";
     }
     return std::nullopt;
 }

@@ -1,8 +1,7 @@
 // The Auto Setting command's window, for every test, fuzz target and bench
 // that runs the command: it records what it is asked and shown, in order,
-// and gives the texts of its language from the product's own table, as the
-// window does (the design language, and a code without a row, have no
-// message list: every text is the command's default).
+// and hands the command the row of its language, as the window does (a code
+// without a row gets the design language's, as LanguageOf gives it).
 #pragma once
 
 #include <cstdint>
@@ -19,19 +18,13 @@ namespace plm::test {
 class RecordingUi final : public config::AutoSettingUi {
 public:
     explicit RecordingUi(Text url, std::int16_t languageCode = config::SimplifiedChinese)
-        : url_(std::move(url)), languageCode_(languageCode) {}
+        : url_(std::move(url)), language_(&config::LanguageOf(languageCode)) {}
 
     Text UrlText() override {
         log.emplace_back("UrlText");
         return url_;
     }
-    Text LocalText(TextView fallback, std::int16_t index) override {
-        const config::Language& language = config::LanguageOf(languageCode_);
-        const bool hasList = language.code == languageCode_ && languageCode_ != config::SimplifiedChinese;
-        if (!hasList || index < 1 || static_cast<std::size_t>(index) > language.messages.size()) return Text(fallback);
-        return Text(language.messages[static_cast<std::size_t>(index) - 1]);
-    }
-    std::int16_t LanguageCode() override { return languageCode_; }
+    const config::Language& WindowLanguage() override { return *language_; }
     void ShowMessage(TextView prompt, TextView title) override {
         log.push_back("ShowMessage " + ToUtf8(prompt) + " | " + ToUtf8(title));
         shown.push_back(ToUtf8(prompt));
@@ -57,7 +50,7 @@ public:
 
 private:
     Text url_;
-    std::int16_t languageCode_;
+    const config::Language* language_;
 };
 
 }  // namespace plm::test

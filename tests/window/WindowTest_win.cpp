@@ -626,7 +626,7 @@ TEST_F(ThisLanguage, LabelsHoldTheirTexts) {
 TEST_F(ThisLanguage, InvalidAddressShowsThePromptAndWritesNothing) {
     const config::Language& language = LanguageOfThisRun();
     const StartCase& start = StartCaseOfThisRun();
-    auto text = [&](config::Message message) { return Wide(config::MessageOf(language, message)); };
+    auto text = [&](config::Message message) { return Wide(config::GetLocalText(language, message)); };
     HWND button = C(ControlId::btnConfiguration);
     ExpectInvalidAddressPrompt(
         *app_, start.invalid,
@@ -733,10 +733,10 @@ struct Notice {
     std::wstring text;
 };
 
-Notice NoticeOfThisRun(TextView config::Notices::*which, const wchar_t* shotSuffix) {
+Notice NoticeOfThisRun(config::Notice which, const wchar_t* shotSuffix) {
     const config::Language& language = LanguageOfThisRun();
-    return {ShotName(language) + shotSuffix, Wide(config::MessageOf(language, config::Message::Title)),
-            Wide(config::WithHost(language.notices.*which, u"plm.notice.example"))};
+    return {ShotName(language) + shotSuffix, Wide(config::GetLocalText(language, config::Message::Title)),
+            Wide(config::WithHost(config::NoticeOf(language, which), u"plm.notice.example"))};
 }
 
 struct ZoneMapCleanup {
@@ -773,21 +773,21 @@ void ExpectNotice(const Notice& notice) {
 }
 
 TEST(PolicyNotice, NamesTheHostInTheLanguageOfTheWindow) {
-    const Notice notice = NoticeOfThisRun(&config::Notices::policy, L"-policy-notice.bmp");
+    const Notice notice = NoticeOfThisRun(config::Notice::Policy, L"-policy-notice.bmp");
     const ZoneMapCleanup cleanup;
     const test::PlantedDword policy(HKEY_LOCAL_MACHINE, test::MachinePolicyKey, test::MachineSettingsOnly, 1);
     ExpectNotice(notice);
 }
 
 TEST(BrowserNotice, NamesTheHostInTheLanguageOfTheWindow) {
-    const Notice notice = NoticeOfThisRun(&config::Notices::browser, L"-browser-notice.bmp");
+    const Notice notice = NoticeOfThisRun(config::Notice::Browser, L"-browser-notice.bmp");
     const ZoneMapCleanup cleanup;
     const test::PlantedWindows windows(L"22631", L"Professional");
     ExpectNotice(notice);
 }
 
 TEST(ReloadNotice, TellsTheUserHowToReloadInIeMode) {
-    const Notice notice = NoticeOfThisRun(&config::Notices::reload, L"-reload-notice.bmp");
+    const Notice notice = NoticeOfThisRun(config::Notice::Reload, L"-reload-notice.bmp");
     const ZoneMapCleanup cleanup;
     const test::PlantedWindows windows(L"22631", L"Professional");
     const test::PlantedDword reload(HKEY_CURRENT_USER, Wide(zones::EdgePolicyKey), Wide(zones::ReloadInIeModeValue), 1);
