@@ -19,10 +19,6 @@ std::optional<ValueEntry> FindValue(const std::vector<ValueEntry>& values, TextV
     return std::nullopt;
 }
 
-bool HasValue(reg::RegisterKey& registry, reg::HKEY root, TextView keyPath, TextView name) {
-    return FindValue(registry.EnumValues(root, keyPath).value, name).has_value();
-}
-
 // The decimal build number; nullopt when it is missing or not a number.
 std::optional<std::int64_t> BuildNumber(reg::RegisterKey& registry) {
     const Text text = TrimSpaces(registry.GetStringValue(reg::LocalMachine, WindowsVersionKey, BuildNumberValue).value);
@@ -37,10 +33,13 @@ bool IsEditionKeepingIe(TextView edition) {
                        [&](TextView known) { return EqualsNoCase(edition, known); });
 }
 
-// Device management writes DisableInternetExplorerApp as a DWORD, and only
-// 1 disables Internet Explorer.
-bool DisablesIeApp(reg::RegisterKey& registry, reg::HKEY root) {
-    const auto value = FindValue(registry.EnumValues(root, IePolicyKey).value, DisableIeAppValue);
+// Whether Internet Explorer's policies under `root` disable it: any
+// NotifyDisableIEOptions does; DisableInternetExplorerApp only as the DWORD
+// 1 that device management writes. One listing of the key serves both.
+bool PolicyDisablesIe(reg::RegisterKey& registry, reg::HKEY root) {
+    const std::vector<ValueEntry> values = registry.EnumValues(root, IePolicyKey).value;
+    if (FindValue(values, DisableIeValue)) return true;
+    const auto value = FindValue(values, DisableIeAppValue);
     if (!value || value->type != reg::TypeDword) return false;
     const auto read = registry.GetDwordValue(root, IePolicyKey, DisableIeAppValue);
     return read.status == reg::Success && read.value == 1;
@@ -102,7 +101,7 @@ private:
 bool IeRunsOnItsOwn(reg::RegisterKey& registry) {
     if (!WindowsKeepsIe(registry)) return false;
     for (const reg::HKEY root : {reg::LocalMachine, reg::CurrentUser}) {
-        if (HasValue(registry, root, IePolicyKey, DisableIeValue) || DisablesIeApp(registry, root)) return false;
+        if (PolicyDisablesIe(registry, root)) return false;
     }
     return true;
 }
