@@ -16,10 +16,7 @@ namespace {
 
 // "MapUrlToZone failed (0x80004005)".
 Text HresultText(TextView call, HRESULT hr) {
-    Text text = Text(call) + u" failed (0x";
-    const auto bits = static_cast<std::uint32_t>(hr);
-    for (int shift = 28; shift >= 0; shift -= 4) text += u"0123456789ABCDEF"[(bits >> shift) & 0xFu];
-    return text + u')';
+    return Text(call) + u" failed (0x" + HexDigits(static_cast<std::uint32_t>(hr), HexCase::Upper) + u')';
 }
 
 class Urlmon final : public BrowserZones {

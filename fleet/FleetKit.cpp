@@ -89,12 +89,6 @@ std::int32_t TemplateData(TextView action) {
 
 // ---- the formats ----
 
-Text HexDword(std::uint32_t bits) {
-    Text hex;
-    for (int shift = 28; shift >= 0; shift -= 4) hex += u"0123456789abcdef"[(bits >> shift) & 0xFu];
-    return hex;
-}
-
 // Each line of `text` after `prefix`, a lone prefix trimmed for an empty
 // line, with `newline` at its end.
 Text Commented(TextView text, TextView prefix, TextView newline) {
@@ -134,7 +128,7 @@ std::string RegFile(TextView comment, const std::vector<PolicyValue>& values, bo
         if (removal) {
             reg += u'-';
         } else if (value.isDword) {
-            reg += u"dword:" + HexDword(value.number);
+            reg += u"dword:" + HexDigits(value.number, HexCase::Lower);
         } else {
             reg += RegQuoted(value.text);
         }

@@ -145,4 +145,11 @@ Text DecimalText(std::int64_t n) {
     return Text(s.begin(), s.end());
 }
 
+Text HexDigits(std::uint32_t n, HexCase letters) {
+    const char16_t* digits = letters == HexCase::Upper ? u"0123456789ABCDEF" : u"0123456789abcdef";
+    Text hex;
+    for (int shift = 28; shift >= 0; shift -= 4) hex += digits[(n >> shift) & 0xFu];
+    return hex;
+}
+
 }  // namespace plm

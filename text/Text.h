@@ -64,4 +64,10 @@ std::string ToUtf8(TextView s);
 // Decimal text of a signed number, without sign for non-negative values.
 Text DecimalText(std::int64_t n);
 
+// The eight hexadecimal digits of a 32-bit number, leading zeros kept: as
+// .reg files spell a DWORD ("0000abcd", lower case) and Windows an HRESULT
+// ("8007000E", upper case).
+enum class HexCase { Lower, Upper };
+Text HexDigits(std::uint32_t n, HexCase letters);
+
 }  // namespace plm

@@ -38,6 +38,11 @@ TEST(Text, CaseFoldingCoversTheScriptsOfHostNames) {
     EXPECT_FALSE(EqualsNoCase(u"\u00d7", u"\u00f7")) << "multiplication and division signs are not letters";
 }
 
+TEST(Text, HexDigitsKeepLeadingZerosInTheCaseAsked) {
+    EXPECT_EQ(ToUtf8(HexDigits(0xabcd, HexCase::Lower)), "0000abcd");
+    EXPECT_EQ(ToUtf8(HexDigits(0x8007000E, HexCase::Upper)), "8007000E");
+}
+
 TEST(Text, Utf8RoundTrip) {
     for (const char16_t* s : {u"", u"abc", u"\u00e9", u"\u5b8b\u4f53", u"\U0001F600"}) {
         EXPECT_EQ(FromUtf8(ToUtf8(s)), s);
