@@ -16,6 +16,7 @@
 
 #include "app/Language.h"
 #include "app/Layout.h"
+#include "app/art/Artwork.h"
 #include "config/Languages.h"
 #include "config/Notice.h"
 #include "tests/support/Planted_win.h"
@@ -37,22 +38,27 @@ std::string Rect(int left, int top, int width, int height) {
 
 std::string Show(const RECT& r) { return Rect(r.left, r.top, r.right - r.left, r.bottom - r.top); }
 
-// The title band's shading: rows 2 to 20 (at 96 DPI) from (216, 215, 215)
-// down to (243, 242, 242).
+// The design's colours, as the screenshots show them.
+constexpr Pixel PixelOf(app::Rgb colour) { return {colour.r, colour.g, colour.b}; }
+const Pixel Body = PixelOf(app::WindowBack);
+const Pixel Frame = PixelOf(app::art::FrameGrey);
+const Pixel ButtonFace = PixelOf(app::ButtonFace);
+const Pixel UrlBoxBack = PixelOf(app::UrlBoxBack);
+
+// The title band's shading: from its top colour in row `first` down to its
+// bottom colour in row `last`.
 Pixel BandColour(int row, int first, int last) {
     double t = double(row - first) / (last - first);
     auto mix = [t](int a, int b) { return static_cast<int>(std::lround(a + (b - a) * t)); };
-    return {mix(216, 243), mix(215, 242), mix(215, 242)};
+    const app::Rgb top = app::art::BandTop;
+    const app::Rgb bottom = app::art::BandBottom;
+    return {mix(top.r, bottom.r), mix(top.g, bottom.g), mix(top.b, bottom.b)};
 }
 
 bool Near(const Pixel& a, const Pixel& b, int tolerance = 1) {
     return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance && std::abs(a.b - b.b) <= tolerance;
 }
 
-const Pixel Body{232, 234, 236};
-const Pixel Frame{134, 134, 134};
-const Pixel ButtonFace{232, 230, 225};
-const Pixel UrlBoxBack{240, 242, 244};
 
 struct Step {
     WORD key;
@@ -142,7 +148,8 @@ void ExpectInvalidAddressPrompt(App& app, const std::wstring& typed, const std::
     EXPECT_TRUE(box.okButton);
     EXPECT_FALSE(box.icon);
     Tap(VK_RETURN);
-    EXPECT_TRUE(WaitFor([&] { return app.MessageBoxWindow() == nullptr; })) << "OK closes the box";
+    WaitFor([&] { return app.MessageBoxWindow() == nullptr; });
+    EXPECT_EQ(app.MessageBoxWindow(), nullptr) << "OK closes the box";
     EXPECT_TRUE(WaitForKeyboard(app)) << "the keyboard comes back to the window";
     EXPECT_TRUE(app.Running());
     EXPECT_TRUE(IsWindowVisible(app.Window()));
@@ -328,12 +335,6 @@ TEST_F(DesignLanguage, BorderlessCentredWindowOf490By133) {
     EXPECT_NEAR((outer.top + outer.bottom) / 2, (work.top + work.bottom) / 2, 1) << "centred";
 }
 
-struct PlaceRow {
-    ControlId id;
-    const wchar_t* cls;
-    int left, top, width, height;
-};
-
 // The width of a label's one-line text in Arial of the given pixel height,
 // measured here with the fonts of the same prefix.
 int TextWidth(HWND label, int weight, int pixels) {
@@ -361,30 +362,34 @@ int LabelWidth(HWND label, ControlId id, int designed, int pixels) {
     }
 }
 
-void ExpectPlaces(App& app, const std::vector<PlaceRow>& rows, int fontPixels) {
-    for (const PlaceRow& row : rows) {
-        const char* name = app::DesignOf(row.id).name;
-        HWND control = app.Control(static_cast<int>(row.id));
-        ASSERT_NE(control, nullptr) << name;
-        EXPECT_EQ(GetParent(control), app.Window()) << name;
-        EXPECT_EQ(_wcsicmp(ClassOf(control).c_str(), row.cls), 0) << name << " is a " << Utf8(ClassOf(control));
-        int width = LabelWidth(control, row.id, row.width, fontPixels);
-        EXPECT_EQ(Show(RectIn(control, app.Window())), Rect(row.left, row.top, width, row.height)) << name;
-        EXPECT_TRUE(IsWindowVisible(control)) << name;
+// The window class a kind of control is made of.
+const wchar_t* WindowClassOf(app::ControlKind kind) {
+    switch (kind) {
+    case app::ControlKind::CommandButton: return L"Button";
+    case app::ControlKind::TextBox: return L"Edit";
+    default: return L"Static";
+    }
+}
+
+// Every control of the design is a visible child of the window, of its
+// kind's class, at its designed place scaled to `dpi` (a label as wide as
+// its text needs); the screenshots pin the pixels themselves.
+void ExpectPlaces(App& app, int dpi, int fontPixels) {
+    for (const app::ControlDesign& design : app::Controls) {
+        HWND control = app.Control(app::IdOf(design.id));
+        ASSERT_NE(control, nullptr) << design.name;
+        EXPECT_EQ(GetParent(control), app.Window()) << design.name;
+        EXPECT_EQ(_wcsicmp(ClassOf(control).c_str(), WindowClassOf(design.kind)), 0)
+            << design.name << " is a " << Utf8(ClassOf(control));
+        const app::PixelRect at = app::ToPixels(design, dpi);
+        const int width = LabelWidth(control, design.id, at.width, fontPixels);
+        EXPECT_EQ(Show(RectIn(control, app.Window())), Rect(at.left, at.top, width, at.height)) << design.name;
+        EXPECT_TRUE(IsWindowVisible(control)) << design.name;
     }
 }
 
 TEST_F(DesignLanguage, ControlsInTheirDesignedPlacesAndNoneThatCannotBeSeen) {
-    // The design in twips divided by 15.
-    ExpectPlaces(*app_, {
-        {ControlId::btnCancel, L"Button", 352, 88, 105, 27},
-        {ControlId::btnConfiguration, L"Button", 240, 88, 105, 27},
-        {ControlId::txtUrl, L"Edit", 104, 40, 337, 22},
-        {ControlId::picClose, L"Static", 467, 7, 16, 15},
-        {ControlId::lblSample, L"Static", 104, 64, 134, 15},
-        {ControlId::lblUrl, L"Static", 40, 48, 45, 15},
-        {ControlId::lblFormCaption, L"Static", 8, 8, 142, 15},
-    }, 12);
+    ExpectPlaces(*app_, 96, 12);
     // The controls nobody could see (the image holders, the progress bar
     // below the edge) get no window: the ids the design gave them find none.
     for (const int id : {101, 102, 103, 106, 110, 111}) EXPECT_EQ(app_->Control(id), nullptr) << id;
@@ -412,8 +417,8 @@ TEST_F(DesignLanguage, FocusStartsInTheUrlBoxAndTabSkipsThePictures) {
     };
     for (const Row& row : rows) {
         row.keys();
-        EXPECT_TRUE(WaitFor([&] { return app_->Focus() == C(row.focus); }))
-            << row.label << ": focus on " << GetDlgCtrlID(app_->Focus());
+        WaitFor([&] { return app_->Focus() == C(row.focus); });
+        EXPECT_EQ(GetDlgCtrlID(app_->Focus()), app::IdOf(row.focus)) << row.label;
     }
     EXPECT_TRUE(app_->Running()) << "Enter, Tab and arrows do not end or run anything";
 }
@@ -444,17 +449,20 @@ TEST_F(DesignLanguage, AltRSelectsTheAddressOnlyWithAltAlone) {
         // From the Cancel button, with the caret inside the address.
         if (app_->Focus() == url) ShiftTab();
         if (app_->Focus() == C(ControlId::btnConfiguration)) Tap(VK_TAB);
-        ASSERT_TRUE(WaitFor([&] { return app_->Focus() == cancel; })) << row.label;
+        WaitFor([&] { return app_->Focus() == cancel; });
+        ASSERT_EQ(app_->Focus(), cancel) << row.label;
         SendMessageW(url, EM_SETSEL, 2, 2);
         Press(row.keys);
         if (row.selects) {
-            EXPECT_TRUE(WaitFor([&] { return app_->Focus() == url && SelectionOf(url) == all; })) << row.label;
+            WaitFor([&] { return app_->Focus() == url && SelectionOf(url) == all; });
+            EXPECT_EQ(app_->Focus(), url) << row.label;
+            EXPECT_EQ(SelectionOf(url), all) << row.label;
         } else {
             // Input is handled in order: once Shift+Tab has moved the focus,
             // the keys before it have been handled too.
             ShiftTab();
-            EXPECT_TRUE(WaitFor([&] { return app_->Focus() == C(ControlId::btnConfiguration); }))
-                << row.label << ": the focus left the Cancel button";
+            WaitFor([&] { return app_->Focus() == C(ControlId::btnConfiguration); });
+            EXPECT_EQ(app_->Focus(), C(ControlId::btnConfiguration)) << row.label << ": the focus left the Cancel button";
             EXPECT_EQ(SelectionOf(url), std::make_pair(2, 2)) << row.label;
         }
         EXPECT_EQ(Utf8(TextOf(url)), Utf8(text)) << row.label << ": nothing typed";
@@ -480,8 +488,9 @@ TEST_F(DesignLanguage, DoubleClickSelectsTheWholeAddress) {
         SendMessageW(url, EM_SETSEL, 1, 1);
         DoubleClick(url, {row.x, box.bottom / 2});
         auto all = std::make_pair(0, static_cast<int>(row.text.size()));
-        EXPECT_TRUE(WaitFor([&] { return SelectionOf(url) == all && app_->Focus() == url; }))
-            << row.label << ": selection " << SelectionOf(url).first << ".." << SelectionOf(url).second;
+        WaitFor([&] { return SelectionOf(url) == all && app_->Focus() == url; });
+        EXPECT_EQ(SelectionOf(url), all) << row.label;
+        EXPECT_EQ(app_->Focus(), url) << row.label;
         EXPECT_EQ(Utf8(TextOf(url)), Utf8(row.text)) << row.label;
     }
     SetTextOf(url, L"http://plm.example.com/folder");
@@ -508,8 +517,8 @@ TEST_F(DesignLanguage, PixelsOfTheSkinnedWindow) {
         {"bottom frame", 300, 132, Frame},
         {"left frame", 0, 60, Frame},
         {"right frame", 489, 60, Frame},
-        {"band top", 300, 2, Pixel{216, 215, 215}},
-        {"band bottom", 300, 20, Pixel{243, 242, 242}},
+        {"band top", 300, 2, PixelOf(app::art::BandTop)},
+        {"band bottom", 300, 20, PixelOf(app::art::BandBottom)},
         {"body under the band", 300, 21, Body},
         {"caption label is transparent over the band", 8, 8, BandColour(8, 2, 20)},
         {"URL label is transparent over the body", 40, 48, Body},
@@ -548,7 +557,8 @@ TEST_F(DesignLanguage, PixelsOfTheSkinnedWindow) {
 
 TEST_F(DesignLanguage, EscInTheUrlBoxEndsTheProgram) {
     AltKey('R');
-    ASSERT_TRUE(WaitFor([&] { return app_->Focus() == C(ControlId::txtUrl); }));
+    WaitFor([&] { return app_->Focus() == C(ControlId::txtUrl); });
+    ASSERT_EQ(app_->Focus(), C(ControlId::txtUrl));
     Tap(VK_ESCAPE);
     EXPECT_EQ(app_->WaitForExit(), std::optional<DWORD>(0));
 }
@@ -810,15 +820,7 @@ TEST(HighDpi, EverythingScalesAt144Dpi) {
     EXPECT_EQ(client.right, 735);
     EXPECT_EQ(client.bottom, 200);
 
-    // The design in twips times 144 / 1440, rounded.
-    ExpectPlaces(app, {
-        {ControlId::btnCancel, L"Button", 528, 132, 158, 41},
-        {ControlId::btnConfiguration, L"Button", 360, 132, 158, 41},
-        {ControlId::txtUrl, L"Edit", 156, 60, 506, 33},
-        {ControlId::picClose, L"Static", 700, 11, 25, 23},
-        {ControlId::lblUrl, L"Static", 60, 72, 68, 23},
-        {ControlId::lblFormCaption, L"Static", 12, 12, 213, 23},
-    }, 18);
+    ExpectPlaces(app, 144, 18);
 
     Sleep(200);
     Capture shot(window);
@@ -832,8 +834,8 @@ TEST(HighDpi, EverythingScalesAt144Dpi) {
     const PixelRow pixels[] = {
         {"frame, outer row", 450, 0, Frame},
         {"frame, inner row", 450, 1, Frame},
-        {"band top at row 3", 450, 3, Pixel{216, 215, 215}},
-        {"band bottom at row 31", 450, 31, Pixel{243, 242, 242}},
+        {"band top at row 3", 450, 3, PixelOf(app::art::BandTop)},
+        {"band bottom at row 31", 450, 31, PixelOf(app::art::BandBottom)},
         {"body under the band", 450, 32, Body},
         {"body", 45, 165, Body},
         {"right frame", 734, 100, Frame},
