@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <fstream>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <sstream>
@@ -74,58 +75,27 @@ std::wstring String(HKEY root, const std::wstring& path, const wchar_t* name) {
     return buf;
 }
 
-void PutDword(HKEY root, const std::wstring& path, const wchar_t* name, DWORD data) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr), ERROR_SUCCESS);
-    RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data);
-    RegCloseKey(key);
-}
-
-void PutString(HKEY root, const std::wstring& path, const wchar_t* name, const std::wstring& text) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr), ERROR_SUCCESS);
-    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                   static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
-}
-
+using plm::test::PutDword;
+using plm::test::PutString;
 using plm::test::Wide;
 const std::wstring MachineSettings = Wide(plm::zones::MachineInternetSettingsKey);
 const std::wstring CodeBaseValue = Wide(plm::zones::CodeBaseSearchPathValue);
 std::wstring ZoneMap(const std::wstring& rest) { return Wide(plm::zones::ZoneMapKey) + L"\\" + rest; }
 std::wstring Zone2() { return Wide(plm::zones::ZonesKey) + L"\\2"; }
 
-// Every key and value below `path`, one line each: two snapshots are equal
-// only when nothing below changed.
-void AppendTree(HKEY root, const std::wstring& path, std::wstring& out) {
-    HKEY key = nullptr;
-    out += L"[" + path + L"]\n";
-    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
-    wchar_t name[256];
-    BYTE data[4096];
-    for (DWORD i = 0, length = 256, type = 0, size = sizeof data;
-         RegEnumValueW(key, i, name, &length, nullptr, &type, data, &size) == ERROR_SUCCESS;
-         ++i, length = 256, size = sizeof data) {
-        out += std::wstring(name) + L"=" + std::to_wstring(type) + L":";
-        for (DWORD b = 0; b < size; ++b) out += std::to_wstring(data[b]) + L",";
-        out += L"\n";
-    }
-    std::vector<std::wstring> subKeys;
-    for (DWORD i = 0, length = 256; RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-         ++i, length = 256) {
-        subKeys.push_back(name);
-    }
-    RegCloseKey(key);
-    for (const auto& sub : subKeys) AppendTree(root, path + L"\\" + sub, out);
+// Every key and value below each of `paths`, one line each: two snapshots
+// are equal only when nothing below changed.
+std::wstring Snapshot(HKEY root, std::initializer_list<std::wstring> paths) {
+    std::wstring out;
+    for (const std::wstring& path : paths) out += L"[" + path + L"]\n" + Wide(plm::test::SnapshotOf(root, path));
+    return out;
 }
 
 // What a run may change: the zone map, the Trusted Sites zone and the
 // machine-wide code-base search path.
 std::wstring SettingsSnapshot() {
-    std::wstring out;
-    AppendTree(HKEY_CURRENT_USER, Wide(plm::zones::ZoneMapKey), out);
-    AppendTree(HKEY_CURRENT_USER, Zone2(), out);
-    return out + String(HKEY_LOCAL_MACHINE, MachineSettings, CodeBaseValue.c_str());
+    return Snapshot(HKEY_CURRENT_USER, {Wide(plm::zones::ZoneMapKey), Zone2()}) +
+           String(HKEY_LOCAL_MACHINE, MachineSettings, CodeBaseValue.c_str());
 }
 
 // ---- windows that stand in for open login pages ----
@@ -527,11 +497,7 @@ TEST_F(EndToEnd, FleetKitFilesImportAndTheirRemovalFilesLeaveWhatWasThereBefore)
     const plm::test::PlantedDword otherPolicy(HKEY_LOCAL_MACHINE, policy, L"PlmTestUnrelated", 7);
     const plm::test::PlantedDword other64(HKEY_LOCAL_MACHINE, MachineSettings, L"PlmTestUnrelated", 7);
     const plm::test::PlantedDword other32(HKEY_LOCAL_MACHINE, machine32, L"PlmTestUnrelated", 7);
-    const auto snapshot = [&] {
-        std::wstring out;
-        for (const std::wstring& key : {policy, MachineSettings, machine32}) AppendTree(HKEY_LOCAL_MACHINE, key, out);
-        return out;
-    };
+    const auto snapshot = [&] { return Snapshot(HKEY_LOCAL_MACHINE, {policy, MachineSettings, machine32}); };
     const std::wstring before = snapshot();
 
     EXPECT_EQ(RunToEnd(kit, L"http://plm.fleet.example/plm \"" + folder + L"\""), 0u);

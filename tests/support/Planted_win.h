@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "tests/support/WideStrings_win.h"
+#include "tests/support/RealRegistry_win.h"
 #include "text/Text.h"
 #include "zones/IeMode.h"
 #include "zones/ZoneMap.h"
@@ -61,12 +61,7 @@ public:
     PlantedValue& operator=(const PlantedValue&) = delete;
 
 private:
-    void Set(DWORD type, const void* data, DWORD size) {
-        HKEY key = nullptr;
-        RegCreateKeyExW(root_, path_.c_str(), 0, nullptr, 0, KEY_WRITE | view_, nullptr, &key, nullptr);
-        RegSetValueExW(key, name_.c_str(), 0, type, static_cast<const BYTE*>(data), size);
-        RegCloseKey(key);
-    }
+    void Set(DWORD type, const void* data, DWORD size) { PutValue(root_, path_, name_, type, data, size, view_); }
 
     HKEY root_;
     std::wstring path_;

@@ -8,7 +8,7 @@
 #include <windows.h>
 
 #include "registry/Win32Registry_win.h"
-#include "tests/support/WideStrings_win.h"
+#include "tests/support/RealRegistry_win.h"
 #endif
 
 namespace plm::test {
@@ -160,14 +160,7 @@ public:
     Win32Inspector(RebasedAdvapi32& api, const CodePage& codes) : api_(api), codes_(codes) {}
 
     std::u16string Snapshot(reg::HKEY root, std::u16string_view keyPath) override {
-        ::HKEY key = nullptr;
-        if (::RegOpenKeyExW(api_.RootFor(root), Wide(keyPath).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
-            return {};
-        }
-        std::u16string out;
-        Print(key, u"", out);
-        ::RegCloseKey(key);
-        return out;
+        return SnapshotOf(api_.RootFor(root), Wide(keyPath), codes_);
     }
     bool KeyExists(reg::HKEY root, std::u16string_view keyPath) override {
         ::HKEY key = nullptr;
@@ -183,69 +176,24 @@ public:
     }
     void PutValue(reg::HKEY root, std::u16string_view keyPath, std::u16string_view name, reg::DWORD type,
                   std::string bytes) override {
-        ::HKEY key = nullptr;
-        ::RegCreateKeyW(api_.RootFor(root), Wide(keyPath).c_str(), &key);
         // Strings go in through the A call so they hold the same code-page
         // bytes the product would write; a name the code page cannot hold
         // goes in through the W call (its data then as given, bytes for
         // bytes: such names carry numbers here, not text).
-        if (auto ansiName = codes_.ToAnsi(name)) {
-            ::RegSetValueExA(key, ansiName->c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
-                             static_cast<DWORD>(bytes.size()));
-        } else {
-            ::RegSetValueExW(key, Wide(name).c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
-                             static_cast<DWORD>(bytes.size()));
+        const auto ansiName = codes_.ToAnsi(name);
+        if (!ansiName) {
+            test::PutValue(api_.RootFor(root), Wide(keyPath), Wide(name), type, bytes.data(),
+                           static_cast<DWORD>(bytes.size()));
+            return;
         }
+        ::HKEY key = nullptr;
+        ::RegCreateKeyW(api_.RootFor(root), Wide(keyPath).c_str(), &key);
+        ::RegSetValueExA(key, ansiName->c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+                         static_cast<DWORD>(bytes.size()));
         ::RegCloseKey(key);
     }
 
 private:
-    struct Entry {
-        std::u16string folded;
-        std::u16string name;
-    };
-    static void Sort(std::vector<Entry>& v) {
-        std::sort(v.begin(), v.end(), [](const Entry& a, const Entry& b) { return a.folded < b.folded; });
-    }
-
-    void Print(::HKEY key, const std::u16string& relative, std::u16string& out) {
-        out += u"[" + relative + u"]\n";
-        std::vector<Entry> values;
-        for (DWORD i = 0;; ++i) {
-            wchar_t name[16384];
-            DWORD len = 16384;
-            if (::RegEnumValueW(key, i, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-            auto n = FromWide(std::wstring_view(name, len));
-            values.push_back({ToUpper(n), n});
-        }
-        Sort(values);
-        for (const auto& v : values) {
-            DWORD type = 0;
-            DWORD size = 0;
-            auto ansiName = codes_.ToAnsi(v.name).value_or("?");
-            ::RegQueryValueExA(key, ansiName.c_str(), nullptr, &type, nullptr, &size);
-            std::string bytes(size, '\0');
-            ::RegQueryValueExA(key, ansiName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(bytes.data()), &size);
-            bytes.resize(size);
-            out += FormatRegistryValue(v.name, type, bytes, codes_) + u"\n";
-        }
-        std::vector<Entry> keys;
-        for (DWORD i = 0;; ++i) {
-            wchar_t name[256];
-            DWORD len = 256;
-            if (::RegEnumKeyExW(key, i, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-            auto n = FromWide(std::wstring_view(name, len));
-            keys.push_back({ToUpper(n), n});
-        }
-        Sort(keys);
-        for (const auto& k : keys) {
-            ::HKEY child = nullptr;
-            if (::RegOpenKeyExW(key, Wide(k.name).c_str(), 0, KEY_READ, &child) != ERROR_SUCCESS) continue;
-            Print(child, relative.empty() ? k.name : relative + u"\\" + k.name, out);
-            ::RegCloseKey(child);
-        }
-    }
-
     RebasedAdvapi32& api_;
     const CodePage& codes_;
 };
