@@ -4,15 +4,19 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "config/AutoSetting.h"
+#include "config/Notice.h"
 #include "config/RegistrySteps.h"
 #include "tests/support/MemoryRegistry.h"
 #include "text/CodePage.h"
 #include "tests/support/RecordingUi.h"
 #include "tests/support/TestBackends.h"
+#include "tests/support/ZoneMapLists.h"
 #include "zones/ZoneMap.h"
 #include "zones/ZoneTemplate.h"
 
@@ -34,6 +38,16 @@ protected:
     }
 };
 
+// A key's values as its snapshot prints them, sorted without letter case.
+std::string KeyWith(std::vector<std::pair<TextView, std::string>> values, const CodePage& codes) {
+    std::sort(values.begin(), values.end(), [](const auto& a, const auto& b) { return ToUpper(a.first) < ToUpper(b.first); });
+    std::string out = "[]\n";
+    for (const auto& [name, bytes] : values) {
+        out += ToUtf8(test::FormatRegistryValue(name, bytes.size() == 4 ? reg::TypeDword : reg::TypeString, bytes, codes)) + "\n";
+    }
+    return out;
+}
+
 TEST_P(RegistryStepsTest, AcceptedAddressIsConfiguredBeforeTheLoginPageOpens) {
     // The template goes only into a zone the browser has set up.
     Inspect().PutValue(reg::CurrentUser, TrustedZoneKey, u"1200", reg::TypeDword, DwordBytes(3));
@@ -45,16 +59,19 @@ TEST_P(RegistryStepsTest, AcceptedAddressIsConfiguredBeforeTheLoginPageOpens) {
     EXPECT_TRUE(ui.shown.empty());
     EXPECT_TRUE(ui.ended);
     EXPECT_EQ(atLoginPage, State());
-    const std::string zoneMap = Snap(reg::CurrentUser, ZoneMapPath);
-    EXPECT_NE(zoneMap.find("[Domains\\example.com\\plm]\n\"http\"=dword:00000002\n"), std::string::npos) << zoneMap;
-    EXPECT_NE(zoneMap.find("[EscDomains\\example.com\\plm]\n\"http\"=dword:00000002\n"), std::string::npos)
-        << zoneMap;
-    EXPECT_EQ(zoneMap.find(":8080"), std::string::npos) << zoneMap;
-    const std::string zone = Snap(reg::CurrentUser, TrustedZoneKey);
-    EXPECT_NE(zone.find("\"1200\"=dword:00000000"), std::string::npos) << zone;
-    EXPECT_NE(zone.find("\"Flags\"=dword:00000043"), std::string::npos) << zone;
-    EXPECT_NE(Snap(reg::LocalMachine, MachinePath).find(ToUtf8(zones::CodeBaseSearchPathValue) + "\"="),
-              std::string::npos);
+    // The host without its port, in both lists (the range lists are opened
+    // for their stale slots); the template over the zone's earlier value;
+    // the machine-wide path.
+    EXPECT_EQ(Snap(reg::CurrentUser, ZoneMapPath),
+              "[]\n" + test::DomainLists(test::Block("example.com\nexample.com\\plm http=2")) + "[EscRanges]\n[Ranges]\n");
+    std::vector<std::pair<TextView, std::string>> zone;
+    for (const zones::ZoneSetting& setting : zones::TrustedZoneTemplate()) {
+        zone.emplace_back(setting.name, DwordBytes(static_cast<std::uint32_t>(setting.data)));
+    }
+    EXPECT_EQ(Snap(reg::CurrentUser, TrustedZoneKey), KeyWith(zone, Backend().Codes()));
+    EXPECT_EQ(Snap(reg::LocalMachine, MachinePath),
+              KeyWith({{zones::CodeBaseSearchPathValue, StringBytes(ToUtf8(zones::CodeBaseSearchPathText))}},
+                      Backend().Codes()));
     EXPECT_EQ(Backend().OpenHandles(), 0u);
 }
 
@@ -66,7 +83,8 @@ TEST_P(RegistryStepsTest, RejectedAddressesChangeNothing) {
     std::size_t callsBefore = 0;
     if (memory != nullptr) callsBefore = memory->CallCount();
     const std::string before = State();
-    ASSERT_NE(before.find("plm:8080"), std::string::npos) << before;
+    ASSERT_EQ(before, "[]\n" + test::UnderLists(test::Block("plm:8080 http=2"), {"Domains"}) + "--\n" +
+                          KeyWith({{u"1200", DwordBytes(3)}}, Backend().Codes()) + "--\n");
     for (TextView url : {TextView(u"http://plm.example.com"), TextView(u"http://:8080/plm"),
                          TextView(u"http://plm\\evil/plm"), TextView(u"http://plm:99999/plm")}) {
         RecordingUi ui{Text(url)};
@@ -97,7 +115,7 @@ TEST_P(RegistryStepsTest, APolicyNoticeChangesNothingTheRunWrites) {
         AutoSettingCommand().Run(ui, steps, Backend().Codes());
         ASSERT_EQ(ui.shown.size(), policy ? 1u : 0u);
         if (policy) {
-            EXPECT_NE(ui.shown[0].find(" plm.example.com "), std::string::npos) << ui.shown[0];
+            EXPECT_EQ(ui.shown[0], ToUtf8(WithHost(NoticeOf(ui.WindowLanguage(), Notice::Policy), u"plm.example.com")));
         }
         EXPECT_TRUE(opened && ui.ended);
         states.push_back(State());
@@ -106,6 +124,20 @@ TEST_P(RegistryStepsTest, APolicyNoticeChangesNothingTheRunWrites) {
 }
 
 PLM_INSTANTIATE_FOR_BACKENDS(RegistryStepsTest);
+
+// Whether one of the first slots of a range list holds exactly the address
+// and the one mapping of its scheme to the zone, nothing else.
+bool HasSlot(test::MemoryRegistry& registry, TextView list, const std::string& address, const std::string& scheme,
+             int zone) {
+    char expected[96];
+    std::snprintf(expected, sizeof expected, "[]\n\":Range\"=\"%s\"\n\"%s\"=dword:%08x\n", address.c_str(), scheme.c_str(),
+                  static_cast<unsigned>(zone));
+    for (int n = 1; n <= 5; ++n) {
+        const Text slot = Text(ZoneMapPath) + u"\\" + Text(list) + u"\\Range" + DecimalText(n);
+        if (ToUtf8(registry.Snapshot(reg::CurrentUser, slot)) == expected) return true;
+    }
+    return false;
+}
 
 // A refused write of the site's own entries, or of another address's range
 // slot, ends in "Err:" with that call's status and no login page; so does a
@@ -174,9 +206,7 @@ TEST(RegistryStepsFailures, ARefusedWriteOfTheSiteIsReportedOthersStaySilent) {
         const std::string before = zoneMap();
         for (TextView list : {TextView(u"Ranges"), TextView(u"EscRanges")}) {
             const bool restricted = std::count(row.restrictedIn.begin(), row.restrictedIn.end(), list) > 0;
-            const std::string slots = ToUtf8(registry.Snapshot(reg::CurrentUser, Text(ZoneMapPath) + u"\\" + Text(list)));
-            EXPECT_EQ(slots.find("\":Range\"=\"10.0.0.1\"\n\"http\"=dword:00000004") != std::string::npos, restricted)
-                << ToUtf8(list) << "\n" << slots;
+            EXPECT_EQ(HasSlot(registry, list, "10.0.0.1", "http", 4), restricted) << ToUtf8(list) << "\n" << before;
         }
         if (row.url != Restricted) continue;
         SCOPED_TRACE("second run");
@@ -233,10 +263,6 @@ TEST(RegistryStepsFaults, EachCallOfARunFailingInTurn) {
         return ToUtf8(registry.Snapshot(reg::CurrentUser, u"Software\\Other") +
                       registry.Snapshot(reg::LocalMachine, u"SOFTWARE\\Other"));
     };
-    const auto mapped = [](test::MemoryRegistry& registry, TextView list, const std::string& mapping) {
-        return ToUtf8(registry.Snapshot(reg::CurrentUser, Text(ZoneMapPath) + Text(list))).find(mapping) !=
-               std::string::npos;
-    };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.label);
         Latin1CodePage codes;
@@ -287,20 +313,17 @@ TEST(RegistryStepsFaults, EachCallOfARunFailingInTurn) {
                                    (call.rfind("Create ", 0) == 0 || call.rfind("SetValue ", 0) == 0);
             EXPECT_FALSE(completed && siteWrite) << "a refused write of the site is reported";
             if (!completed) continue;
-            for (TextView list : {TextView(u"\\Domains"), TextView(u"\\EscDomains"), TextView(u"\\Ranges"),
-                                  TextView(u"\\EscRanges")}) {
-                const bool ranges = list.find(u"Ranges") != TextView::npos;
-                const bool numeric = row.url.find(u"10.0.0.9") != TextView::npos;
-                if (ranges == numeric) {
-                    EXPECT_TRUE(mapped(registry, list, numeric ? "\":Range\"=\"10.0.0.9\"\n\"http\"=dword:00000002"
-                                                               : "[example.com\\plm]\n\"http\"=dword:00000002"))
-                        << ToUtf8(list) << ": completed without the site's entry";
-                }
-                if (ranges) {
-                    for (const char* other : {"\"rtsp\"=dword:00000001", "\"ftp\"=dword:00000002", "\"rtsp\"=dword:00000003"}) {
-                        EXPECT_TRUE(mapped(registry, list, other)) << ToUtf8(list) << " lost " << other;
-                    }
-                }
+            const bool numeric = row.url.find(u"10.0.0.9") != TextView::npos;
+            for (TextView list : {TextView(u"Domains"), TextView(u"EscDomains")}) {
+                if (numeric) continue;
+                EXPECT_EQ(ToUtf8(registry.Snapshot(reg::CurrentUser, Text(ZoneMapPath) + u"\\" + Text(list) + u"\\example.com\\plm")),
+                          "[]\n\"http\"=dword:00000002\n") << ToUtf8(list) << ": completed without the site's entry";
+            }
+            for (TextView list : {TextView(u"Ranges"), TextView(u"EscRanges")}) {
+                EXPECT_TRUE(!numeric || HasSlot(registry, list, "10.0.0.9", "http", 2)) << ToUtf8(list) << ": no site slot";
+                EXPECT_TRUE(HasSlot(registry, list, "10.0.0.1", "rtsp", 1)) << ToUtf8(list) << " lost 10.0.0.1";
+                EXPECT_TRUE(HasSlot(registry, list, "10.0.0.2", "ftp", 2)) << ToUtf8(list) << " lost 10.0.0.2";
+                EXPECT_TRUE(HasSlot(registry, list, "10.0.0.3", "rtsp", 3)) << ToUtf8(list) << " lost 10.0.0.3";
             }
         }
     }

@@ -24,7 +24,6 @@
 
 #include "config/Languages.h"
 #include "registry/RegisterKey.h"
-#include "tests/support/Golden.h"
 #include "tests/support/MemoryRegistry.h"
 #include "tests/support/Sites.h"
 #include "zones/Policy.h"
@@ -283,7 +282,7 @@ private:
 
 TEST(FleetKit, ARunThatCannotFinishLeavesNoFileOfItsOwnAndFollowsNoLink) {
     const Text address = u"http://plm.example.com/plm";
-    const test::golden::LanguageTexts& english = test::golden::TextsOf(config::English);
+    const config::Language& english = config::LanguageOf(config::English);
     const std::set<std::string> old = {"PlmSite.reg", "PlmTrustedZone.reg", "PlmSiteRemove.reg", "PlmPolicy.ps1", "PlmSiteEntry.xml"};
     struct Row {
         const char* label;
@@ -296,7 +295,8 @@ TEST(FleetKit, ARunThatCannotFinishLeavesNoFileOfItsOwnAndFollowsNoLink) {
     };
     const Row rows[] = {
         {"refused address", "", {u"http://plm.example.com/", u"*"}, "", KitRefused,
-         Text(english.messages[0]) + u"\n\n" + Text(english.messages[1]) + u"\n", {}},
+         Text(GetLocalText(english, config::Message::Prompt)) + u"\n\n" +
+             Text(GetLocalText(english, config::Message::Example)) + u"\n", {}},
         {"no address", "", {}, "", KitRefused, u"Usage: PlmFleetKit.exe ", {}},
         {"folder is a file", "file", {address, u"*file"}, "", KitNotWritten, u"*file/PlmSite.reg", {}},
         {"final name is a folder", "PlmTrustedZoneRemove.reg/", {address, u"*"}, "", KitNotWritten, u"*PlmTrustedZoneRemove.reg", {}},

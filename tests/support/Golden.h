@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 
+#include "config/Languages.h"
 #include "text/Text.h"
 
 namespace plm::test::golden {
@@ -57,13 +58,10 @@ inline constexpr std::array<TemplateValue, 60> TrustedZoneTemplate{{
     {u"2700", 3}, {u"1409", 3}, {u"2301", 3},
 }};
 
-// How long the Login windows get to close before the browser starts.
-inline constexpr std::uint32_t CloseWaitMilliseconds = 2000;
-
 // The texts of each language as users see them, and the locales that
 // choose it.
 struct LanguageTexts {
-    std::int16_t code;
+    std::int16_t code;  // the product's own code of the language
     std::array<std::uint32_t, 3> lcids;  // 0: no more
     // lblFormCaption, lblSample, btnCancel, btnConfiguration, picClose.
     std::array<TextView, 5> captions;
@@ -74,7 +72,7 @@ struct LanguageTexts {
     TextView reloadNotice;
 };
 inline constexpr std::array<LanguageTexts, 3> Languages{{
-    {1,
+    {config::SimplifiedChinese,
      {0x0804, 0x0004, 0x1004},
      {u"PLM客户端系统配置工具", u"如\uFF1A http://127.0.0.1/PLM", u"取消(&C)", u"自动配置(&A)", u"关闭"},
      {u"请输入PLM系统的URL位置\u3002", u"如(http://127.0.0.1/plm)", u"Velmora提示", u"",
@@ -85,7 +83,7 @@ inline constexpr std::array<LanguageTexts, 3> Languages{{
      u"此计算机会在 Microsoft Edge 中打开 Internet Explorer 网页，但 Edge 未设置为以 Internet Explorer 模式打开 "
      u"{host}，而 PLM 站点需要该模式。您可以自行以 Internet Explorer 模式打开 {host}：在 Edge 的菜单中选择"
      u"“在 Internet Explorer 模式下重新加载”。如需长期有效，管理员可以将 {host} 添加到企业模式站点列表。"},
-    {2,
+    {config::TraditionalChinese,
      {0x0404, 0x0C04, 0},
      {u"PLM用戶端系統設置工具", u"如\uFF1A http://127.0.0.1/PLM", u"取消(&C)", u"自動配置(&A)", u"關閉"},
      {u"請輸入PLM系統的URL位置\u3002", u"如(http://127.0.0.1/plm)", u"Velmora提示", u"不是有效的系統網站路徑\uFF01",
@@ -96,7 +94,7 @@ inline constexpr std::array<LanguageTexts, 3> Languages{{
      u"此電腦會在 Microsoft Edge 中開啟 Internet Explorer 網頁，但 Edge 未設定以 Internet Explorer 模式開啟 "
      u"{host}，而 PLM 網站需要此模式。您可以自行以 Internet Explorer 模式開啟 {host}：在 Edge 的功能表中選擇"
      u"「在 Internet Explorer 模式下重新載入」。若要長期有效，系統管理員可以將 {host} 新增至企業模式網站清單。"},
-    {0,
+    {config::English,
      {0, 0, 0},
      {u"PLM Client System Configuration Tool", u"For Example: http://127.0.0.1/PLM", u"&Cancel", u"&Auto Setting",
       u"Close"},
@@ -113,13 +111,5 @@ inline constexpr std::array<LanguageTexts, 3> Languages{{
      u"in Edge's menu, choose \"Reload in Internet Explorer mode\". To make it last, your administrator can add "
      u"{host} to the Enterprise Mode Site List."},
 }};
-
-// The row of a language code.
-constexpr const LanguageTexts& TextsOf(std::int16_t code) {
-    for (const LanguageTexts& language : Languages) {
-        if (language.code == code) return language;
-    }
-    return Languages[0];
-}
 
 }  // namespace plm::test::golden
