@@ -136,15 +136,6 @@ TEST(BuildLaunchParameters, BrowserGetsExactlyTheOneIntendedArgument) {
     }
 }
 
-TEST(BuildLaunchParameters, HostileRowsWouldBreakUnprotected) {
-    // Guards the table above: these rows really do break a plain quoting.
-    for (const auto& c : test::HostileLaunchCases()) {
-        if (!c.breaksUnquoted) continue;
-        const std::vector<Text> args = plm::test::SplitCommandLine(BrowserPath + u" \"" + c.loginUrl + u"\"");
-        EXPECT_FALSE(args.size() == 2 && args[1] == c.loginUrl) << c.label;
-    }
-}
-
 TEST(BuildLaunchParameters, CodePageDecidesWhatIsEncoded) {
     const Text url = u"http://h/文档/bücher.aspx";
     EXPECT_EQ(ToUtf8(BuildLaunchParameters(url, utf8)), ToUtf8(u" \"" + url + u"\""));

@@ -24,6 +24,9 @@ using test::UnderLists;
 
 std::string RangeLists(std::string_view block) { return test::UnderLists(block, {"EscRanges", "Ranges"}); }
 
+// A block in short (see Block) under one list of the zone map.
+std::string In(std::string_view list, std::string_view block) { return UnderLists(Block(block), {list}); }
+
 // Removing the obsolete slot opens both range lists, creating them.
 const std::string EmptyRangeLists = "[EscRanges]\n[Ranges]\n";
 
@@ -56,20 +59,6 @@ TEST_P(TrustedSiteTest, EachHostShapeWritesItsKindOfEntryInBothLists) {
          "[]\n" + DomainLists("[]\n[b.c.d.e.f]\n[b.c.d.e.f\\a]\n\"http\"=dword:00000002\n") + EmptyRangeLists},
         {"four numbers: a range slot", u"https", u"10.1.2.3",
          "[]\n" + RangeLists("[]\n[Range1]\n\":Range\"=\"10.1.2.3\"\n\"https\"=dword:00000002\n")},
-        {"three numbers: a range slot", u"http", u"10.1.2",
-         "[]\n" + RangeLists("[]\n[Range1]\n\":Range\"=\"10.1.2\"\n\"http\"=dword:00000002\n")},
-        {"two numbers: a plain host, not a range", u"http", u"10.1",
-         "[]\n" + DomainLists("[]\n[10.1]\n\"http\"=dword:00000002\n") + EmptyRangeLists},
-        {"one number: a plain host", u"http", u"10",
-         "[]\n" + DomainLists("[]\n[10]\n\"http\"=dword:00000002\n") + EmptyRangeLists},
-        {"a letter among numbers: a sub-domain entry", u"http", u"10.1.2.x",
-         "[]\n" + DomainLists("[]\n[1.2.x]\n[1.2.x\\10]\n\"http\"=dword:00000002\n") + EmptyRangeLists},
-        {"an empty part between dots is not numeric", u"http", u"10..2.3",
-         "[]\n" + DomainLists("[]\n[.2.3]\n[.2.3\\10]\n\"http\"=dword:00000002\n") + EmptyRangeLists},
-        {"a sign is not numeric", u"http", u"+10.1.2.3",
-         "[]\n" + DomainLists("[]\n[1.2.3]\n[1.2.3\\+10]\n\"http\"=dword:00000002\n") + EmptyRangeLists},
-        {"an exponent is not numeric", u"http", u"10.1.2.3e1",
-         "[]\n" + DomainLists("[]\n[1.2.3e1]\n[1.2.3e1\\10]\n\"http\"=dword:00000002\n") + EmptyRangeLists},
         {"a trailing dot is still one dot", u"http", u"h.",
          "[]\n" + DomainLists("[]\n[h.]\n\"http\"=dword:00000002\n") + EmptyRangeLists},
         {"a leading dot: the empty first label puts the value on the domain key", u"http", u".q.r",
@@ -87,56 +76,23 @@ TEST_P(TrustedSiteTest, EachHostShapeWritesItsKindOfEntryInBothLists) {
 }
 
 TEST_P(TrustedSiteTest, ObsoleteRangeSlotGoesForEveryHostKindAndNothingElseDoes) {
-    const std::string before = R"([]
-[Domains]
-[Domains\other.example]
-"https"=dword:00000004
-[EscRanges]
-[EscRanges\range192.168.10.250]
-":Range"="192.168.10.250"
-"http"=dword:00000002
-[Ranges]
-[Ranges\Range192.168.10.25]
-":Range"="192.168.10.25"
-[Ranges\Range192.168.10.250]
-":Range"="192.168.10.250"
-"http"=dword:00000002
-)";
+    const std::string before = "[]\n" + In("Domains", "other.example https=4") +
+                               In("EscRanges", "range192.168.10.250 :Range='192.168.10.250' http=2") +
+                               In("Ranges", "Range192.168.10.25 :Range='192.168.10.25'\n"
+                                            "Range192.168.10.250 :Range='192.168.10.250' http=2");
+
     struct Row {
         const char* label;
         TextView host;
         std::string after;
     };
     const std::vector<Row> rows = {
-        {"host name", u"q.r", R"([]
-[Domains]
-[Domains\other.example]
-"https"=dword:00000004
-[Domains\q.r]
-"http"=dword:00000002
-[EscDomains]
-[EscDomains\q.r]
-"http"=dword:00000002
-[EscRanges]
-[Ranges]
-[Ranges\Range192.168.10.25]
-":Range"="192.168.10.25"
-)"},
-        {"numeric address", u"10.1.2.3", R"([]
-[Domains]
-[Domains\other.example]
-"https"=dword:00000004
-[EscRanges]
-[EscRanges\Range1]
-":Range"="10.1.2.3"
-"http"=dword:00000002
-[Ranges]
-[Ranges\Range1]
-":Range"="10.1.2.3"
-"http"=dword:00000002
-[Ranges\Range192.168.10.25]
-":Range"="192.168.10.25"
-)"},
+        {"host name", u"q.r",
+         "[]\n" + In("Domains", "other.example https=4\nq.r http=2") + In("EscDomains", "q.r http=2") + "[EscRanges]\n" +
+             In("Ranges", "Range192.168.10.25 :Range='192.168.10.25'")},
+        {"numeric address", u"10.1.2.3",
+         "[]\n" + In("Domains", "other.example https=4") + In("EscRanges", "Range1 :Range='10.1.2.3' http=2") +
+             In("Ranges", "Range1 :Range='10.1.2.3' http=2\nRange192.168.10.25 :Range='192.168.10.25'")},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.label);
@@ -147,6 +103,10 @@ TEST_P(TrustedSiteTest, ObsoleteRangeSlotGoesForEveryHostKindAndNothingElseDoes)
         EXPECT_EQ(ZoneMap(), row.after);
     }
 }
+
+// Three slots with a sub-key each: none of them can be deleted.
+constexpr std::string_view SubKeySlots =
+    "Range1 :Range='10.0.0.1'\nRange1\\sub\nRange2 :Range='10.0.0.2' http=4\nRange2\\sub\nRange3 :Range=''\nRange3\\sub";
 
 TEST_P(TrustedSiteTest, RangeRebuildKeepsEarlierPairsInOrderWithTheirZones) {
     struct Row {
@@ -249,29 +209,11 @@ TEST_P(TrustedSiteTest, RangeRebuildKeepsEarlierPairsInOrderWithTheirZones) {
          Block("Range1 :Range='10.0.0.9' http=2\n"
                "Range2 :Range='10.0.0.1'")},
         {"a mapping for every scheme (*) keeps its zone and gains no http value", u"http",
-         R"([]
-[Range1]
-"*"=dword:00000004
-":Range"="10.0.0.1"
-)",
-         R"([]
-[Range1]
-":Range"="10.0.0.9"
-"http"=dword:00000002
-[Range2]
-"*"=dword:00000004
-":Range"="10.0.0.1"
-)"},
+         Block("Range1 *=4 :Range='10.0.0.1'"),
+         Block("Range1 :Range='10.0.0.9' http=2\n"
+               "Range2 *=4 :Range='10.0.0.1'")},
         {"every other REG_DWORD maps a scheme too, after http and https, by name; other values go", u"http",
-         R"([]
-[Range1]
-":Range"="10.0.0.1"
-"file"=dword:00000001
-"ftp"=dword:00000003
-"http"=dword:00000001
-"note"="text"
-"rtsp"=dword:00000004
-)",
+         Block("Range1 :Range='10.0.0.1' file=1 ftp=3 http=1 note='text' rtsp=4"),
          Block("Range1 :Range='10.0.0.9' http=2\n"
                "Range2 :Range='10.0.0.1' http=1\n"
                "Range3 :Range='10.0.0.1' file=1\n"
@@ -293,33 +235,7 @@ TEST_P(TrustedSiteTest, RangeRebuildKeepsEarlierPairsInOrderWithTheirZones) {
                "Range4 zone=3"),
          2},
         {"a slot that cannot be deleted (it has a sub-key) stays as it is, uncopied, and takes no pair", u"http",
-         R"([]
-[Range1]
-":Range"="10.0.0.1"
-[Range1\sub]
-[Range2]
-":Range"="10.0.0.2"
-"http"=dword:00000004
-[Range2\sub]
-[Range3]
-":Range"=""
-[Range3\sub]
-)",
-         R"([]
-[Range1]
-":Range"="10.0.0.1"
-[Range1\sub]
-[Range2]
-":Range"="10.0.0.2"
-"http"=dword:00000004
-[Range2\sub]
-[Range3]
-":Range"=""
-[Range3\sub]
-[Range4]
-":Range"="10.0.0.9"
-"http"=dword:00000002
-)",
+         Block(SubKeySlots), Block(SubKeySlots) + "[Range4]\n\":Range\"=\"10.0.0.9\"\n\"http\"=dword:00000002\n",
          4},
     };
     // Planted slots: an address that is not text, and more values than any
@@ -358,39 +274,13 @@ TEST_P(TrustedSiteTest, AKeyNamedAsLongAsTheRegistryAllowsStopsNoRangeRegistrati
 }
 
 TEST_P(TrustedSiteTest, EachRangeListIsRebuiltFromItsOwnSlots) {
-    SeedZoneMap(R"([]
-[EscRanges]
-[EscRanges\Range1]
-":Range"="10.0.0.2"
-"http"=dword:00000003
-[EscRanges\Range2]
-":Range"="10.0.0.1"
-"http"=dword:00000004
-[Ranges]
-[Ranges\Range1]
-":Range"="10.0.0.1"
-"http"=dword:00000001
-)");
+    SeedZoneMap("[]\n" + In("EscRanges", "Range1 :Range='10.0.0.2' http=3\nRange2 :Range='10.0.0.1' http=4") +
+                In("Ranges", "Range1 :Range='10.0.0.1' http=1"));
     EXPECT_EQ(AddTrustedSite(Keys(), test::Site(u"https", u"10.0.0.9")), StepStatus::Done());
-    EXPECT_EQ(ZoneMap(), R"([]
-[EscRanges]
-[EscRanges\Range1]
-":Range"="10.0.0.9"
-"https"=dword:00000002
-[EscRanges\Range2]
-":Range"="10.0.0.2"
-"http"=dword:00000003
-[EscRanges\Range3]
-":Range"="10.0.0.1"
-"http"=dword:00000004
-[Ranges]
-[Ranges\Range1]
-":Range"="10.0.0.9"
-"https"=dword:00000002
-[Ranges\Range2]
-":Range"="10.0.0.1"
-"http"=dword:00000001
-)");
+    EXPECT_EQ(ZoneMap(), "[]\n" +
+                             In("EscRanges", "Range1 :Range='10.0.0.9' https=2\nRange2 :Range='10.0.0.2' http=3\n"
+                                             "Range3 :Range='10.0.0.1' http=4") +
+                             In("Ranges", "Range1 :Range='10.0.0.9' https=2\nRange2 :Range='10.0.0.1' http=1"));
 }
 
 TEST_P(TrustedSiteTest, MoreThanOneHundredPairsGoPastSlot101WhenItMapsSchemes) {

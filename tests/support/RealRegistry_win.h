@@ -25,20 +25,21 @@ inline void AppendSnapshot(HKEY key, const std::u16string& relative, const CodeP
         std::u16string folded;
         std::u16string name;
     };
-    const auto sorted = [](std::vector<Entry> v) {
-        std::sort(v.begin(), v.end(), [](const Entry& a, const Entry& b) { return a.folded < b.folded; });
-        return v;
+    // The names `enumerate` lists by index, sorted without letter case.
+    const auto listed = [](auto&& enumerate) {
+        std::vector<Entry> names;
+        wchar_t name[16384];
+        for (DWORD i = 0, length = 16384; enumerate(i, name, &length) == ERROR_SUCCESS; ++i, length = 16384) {
+            const std::u16string n = FromWide(std::wstring_view(name, length));
+            names.push_back({ToUpper(n), n});
+        }
+        std::sort(names.begin(), names.end(), [](const Entry& a, const Entry& b) { return a.folded < b.folded; });
+        return names;
     };
     out += u"[" + relative + u"]\n";
-    std::vector<Entry> values;
-    for (DWORD i = 0;; ++i) {
-        wchar_t name[16384];
-        DWORD length = 16384;
-        if (RegEnumValueW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-        const std::u16string n = FromWide(std::wstring_view(name, length));
-        values.push_back({ToUpper(n), n});
-    }
-    for (const Entry& v : sorted(values)) {
+    for (const Entry& v : listed([&](DWORD i, wchar_t* name, DWORD* length) {
+             return RegEnumValueW(key, i, name, length, nullptr, nullptr, nullptr, nullptr);
+         })) {
         DWORD type = 0;
         DWORD size = 0;
         const std::string ansiName = codes.ToAnsi(v.name).value_or("?");
@@ -48,15 +49,9 @@ inline void AppendSnapshot(HKEY key, const std::u16string& relative, const CodeP
         bytes.resize(size);
         out += FormatRegistryValue(v.name, type, bytes, codes) + u"\n";
     }
-    std::vector<Entry> keys;
-    for (DWORD i = 0;; ++i) {
-        wchar_t name[256];
-        DWORD length = 256;
-        if (RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-        const std::u16string n = FromWide(std::wstring_view(name, length));
-        keys.push_back({ToUpper(n), n});
-    }
-    for (const Entry& k : sorted(keys)) {
+    for (const Entry& k : listed([&](DWORD i, wchar_t* name, DWORD* length) {
+             return RegEnumKeyExW(key, i, name, length, nullptr, nullptr, nullptr, nullptr);
+         })) {
         HKEY child = nullptr;
         if (RegOpenKeyExW(key, Wide(k.name).c_str(), 0, KEY_READ, &child) != ERROR_SUCCESS) continue;
         AppendSnapshot(child, relative.empty() ? k.name : relative + u"\\" + k.name, codes, out);
