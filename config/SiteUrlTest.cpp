@@ -252,23 +252,6 @@ TEST(IsValidSiteUrl, Ports) {
     });
 }
 
-// The cut as it was first written: the first "/" from position 10 of the
-// text as typed. It stays right for every address without leading spaces
-// whose host has two or more characters.
-Text SiteRootFromPositionTen(TextView url) {
-    auto p = url.find(u'/', 9);
-    return p == TextView::npos ? Text(url) : Text(url.substr(0, p));
-}
-
-TEST(GetSiteRoot, AgreesWithTheFixedPositionCutForOrdinaryAddresses) {
-    const std::vector<Text> urls = {
-        u"http://ab/plm",           u"https://ab/plm",         u"http://plm.example.com/plm",
-        u"HTTP://PLM/plm/sub/",     u"http://plm:8080/plm/x",  u"https://10.1.2.3:443/plm",
-        u"http://plm.example.com",  u"https://a/plm",          u"http://xy/a/b/c",
-    };
-    for (const auto& url : urls) EXPECT_EQ(GetSiteRoot(url), SiteRootFromPositionTen(url)) << ToUtf8(url);
-}
-
 struct RootCase {
     std::string label;
     Text url;

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -57,6 +58,24 @@ Pixel BandColour(int row, int first, int last) {
 
 bool Near(const Pixel& a, const Pixel& b, int tolerance = 1) {
     return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance && std::abs(a.b - b.b) <= tolerance;
+}
+
+struct PixelRow {
+    const char* label;
+    int x;
+    int y;
+    Pixel expected;
+};
+void ExpectPixels(const Capture& shot, std::initializer_list<PixelRow> rows) {
+    for (const PixelRow& row : rows) EXPECT_EQ(Show(shot.At(row.x, row.y)), Show(row.expected)) << row.label;
+}
+
+// The title band in column `x`, shaded from row `first` down to row `last`.
+void ExpectBand(const Capture& shot, int x, int first, int last) {
+    for (int y = first; y <= last; ++y) {
+        EXPECT_TRUE(Near(shot.At(x, y), BandColour(y, first, last)))
+            << "band row " << y << " is " << Show(shot.At(x, y)) << ", expected about " << Show(BandColour(y, first, last));
+    }
 }
 
 
@@ -504,13 +523,7 @@ TEST_F(DesignLanguage, PixelsOfTheSkinnedWindow) {
     ASSERT_EQ(shot.Width(), 490);
     ASSERT_EQ(shot.Height(), 133);
 
-    struct Row {
-        const char* label;
-        int x;
-        int y;
-        Pixel expected;
-    };
-    const Row rows[] = {
+    ExpectPixels(shot, {
         {"body", 30, 110, Body},
         {"body right of the buttons", 470, 110, Body},
         {"top frame", 300, 0, Frame},
@@ -525,15 +538,8 @@ TEST_F(DesignLanguage, PixelsOfTheSkinnedWindow) {
         {"Auto Setting in its face colour", 242, 90, ButtonFace},
         {"Cancel in its face colour", 354, 90, ButtonFace},
         {"URL box inside its border", 105, 50, UrlBoxBack},
-    };
-    for (const Row& row : rows) {
-        EXPECT_EQ(Show(shot.At(row.x, row.y)), Show(row.expected)) << row.label;
-    }
-    for (int y = 2; y <= 20; ++y) {
-        EXPECT_TRUE(Near(shot.At(300, y), BandColour(y, 2, 20)))
-            << "band row " << y << " is " << Show(shot.At(300, y)) << ", expected about "
-            << Show(BandColour(y, 2, 20));
-    }
+    });
+    ExpectBand(shot, 300, 2, 20);
     Pixel border = shot.At(104, 50);
     EXPECT_LT(border.r + 60, UrlBoxBack.r) << "the URL box has a visible one-pixel border: " << Show(border);
     EXPECT_TRUE(Near(shot.At(103, 50), Body, 0)) << "and no more than one pixel";
@@ -825,13 +831,7 @@ TEST(HighDpi, EverythingScalesAt144Dpi) {
     Sleep(200);
     Capture shot(window);
     ExpectPixelsAsBefore(shot, L"zh_CN-144dpi");
-    struct PixelRow {
-        const char* label;
-        int x;
-        int y;
-        Pixel expected;
-    };
-    const PixelRow pixels[] = {
+    ExpectPixels(shot, {
         {"frame, outer row", 450, 0, Frame},
         {"frame, inner row", 450, 1, Frame},
         {"band top at row 3", 450, 3, PixelOf(app::art::BandTop)},
@@ -839,13 +839,8 @@ TEST(HighDpi, EverythingScalesAt144Dpi) {
         {"body under the band", 450, 32, Body},
         {"body", 45, 165, Body},
         {"right frame", 734, 100, Frame},
-    };
-    for (const auto& row : pixels) {
-        EXPECT_EQ(Show(shot.At(row.x, row.y)), Show(row.expected)) << row.label;
-    }
-    for (int y = 3; y <= 31; ++y) {
-        EXPECT_TRUE(Near(shot.At(450, y), BandColour(y, 3, 31))) << "band row " << y << " is " << Show(shot.At(450, y));
-    }
+    });
+    ExpectBand(shot, 450, 3, 31);
     RECT caption = RectIn(app.Control(static_cast<int>(ControlId::lblFormCaption)), window);
     auto [top, bottom] = shot.DarkRows(caption, 100);
     EXPECT_GE(bottom - top + 1, 15) << "the caption font scales with the DPI";
