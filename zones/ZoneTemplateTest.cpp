@@ -21,9 +21,10 @@ namespace {
 namespace golden = test::golden;
 
 std::string DwordLine(std::string_view name, std::uint32_t data) {
-    char hex[16];
-    std::snprintf(hex, sizeof hex, "%08x", static_cast<unsigned>(data));
-    return "\"" + std::string(name) + "\"=dword:" + hex;
+    char line[96];
+    std::snprintf(line, sizeof line, "\"%.*s\"=dword:%08x", static_cast<int>(name.size()), name.data(),
+                  static_cast<unsigned>(data));
+    return line;
 }
 
 // A key's snapshot from its value lines, in the order a snapshot prints
@@ -84,8 +85,8 @@ TEST_P(ZoneTemplateTest, WritesInTableOrderThroughTheZoneKeyAndCreatesNothing) {
     SetTrustedZoneSecurity(keys);
 
     std::vector<std::string> expected;
-    for (const golden::TemplateValue& value : golden::TrustedZoneTemplate) {
-        expected.push_back("SetValue HKCU\\" + ToUtf8(TrustedZoneKey) + " \"" + ToUtf8(value.name) + "\"");
+    for (const ZoneSetting& setting : TrustedZoneTemplate()) {
+        expected.push_back("SetValue HKCU\\" + ToUtf8(TrustedZoneKey) + " \"" + ToUtf8(setting.name) + "\"");
     }
     EXPECT_EQ(recording.Writes(), expected);
 }
@@ -114,8 +115,9 @@ TEST_P(ZoneTemplateTest, AMissingZoneKeyStaysMissing) {
 }
 
 TEST_P(ZoneTemplateTest, CodeBaseSearchPathReplacesAnyEarlierValueWhole) {
-    const std::string written = "\"" + ToUtf8(golden::CodeBaseSearchPathValue) + "\"=\"" +
-                                ToUtf8(golden::CodeBaseSearchPathText) + "\"\n";
+    const std::string written = ToUtf8(test::FormatRegistryValue(CodeBaseSearchPathValue, reg::TypeString,
+                                                                 test::StringBytes(ToUtf8(CodeBaseSearchPathText)),
+                                                                 Backend().Codes())) + "\n";
     struct Row {
         const char* label;
         std::string before;
