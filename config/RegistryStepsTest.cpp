@@ -87,8 +87,9 @@ TEST_P(RegistryStepsTest, RejectedAddressesChangeNothing) {
     const std::string before = State();
     ASSERT_EQ(before, "[]\n" + test::UnderLists(test::Block("plm:8080 http=2"), {"Domains"}) + "--\n" +
                           KeyWith({{u"1200", DwordBytes(3)}}, Backend().Codes()) + "--\n");
-    for (TextView url : {TextView(u"http://plm.example.com"), TextView(u"http://:8080/plm"),
-                         TextView(u"http://plm\\evil/plm"), TextView(u"http://plm:99999/plm")}) {
+    // Which addresses are refused is IsValidSiteUrl's table; here, one
+    // without a path and one whose host has stale entries.
+    for (TextView url : {TextView(u"http://plm.example.com"), TextView(u"http://plm:99999/plm")}) {
         RecordingUi ui{Text(url)};
         bool opened = false;
         RegistrySteps steps(Keys(), [&](TextView) { opened = true; });

@@ -196,15 +196,11 @@ TEST(FleetKit, EachFileHoldsWhatTheToolWritesForOneUser) {
         {"HTTPS://10.1.2.3/plm", "HTTPS", "10.1.2.3", "10.1.2.3", "10.1.2.3"},
         {"  http://plmhost:8080/plm/  ", "http", "plmhost", "http://plmhost", "plmhost:8080"},
         {"https://plm.example.com/plm", "https", "plm.example.com", "https://plm.example.com", "plm.example.com"},
-        // Hostile text in the path reaches no file; in the host (below)
-        // the tool's own rules refuse it.
+        // Hostile text in the path reaches no file; in the host the tool's
+        // own rules refuse it (IsHostCharacter's table; the refusal of the
+        // kit, in ARunThatCannotFinishLeavesNoFileOfItsOwnAndFollowsNoLink).
         {"http://plm.example.com/it's\"a];b%41\n", "http", "plm.example.com", "http://plm.example.com", "plm.example.com"},
     };
-    for (const char* host : {"plm'x", "plm\"x", "plm]x", "plm%41", "plm;x", "plm\nx", "plm.example.com:80'"}) {
-        KitFolder folder;
-        EXPECT_EQ(RunKit({FromUtf8("http://" + std::string(host) + "/plm"), folder.PathOf()}).status, KitRefused) << host;
-        EXPECT_EQ(folder.Names(), std::set<std::string>{}) << host;
-    }
     for (const Row& row : rows) {
         SCOPED_TRACE(row.address);
         KitFolder folder;
