@@ -70,26 +70,10 @@ public:
     static reg::HKEY Ours(::HKEY key) { return static_cast<reg::HKEY>(reinterpret_cast<std::intptr_t>(key)); }
 
     reg::LONG RegOpenKeyA(reg::HKEY key, const char* subKey, reg::HKEY* result) override {
-        // An empty sub-key of a root gives the root back, which the caller
-        // may close: hand out a key of its own instead of the sandbox key.
-        if (RootFor(key) && (subKey == nullptr || *subKey == '\0')) {
-            *result = key;
-            return ERROR_SUCCESS;
-        }
-        ::HKEY out = nullptr;
-        LONG rc = ::RegOpenKeyA(Map(key), subKey, &out);
-        *result = rc == ERROR_SUCCESS ? Ours(out) : reg::NullKey;
-        return rc;
+        return Opening(::RegOpenKeyA, key, subKey, result);
     }
     reg::LONG RegCreateKeyA(reg::HKEY key, const char* subKey, reg::HKEY* result) override {
-        if (RootFor(key) && (subKey == nullptr || *subKey == '\0')) {
-            *result = key;
-            return ERROR_SUCCESS;
-        }
-        ::HKEY out = nullptr;
-        LONG rc = ::RegCreateKeyA(Map(key), subKey, &out);
-        *result = rc == ERROR_SUCCESS ? Ours(out) : reg::NullKey;
-        return rc;
+        return Opening(::RegCreateKeyA, key, subKey, result);
     }
     reg::LONG RegQueryValueExA(reg::HKEY key, const char* valueName, reg::DWORD* reserved, reg::DWORD* type,
                                reg::BYTE* data, reg::DWORD* dataSize) override {
@@ -117,6 +101,21 @@ public:
     }
 
 private:
+    // An open or a create. An empty sub-key of a root gives the root back,
+    // which the caller may close: hand out a key of its own instead of the
+    // sandbox key.
+    template <typename Call>
+    reg::LONG Opening(Call call, reg::HKEY key, const char* subKey, reg::HKEY* result) {
+        if (RootFor(key) && (subKey == nullptr || *subKey == '\0')) {
+            *result = key;
+            return ERROR_SUCCESS;
+        }
+        ::HKEY out = nullptr;
+        const LONG rc = call(Map(key), subKey, &out);
+        *result = rc == ERROR_SUCCESS ? Ours(out) : reg::NullKey;
+        return rc;
+    }
+
     std::wstring base_;
     ::HKEY cu_ = nullptr;
     ::HKEY lm_ = nullptr;
