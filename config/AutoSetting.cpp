@@ -9,13 +9,6 @@
 namespace plm::config {
 namespace {
 
-void ShowInvalidAddress(AutoSettingUi& ui, const Language& language) {
-    Text prompt(GetLocalText(language, Message::Prompt));
-    prompt += u"\n\n";
-    prompt += GetLocalText(language, Message::Example);
-    ui.ShowMessage(prompt, GetLocalText(language, Message::Title));
-}
-
 // The notice in the window's language, naming the host.
 void ShowNotice(AutoSettingUi& ui, const Language& language, Notice notice, TextView host) {
     ui.ShowMessage(WithHost(NoticeOf(language, notice), host), GetLocalText(language, Message::Title));
@@ -23,14 +16,24 @@ void ShowNotice(AutoSettingUi& ui, const Language& language, Notice notice, Text
 
 }  // namespace
 
+std::optional<Text> RefusalOf(TextView url, const CodePage& codePage, const Language& language) {
+    if (!IsValidSiteUrl(url, codePage)) {
+        return Text(GetLocalText(language, Message::Prompt)) + u"\n\n" + Text(GetLocalText(language, Message::Example));
+    }
+    // Its entry would cover every site under it, whoever owns them.
+    const Text host = ReadSiteAddress(url).Host;
+    if (IsPublicSuffix(host)) return WithHost(GetLocalText(language, Message::PublicSuffix), host);
+    return std::nullopt;
+}
+
 void AutoSettingCommand::Run(AutoSettingUi& ui, ConfigurationSteps& steps, const CodePage& codePage) {
     if (running_) return;
     const ScopedFlag running(running_);
 
     const Text url = ui.UrlText();
     const Language& language = ui.WindowLanguage();
-    if (!IsValidSiteUrl(url, codePage)) {
-        ShowInvalidAddress(ui, language);
+    if (const std::optional<Text> refusal = RefusalOf(url, codePage, language)) {
+        ui.ShowMessage(*refusal, GetLocalText(language, Message::Title));
         return;
     }
     // The site root's "/" is found by a 16-bit position, as it always was:
@@ -40,12 +43,6 @@ void AutoSettingCommand::Run(AutoSettingUi& ui, ConfigurationSteps& steps, const
         return;
     }
     const SiteAddress site = ReadSiteAddress(url);
-    // Its entry would cover every site under it, whoever owns them.
-    if (IsPublicSuffix(site.Host)) {
-        ui.ShowMessage(WithHost(GetLocalText(language, Message::PublicSuffix), site.Host),
-                       GetLocalText(language, Message::Title));
-        return;
-    }
     // Stale entries left behind, a machine-wide path ordinary users may
     // not write and a template the zone key refuses do not keep the site
     // from working: those failures do not stop the run.

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "config/Languages.h"
 #include "text/Text.h"
@@ -55,6 +56,12 @@ public:
     // the window shown and the program running.
     virtual reg::Status OpenLoginPage(TextView url) = 0;
 };
+
+// Why the command refuses `url` before anything is written, in `language`'s
+// words: the prompt with its example for an address it does not take, the
+// public-suffix message naming the host; none when it takes it. The fleet
+// kit and the help desk's check refuse by the same rules, in the same words.
+std::optional<Text> RefusalOf(TextView url, const CodePage& codePage, const Language& language);
 
 // The command of one window. A press while a run is in progress (a second
 // click dispatched while the login page step handles queued messages)
