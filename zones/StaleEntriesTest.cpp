@@ -170,25 +170,21 @@ TEST_P(StaleEntriesTest, DeletesTheFirstLabelThenTheStaleKeyInBothLists) {
 // Failure injection needs the in-memory registry.
 class StaleEntriesFailureTest : public StaleEntriesTest {};
 
-TEST_P(StaleEntriesFailureTest, ARefusedStepLeavesTheOthersToRun) {
+// A refused call abandons its deletion only: the first one fails (its
+// parent cannot be opened, or the delete is refused), so the stale key in
+// Domains keeps its sub-key and stays, while EscDomains is cleaned.
+TEST_P(StaleEntriesFailureTest, ARefusedDeletionLeavesTheOthersToRun) {
     test::MemoryRegistry* memory = Backend().Memory();
     ASSERT_NE(memory, nullptr);
-    SeedBoth(PortEntriesOfPqr);
-    // The first deletion cannot open its parent; the stale key in Domains
-    // then keeps its sub-key and so stays, while EscDomains is cleaned.
-    memory->Faults().Fail(test::Fault().Of(test::RegCall::Create).Times(1));
-    EXPECT_EQ(RemoveWrongKey(Keys(), test::SiteOf(u"http://p.q.r:8080")), reg::ErrorAccessDenied);
-    EXPECT_EQ(ZoneMap(), "[]\n" + UnderLists(PortEntriesOfPqr, {"Domains"}) + UnderLists(RegisteredPqr, {"EscDomains"}));
-}
-
-TEST_P(StaleEntriesFailureTest, ARefusedDeletionAbandonsThatDeletionOnly) {
-    test::MemoryRegistry* memory = Backend().Memory();
-    ASSERT_NE(memory, nullptr);
-    SeedBoth(PortEntriesOfPqr);
-    memory->Faults().Fail(test::Fault().Of(test::RegCall::Delete).Times(1));
-    EXPECT_EQ(RemoveWrongKey(Keys(), test::SiteOf(u"http://p.q.r:8080")), reg::ErrorAccessDenied);
-    EXPECT_EQ(ZoneMap(), "[]\n" + UnderLists(PortEntriesOfPqr, {"Domains"}) + UnderLists(RegisteredPqr, {"EscDomains"}));
-    EXPECT_EQ(Backend().OpenHandles(), 0u);
+    for (const test::RegCall refused : {test::RegCall::Create, test::RegCall::Delete}) {
+        Reset();
+        SeedBoth(PortEntriesOfPqr);
+        memory->Faults().Clear();
+        memory->Faults().Fail(test::Fault().Of(refused).Times(1));
+        EXPECT_EQ(RemoveWrongKey(Keys(), test::SiteOf(u"http://p.q.r:8080")), reg::ErrorAccessDenied);
+        EXPECT_EQ(ZoneMap(), "[]\n" + UnderLists(PortEntriesOfPqr, {"Domains"}) + UnderLists(RegisteredPqr, {"EscDomains"}));
+        EXPECT_EQ(Backend().OpenHandles(), 0u);
+    }
 }
 
 PLM_INSTANTIATE_FOR_BACKENDS(StaleEntriesTest);
