@@ -328,7 +328,7 @@ void ConfigurationFrm::SelectAllUrl() {
 
 void ConfigurationFrm::RunAutoSettingCommand() {
     reg::RegisterKey registry(reg::Advapi32(), SystemCodePage());
-    config::RegistrySteps steps(registry, [this](TextView url) { loginPage_.Open(url); });
+    config::RegistrySteps steps(registry, [this](TextView url) { return loginPage_.Open(url); });
     command_.Run(*this, steps, SystemCodePage());
 }
 
@@ -367,7 +367,10 @@ void ConfigurationFrm::ShowMessage(TextView prompt, TextView title) {
     MessageBoxW(window_, Wide(Text(prompt)), Wide(Text(title)), MB_OK);
 }
 
-std::uint32_t ConfigurationFrm::LastSystemError() { return GetLastError(); }
+void ConfigurationFrm::ShowFailure(reg::Status status) {
+    const DWORD lastError = GetLastError();
+    ShowMessage(FailureText(status, lastError), config::GetLocalText(*language_, config::Message::Title));
+}
 
 void ConfigurationFrm::EndProgram() { ExitProcess(0); }
 

@@ -50,7 +50,7 @@ public:
     Text UrlText() override;
     const config::Language& WindowLanguage() override { return *language_; }
     void ShowMessage(TextView prompt, TextView title) override;
-    std::uint32_t LastSystemError() override;
+    void ShowFailure(reg::Status status) override;
     // The program's one way out: nothing is saved, nothing else runs.
     [[noreturn]] void EndProgram() override;
 

@@ -29,4 +29,9 @@ void ApplyLanguage(const config::Language& language, CaptionTarget& target) {
     target.SetWindowCaption(target.FormCaption());
 }
 
+Text FailureText(reg::Status status, std::uint32_t lastSystemError) {
+    const std::int32_t code = status.HasCode() ? status.Code() : static_cast<std::int32_t>(lastSystemError);
+    return u"Err:" + DecimalText(code);
+}
+
 }  // namespace plm::app

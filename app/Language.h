@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "config/Languages.h"
+#include "registry/Status.h"
 #include "text/Text.h"
 
 namespace plm::app {
@@ -37,5 +38,11 @@ public:
 // own already), then copies the caption label's text into the window
 // caption.
 void ApplyLanguage(const config::Language& language, CaptionTarget& target);
+
+// The text of the box that tells the user a step failed: "Err:" and the
+// status's code as a signed 32-bit number, or, for a status without a code,
+// the thread's last system error (GetLastError, read before the box is
+// built: building it may make system calls of its own).
+Text FailureText(reg::Status status, std::uint32_t lastSystemError);
 
 }  // namespace plm::app

@@ -237,7 +237,7 @@ Outcome RunOnce(const std::string& backendName, const RegistryCase& c) {
     plm::test::MemoryRegistry* memory = backend->Memory();
     const std::size_t memoryBefore = memory != nullptr ? memory->CallCount() : 0;
     plm::test::RecordingUi ui{plm::Text(c.url)};
-    plm::config::RegistrySteps steps(registry, [](plm::TextView) {});
+    plm::config::RegistrySteps steps(registry, [](plm::TextView) { return plm::reg::Status(); });
 
     const Clock start = Now();
     plm::config::AutoSettingCommand().Run(ui, steps, backend->Codes());

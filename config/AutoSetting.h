@@ -5,13 +5,14 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "config/Languages.h"
 #include "text/Text.h"
 #include "text/CodePage.h"
 #include "zones/IeMode.h"
 #include "zones/SiteAddress.h"
-#include "zones/StepStatus.h"
+#include "registry/Status.h"
 
 namespace plm::config {
 
@@ -26,9 +27,10 @@ public:
     // A modal box with one OK button and no icon. Must leave the main window
     // visible (a failure after the window was hidden shows it again).
     virtual void ShowMessage(TextView prompt, TextView title) = 0;
-    // The thread's last system error code (GetLastError on Windows), shown
-    // for a failing step that does not carry a status of its own.
-    virtual std::uint32_t LastSystemError() = 0;
+    // The box that tells the user a step failed: "Err:" and the status's
+    // code, or for a status without one the thread's last system error
+    // (GetLastError on Windows).
+    virtual void ShowFailure(reg::Status status) = 0;
     // Ends the process at once (ExitProcess(0) on Windows).
     virtual void EndProgram() = 0;
 };
@@ -37,12 +39,12 @@ public:
 class ConfigurationSteps {
 public:
     virtual ~ConfigurationSteps() = default;
-    virtual void RemoveWrongKey(const zones::SiteAddress& site) = 0;
-    virtual void SetCodeBaseSearchPath() = 0;
+    virtual reg::Status RemoveWrongKey(const zones::SiteAddress& site) = 0;
+    virtual reg::Status SetCodeBaseSearchPath() = 0;
     // A site whose entries did not land would not work: a failure here
     // stops the run.
-    virtual zones::StepStatus AddTrustedSite(const zones::SiteAddress& site) = 0;
-    virtual void SetTrustedZoneSecurity() = 0;
+    virtual reg::Status AddTrustedSite(const zones::SiteAddress& site) = 0;
+    virtual reg::Status SetTrustedZoneSecurity() = 0;
     // Whether a policy of the machine decides the trusted sites and leaves
     // the site out, so that what the steps wrote does not count. Only reads.
     virtual bool IsLeftOutByPolicy(const zones::SiteAddress& site) = 0;
@@ -50,9 +52,16 @@ public:
     // Explorer mode the site lacks what it needs. Only reads.
     virtual zones::LoginPageBrowser WhereLoginPageOpens() = 0;
     // Opens the login page of `url`, the address as the command read and
-    // validated it: the URL box may hold another by now.
-    virtual void OpenLoginPage(TextView url) = 0;
+    // validated it: the URL box may hold another by now. A failure leaves
+    // the window shown and the program running.
+    virtual reg::Status OpenLoginPage(TextView url) = 0;
 };
+
+// Why the command refuses `url` before anything is written, in `language`'s
+// words: the prompt with its example for an address it does not take, the
+// public-suffix message naming the host; none when it takes it. The fleet
+// kit and the help desk's check refuse by the same rules, in the same words.
+std::optional<Text> RefusalOf(TextView url, const CodePage& codePage, const Language& language);
 
 // The command of one window. A press while a run is in progress (a second
 // click dispatched while the login page step handles queued messages)

@@ -4,14 +4,11 @@
 
 #include <algorithm>
 #include <functional>
-#include <new>
-#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "config/Notice.h"
-#include "config/RunTimeError.h"
 #include "tests/support/RecordingUi.h"
 #include "text/CodePage.h"
 
@@ -21,54 +18,44 @@ namespace {
 using Log = std::vector<std::string>;
 using test::RecordingUi;
 
-enum class Failure { None, RunTime, Standard, OutOfMemory, Coded, Status, CodedStatus };
-
 class FakeSteps final : public ConfigurationSteps {
 public:
     explicit FakeSteps(Log& log) : log_(log) {}
 
-    void RemoveWrongKey(const zones::SiteAddress& site) override { Step("RemoveWrongKey " + ToUtf8(site.Root)); }
-    void SetCodeBaseSearchPath() override { Step("SetCodeBaseSearchPath"); }
-    zones::StepStatus AddTrustedSite(const zones::SiteAddress& site) override {
-        Step("AddTrustedSite " + ToUtf8(site.Scheme) + " " + ToUtf8(site.Host));
-        return trustedSite;
+    reg::Status RemoveWrongKey(const zones::SiteAddress& site) override {
+        return Step("RemoveWrongKey " + ToUtf8(site.Root));
     }
-    void SetTrustedZoneSecurity() override { Step("SetTrustedZoneSecurity"); }
+    reg::Status SetCodeBaseSearchPath() override { return Step("SetCodeBaseSearchPath"); }
+    reg::Status AddTrustedSite(const zones::SiteAddress& site) override {
+        return Step("AddTrustedSite " + ToUtf8(site.Scheme) + " " + ToUtf8(site.Host));
+    }
+    reg::Status SetTrustedZoneSecurity() override { return Step("SetTrustedZoneSecurity"); }
     // A question, not a step: it leaves no line unless the notice shows.
     bool IsLeftOutByPolicy(const zones::SiteAddress& site) override {
         askedPolicy = ToUtf8(site.Scheme) + " " + ToUtf8(site.Host);
         return leftOutByPolicy;
     }
     zones::LoginPageBrowser WhereLoginPageOpens() override { return browser; }
-    void OpenLoginPage(TextView url) override {
+    reg::Status OpenLoginPage(TextView url) override {
         loginUrl = ToUtf8(url);
-        Step("OpenLoginPage");
+        const reg::Status opened = Step("OpenLoginPage");
         if (duringLoginPage) duringLoginPage();
+        return opened;
     }
 
-    // The step whose log line starts with this text throws.
+    // The step whose log line starts with this text fails with `failure`.
     std::string failAt;
-    Failure failure = Failure::None;
+    reg::Status failure = reg::Status::WithoutCode();
     std::function<void()> duringLoginPage;
     bool leftOutByPolicy = false;
     std::string askedPolicy;
     zones::LoginPageBrowser browser = zones::LoginPageBrowser::InternetExplorer;
     std::string loginUrl;
-    zones::StepStatus trustedSite;
 
 private:
-    void Step(const std::string& line) {
+    reg::Status Step(const std::string& line) {
         log_.push_back(line);
-        if (failAt.empty() || line.rfind(failAt, 0) != 0) return;
-        switch (failure) {
-            case Failure::RunTime: throw RunTimeError("overflow");
-            case Failure::Standard: throw std::runtime_error("refused");
-            case Failure::OutOfMemory: throw std::bad_alloc();
-            case Failure::Coded: throw CodedError("the browser cannot be started", 2);
-            case Failure::None:
-            case Failure::Status:
-            case Failure::CodedStatus: break;
-        }
+        return !failAt.empty() && line.rfind(failAt, 0) == 0 ? failure : reg::Status();
     }
     Log& log_;
 };
@@ -196,25 +183,27 @@ TEST(RunAutoSetting, OverflowShowsTheLastSystemError) {
     }
 }
 
-TEST(RunAutoSetting, AFailingStepStopsTheRest) {
+// Only a site that did not land and a login page that did not open stop
+// the run; the other steps' failures leave it to go on.
+TEST(RunAutoSetting, OnlyTheTrustedSiteAndTheLoginPageStopTheRunWhenTheyFail) {
     struct Case {
         const char* label;
         std::string failAt;
-        Failure failure;
-        std::size_t stepsRun;
+        reg::Status failure;
+        std::size_t stepsRun;  // all of them: the run went on and ended the program
         Log shown;
     };
+    const std::size_t all = FullRun.size() - 1;
     const Log lastError = {"LastSystemError", Box(u"Err:1018", SimplifiedChinese)};
     const std::vector<Case> cases = {
-        {"stale entries", "RemoveWrongKey", Failure::RunTime, 1, lastError},
-        {"code-base path", "SetCodeBaseSearchPath", Failure::Standard, 2, lastError},
-        {"trusted site without a status of its own", "AddTrustedSite", Failure::Status, 3, lastError},
-        {"trusted site with the status of a registry call", "AddTrustedSite", Failure::CodedStatus, 3,
+        {"stale entries", "RemoveWrongKey", reg::ErrorAccessDenied, all, {}},
+        {"code-base path", "SetCodeBaseSearchPath", reg::ErrorAccessDenied, all, {}},
+        {"trusted site without a status of its own", "AddTrustedSite", reg::Status::WithoutCode(), 3, lastError},
+        {"trusted site with the status of a registry call", "AddTrustedSite", reg::ErrorAccessDenied, 3,
          {Box(u"Err:5", SimplifiedChinese)}},
-        {"zone template", "SetTrustedZoneSecurity", Failure::OutOfMemory, 4, lastError},
-        {"login page", "OpenLoginPage", Failure::RunTime, 5, lastError},
-        {"a failure with its own status shows that status", "OpenLoginPage", Failure::Coded, 5,
-         {Box(u"Err:2", SimplifiedChinese)}},
+        {"zone template", "SetTrustedZoneSecurity", reg::ErrorFileNotFound, all, {}},
+        {"login page without a status of its own", "OpenLoginPage", reg::Status::WithoutCode(), 5, lastError},
+        {"login page with its own status", "OpenLoginPage", reg::ErrorFileNotFound, 5, {Box(u"Err:2", SimplifiedChinese)}},
     };
     for (const auto& c : cases) {
         RecordingUi ui(u"http://plm.example.com/plm");
@@ -222,8 +211,6 @@ TEST(RunAutoSetting, AFailingStepStopsTheRest) {
         FakeSteps steps(ui.log);
         steps.failAt = c.failAt;
         steps.failure = c.failure;
-        if (c.failure == Failure::Status) steps.trustedSite = zones::StepStatus::Failed(std::nullopt);
-        if (c.failure == Failure::CodedStatus) steps.trustedSite = zones::StepStatus::Failed(5);
         AutoSettingCommand().Run(ui, steps, latin1);
         Log expected(FullRun.begin(), FullRun.begin() + static_cast<std::ptrdiff_t>(1 + c.stepsRun));
         expected.insert(expected.end(), c.shown.begin(), c.shown.end());
@@ -257,7 +244,6 @@ TEST(RunAutoSetting, EachPressAfterARunEndsIsARunOfItsOwn) {
     AutoSettingCommand command;
     command.Run(ui, steps, latin1);  // rejected
     steps.failAt = "AddTrustedSite";
-    steps.failure = Failure::RunTime;
     ui.SetUrl(u"http://plm.example.com/plm");
     command.Run(ui, steps, latin1);  // failed
     steps.failAt.clear();

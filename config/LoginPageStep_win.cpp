@@ -37,12 +37,12 @@ Text InstalledInternetExplorer() {
     return InternetExplorerPath(registry, ProgramFilesFolder());
 }
 
-void LoginPageStep::Open(TextView urlText) {
+reg::Status LoginPageStep::Open(TextView urlText) {
     const Text parameters = BuildLaunchParameters(BuildLoginUrl(urlText), codePage_);
     // The launch parameters hold only what the ANSI call can carry; check
     // before any window is closed and before this one disappears.
     const auto ansi = codePage_.ToAnsi(parameters);
-    if (!ansi) throw RunTimeError("launch parameters outside the code page");
+    if (!ansi) return reg::Status::WithoutCode();
     CloseIE::CloseLoginWindows();
 
     const ScopedFlag inProgress(inProgress_);
@@ -56,13 +56,13 @@ void LoginPageStep::Open(TextView urlText) {
     if (shellExecute == nullptr) {
         const DWORD error = GetLastError();
         window_.ShowAgain();
-        throw CodedError("the shell cannot be loaded", static_cast<std::int32_t>(error));
+        return static_cast<reg::LONG>(error);
     }
     const Text browser = browser_();
     const auto file = codePage_.ToAnsi(browser);
     if (browser.empty() || !file) {
         window_.ShowAgain();
-        throw CodedError("no browser to start", ERROR_FILE_NOT_FOUND);
+        return ERROR_FILE_NOT_FOUND;
     }
     const auto started = reinterpret_cast<INT_PTR>(
         shellExecute(nullptr, "Open", file->c_str(), ansi->c_str(), "", SW_SHOWNORMAL));
@@ -70,8 +70,9 @@ void LoginPageStep::Open(TextView urlText) {
     const DWORD error = GetLastError();
     if (started <= 32) {
         window_.ShowAgain();
-        throw CodedError("the browser cannot be started", static_cast<std::int32_t>(error));
+        return static_cast<reg::LONG>(error);
     }
+    return {};
 }
 
 }  // namespace plm::config

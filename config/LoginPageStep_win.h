@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "config/RunTimeError.h"
+#include "registry/Status.h"
 #include "text/CodePage.h"
 #include "text/Text.h"
 
@@ -41,12 +41,13 @@ public:
     LoginPageStep(LoginPageWindow& window, BrowserPath browser, const CodePage& codePage)
         : window_(window), browser_(browser), codePage_(codePage) {}
 
-    // Throws RunTimeError, before anything is closed or hidden, when the
-    // launch parameters cannot cross the ANSI launch call. When the browser
-    // cannot be started, shows the window again and throws CodedError with
-    // the system's error code, so that the user learns it and the program
-    // keeps running; so does a browser without a path (ERROR_FILE_NOT_FOUND).
-    void Open(TextView urlText);
+    // Fails without a code of its own, before anything is closed or
+    // hidden, when the launch parameters cannot cross the ANSI launch call.
+    // When the browser cannot be started, shows the window again and fails
+    // with the system's error code, so that the user learns it and the
+    // program keeps running; so does a browser without a path
+    // (ERROR_FILE_NOT_FOUND).
+    reg::Status Open(TextView urlText);
 
     // True from the hide until the browser start has returned. Presses that
     // the queued events still hold (Esc, Cancel, a close request) must not

@@ -41,14 +41,7 @@ TEST(LoginPageStep, ABrowserThatCannotStartIsReportedWithItsCode) {
     // A full path, as every browser path is, to a file that is not there.
     LoginPageStep step(window, [] { return Text(u"C:\\windows\\plm-no-such-browser.exe"); }, latin1);
     current = &step;
-    std::int32_t code = 0;
-    try {
-        step.Open(u"  http://plm.example.com/plm ");
-        ADD_FAILURE() << "the step went on as if the browser had started";
-    } catch (const CodedError& failure) {
-        code = failure.Code();
-    }
-    EXPECT_EQ(code, ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(step.Open(u"  http://plm.example.com/plm "), reg::Status(ERROR_FILE_NOT_FOUND));
     EXPECT_EQ(window.calls, (std::vector<std::string>{"Hide (in progress)", "HandleQueuedEvents (in progress)",
                                                       "ShowAgain (in progress)"}));
     ASSERT_EQ(window.times.size(), 3u);

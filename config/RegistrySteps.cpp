@@ -8,18 +8,18 @@
 
 namespace plm::config {
 
-void RegistrySteps::RemoveWrongKey(const zones::SiteAddress& site) { zones::RemoveWrongKey(registry_, site); }
-void RegistrySteps::SetCodeBaseSearchPath() { zones::SetCodeBaseSearchPath(registry_); }
-zones::StepStatus RegistrySteps::AddTrustedSite(const zones::SiteAddress& site) {
+reg::Status RegistrySteps::RemoveWrongKey(const zones::SiteAddress& site) {
+    return zones::RemoveWrongKey(registry_, site);
+}
+reg::Status RegistrySteps::SetCodeBaseSearchPath() { return zones::SetCodeBaseSearchPath(registry_); }
+reg::Status RegistrySteps::AddTrustedSite(const zones::SiteAddress& site) {
     return zones::AddTrustedSite(registry_, site);
 }
-void RegistrySteps::SetTrustedZoneSecurity() { zones::SetTrustedZoneSecurity(registry_); }
+reg::Status RegistrySteps::SetTrustedZoneSecurity() { return zones::SetTrustedZoneSecurity(registry_); }
 bool RegistrySteps::IsLeftOutByPolicy(const zones::SiteAddress& site) {
     return zones::PolicyLeavesOut(registry_, site);
 }
 zones::LoginPageBrowser RegistrySteps::WhereLoginPageOpens() { return zones::WhereLoginPageOpens(registry_); }
-void RegistrySteps::OpenLoginPage(TextView url) {
-    if (openLoginPage_) openLoginPage_(url);
-}
+reg::Status RegistrySteps::OpenLoginPage(TextView url) { return openLoginPage_ ? openLoginPage_(url) : reg::Status(); }
 
 }  // namespace plm::config

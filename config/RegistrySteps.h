@@ -13,20 +13,20 @@ namespace plm::config {
 
 class RegistrySteps final : public ConfigurationSteps {
 public:
-    RegistrySteps(reg::RegisterKey& registry, std::function<void(TextView)> openLoginPage)
+    RegistrySteps(reg::RegisterKey& registry, std::function<reg::Status(TextView)> openLoginPage)
         : registry_(registry), openLoginPage_(std::move(openLoginPage)) {}
 
-    void RemoveWrongKey(const zones::SiteAddress& site) override;
-    void SetCodeBaseSearchPath() override;
-    zones::StepStatus AddTrustedSite(const zones::SiteAddress& site) override;
-    void SetTrustedZoneSecurity() override;
+    reg::Status RemoveWrongKey(const zones::SiteAddress& site) override;
+    reg::Status SetCodeBaseSearchPath() override;
+    reg::Status AddTrustedSite(const zones::SiteAddress& site) override;
+    reg::Status SetTrustedZoneSecurity() override;
     bool IsLeftOutByPolicy(const zones::SiteAddress& site) override;
     zones::LoginPageBrowser WhereLoginPageOpens() override;
-    void OpenLoginPage(TextView url) override;
+    reg::Status OpenLoginPage(TextView url) override;
 
 private:
     reg::RegisterKey& registry_;
-    std::function<void(TextView)> openLoginPage_;
+    std::function<reg::Status(TextView)> openLoginPage_;
 };
 
 }  // namespace plm::config

@@ -55,7 +55,10 @@ TEST_P(RegistryStepsTest, AcceptedAddressIsConfiguredBeforeTheLoginPageOpens) {
     Inspect().PutValue(reg::CurrentUser, TrustedZoneKey, u"1200", reg::TypeDword, DwordBytes(3));
     RecordingUi ui(u"http://plm.example.com:8080/plm");
     std::string atLoginPage;
-    RegistrySteps steps(Keys(), [&](TextView) { atLoginPage = State(); });
+    RegistrySteps steps(Keys(), [&](TextView) {
+        atLoginPage = State();
+        return reg::Status();
+    });
     AutoSettingCommand().Run(ui, steps, Backend().Codes());
 
     EXPECT_TRUE(ui.shown.empty());
@@ -92,7 +95,10 @@ TEST_P(RegistryStepsTest, RejectedAddressesChangeNothing) {
     for (TextView url : {TextView(u"http://plm.example.com"), TextView(u"http://plm:99999/plm")}) {
         RecordingUi ui{Text(url)};
         bool opened = false;
-        RegistrySteps steps(Keys(), [&](TextView) { opened = true; });
+        RegistrySteps steps(Keys(), [&](TextView) {
+            opened = true;
+            return reg::Status();
+        });
         AutoSettingCommand().Run(ui, steps, Backend().Codes());
         EXPECT_EQ(ui.shown.size(), 1u) << ToUtf8(url);
         EXPECT_FALSE(opened) << ToUtf8(url);
@@ -114,7 +120,10 @@ TEST_P(RegistryStepsTest, APolicyNoticeChangesNothingTheRunWrites) {
         }
         RecordingUi ui(u"http://plm.example.com/plm");
         bool opened = false;
-        RegistrySteps steps(Keys(), [&](TextView) { opened = true; });
+        RegistrySteps steps(Keys(), [&](TextView) {
+            opened = true;
+            return reg::Status();
+        });
         AutoSettingCommand().Run(ui, steps, Backend().Codes());
         ASSERT_EQ(ui.shown.size(), policy ? 1u : 0u);
         if (policy) {
@@ -196,7 +205,10 @@ TEST(RegistryStepsFailures, ARefusedWriteOfTheSiteIsReportedOthersStaySilent) {
         const auto run = [&](const std::vector<std::string>& shown) {
             RecordingUi ui{Text(row.url)};
             bool opened = false;
-            RegistrySteps steps(keys, [&](TextView) { opened = true; });
+            RegistrySteps steps(keys, [&](TextView) {
+            opened = true;
+            return reg::Status();
+        });
             AutoSettingCommand().Run(ui, steps, codes);
             EXPECT_EQ(ui.shown, shown);
             EXPECT_EQ(opened, shown.empty());
@@ -274,7 +286,7 @@ TEST(RegistryStepsFaults, EachCallOfARunFailingInTurn) {
             test::RecordingRegistry recording(registry, codes);
             reg::RegisterKey keys(recording, codes);
             RecordingUi ui{Text(row.url)};
-            RegistrySteps steps(keys, [](TextView) {});
+            RegistrySteps steps(keys, [](TextView) { return reg::Status(); });
             AutoSettingCommand().Run(ui, steps, codes);
             ASSERT_TRUE(ui.ended);
             calls = recording.Log();
@@ -298,7 +310,10 @@ TEST(RegistryStepsFaults, EachCallOfARunFailingInTurn) {
             registry.Faults().Fail(test::Fault().Number(registry.CallCount() + i));
             RecordingUi ui{Text(row.url)};
             bool loginPage = false;
-            RegistrySteps steps(keys, [&](TextView) { loginPage = true; });
+            RegistrySteps steps(keys, [&](TextView) {
+                loginPage = true;
+                return reg::Status();
+            });
             AutoSettingCommand().Run(ui, steps, codes);
             registry.Faults().Clear();
 

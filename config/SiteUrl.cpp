@@ -5,7 +5,6 @@
 #include <cstdint>
 
 #include "config/HostName.h"
-#include "config/RunTimeError.h"
 #include "zones/TrustedSite.h"
 
 namespace plm::config {
@@ -76,6 +75,9 @@ bool HasAcceptableHostAndPort(TextView trimmed, std::size_t prefixLength, const 
     return colon == TextView::npos || IsPort(authority.substr(colon + 1));
 }
 
+// Where the site root ends: the first "/" after the host start.
+std::size_t SiteRootEnd(TextView urlText) { return urlText.find(u'/', FindHostStart(urlText).index); }
+
 }  // namespace
 
 bool IsValidSiteUrl(TextView urlText, const CodePage& codePage) {
@@ -97,21 +99,17 @@ bool IsValidSiteUrl(TextView urlText, const CodePage& codePage) {
     return valid;
 }
 
-Text GetSiteRoot(TextView urlText) {
-    // Kept on purpose: the position is a 16-bit number, and a "/" beyond
-    // 32767 overflows into "Err:", as it always has; leading spaces, which
-    // the validation trims, can put it there.
-    const std::size_t slash = urlText.find(u'/', FindHostStart(urlText).index);
-    if (slash == TextView::npos) return Text(urlText);
-    if (slash >= MaxInt16Position) throw RunTimeError("overflow");
-    return Text(urlText.substr(0, slash));
+bool SiteRootOverflows(TextView urlText) {
+    const std::size_t slash = SiteRootEnd(urlText);
+    return slash != TextView::npos && slash >= MaxInt16Position;
 }
 
+Text GetSiteRoot(TextView urlText) { return Text(urlText.substr(0, SiteRootEnd(urlText))); }
+
 SiteAddress ParseSiteAddress(TextView siteRoot) {
-    const std::size_t colon = siteRoot.find(u':');
-    if (colon == TextView::npos) throw RunTimeError("invalid procedure call");
     SiteAddress site;
-    site.Scheme = TrimSpaces(siteRoot.substr(0, colon));
+    const std::size_t colon = siteRoot.find(u':');
+    if (colon != TextView::npos) site.Scheme = TrimSpaces(siteRoot.substr(0, colon));
     const std::size_t slash = siteRoot.rfind(u'/');
     site.HostAndPort = TrimSpaces(siteRoot.substr(slash == TextView::npos ? 0 : slash + 1));
     site.Host = site.HostAndPort.substr(0, site.HostAndPort.find(u':'));

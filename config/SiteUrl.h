@@ -33,14 +33,18 @@ bool IsValidSiteUrl(TextView urlText, const CodePage& codePage);
 // The text as typed up to the first "/" after the "//" that follows the
 // scheme, the search starting where the scheme starts (after any leading
 // spaces, which stay in the result). The whole text when there is no such
-// "/". Throws RunTimeError when that "/" lies beyond position 32767 (the
-// position is a 16-bit number): leading spaces can put it there.
+// "/".
 Text GetSiteRoot(TextView urlText);
+
+// Whether that "/" lies beyond position 32767. The command finds it by a
+// 16-bit position, as it always has, and such an address fails its run
+// (leading spaces, which the validation trims, can put it there).
+bool SiteRootOverflows(TextView urlText);
 
 // The whole SiteAddress from the site root, computed once. Scheme: before
 // the root's first ":", trimmed. HostAndPort: after its last "/", trimmed;
-// Host: that, cut before a ":". Throws RunTimeError for a site root
-// without ":" (a negative cut); an accepted address never gives one.
+// Host: that, cut before a ":". A site root without ":" (an accepted
+// address never gives one) has no scheme.
 SiteAddress ParseSiteAddress(TextView siteRoot);
 
 // Both in one: the site of a text IsValidSiteUrl accepted.

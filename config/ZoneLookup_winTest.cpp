@@ -82,7 +82,7 @@ TEST_F(ZoneLookup, OrdinaryFormsLandInTrustedSites) {
         // Validated and registered as Auto Setting does.
         ASSERT_TRUE(IsValidSiteUrl(url, SystemCodePage()));
         reg::RegisterKey registry(reg::Advapi32(), SystemCodePage());
-        EXPECT_EQ(zones::AddTrustedSite(registry, ReadSiteAddress(url)), zones::StepStatus::Done());
+        EXPECT_EQ(zones::AddTrustedSite(registry, ReadSiteAddress(url)), reg::Status());
         EXPECT_EQ(registry.LastRegError(), 0);
         EXPECT_EQ(ZoneOf(page), TrustedSites);
     }

@@ -221,7 +221,7 @@ struct Report {
 // A REG_DWORD as text, "not set" when there is none.
 Text DwordOrNotSet(reg::RegisterKey& registry, reg::HKEY root, TextView keyPath, TextView name) {
     const auto value = registry.GetDwordValue(root, keyPath, name);
-    return value.status == reg::Success ? DecimalText(value.value) : Text(u"not set");
+    return value.status.Succeeded() ? DecimalText(value.value) : Text(u"not set");
 }
 
 // The user's own entry for the site in one list pair: its key, and the
@@ -234,7 +234,7 @@ struct UserEntry {
 UserEntry FindUserEntry(reg::RegisterKey& registry, TextView domains, TextView ranges, const config::SiteAddress& site) {
     const auto zoneIn = [&](const Text& key) -> std::optional<std::int32_t> {
         const auto zone = registry.GetDwordValue(reg::CurrentUser, key, site.Scheme);
-        if (zone.status != reg::Success) return std::nullopt;
+        if (zone.status.Failed()) return std::nullopt;
         return zone.value;
     };
     if (!site.Numeric) {
@@ -274,7 +274,7 @@ void PolicyFacts(Report& report, reg::RegisterKey& registry, const config::SiteA
         report.Fact({u"Site to Zone Assignment List (", who, u" policy): ",
                      DecimalText(static_cast<std::int64_t>(list.size())), list.size() == 1 ? u" entry" : u" entries",
                      u"; \"", entryName, u"\" ",
-                     entry.status == reg::Success ? Cat({u"= ", TrimSpaces(entry.value)}) : Text(u"not among them")});
+                     entry.status.Succeeded() ? Cat({u"= ", TrimSpaces(entry.value)}) : Text(u"not among them")});
     }
     report.Fact({zones::MachineSettingsOnlyValue, u" (use only machine settings): ",
                  DwordOrNotSet(registry, reg::LocalMachine, zones::PolicySettingsKey, zones::MachineSettingsOnlyValue)});
@@ -313,10 +313,10 @@ void CodeBaseFacts(Report& report, reg::RegisterKey& registry, TextView view) {
     const auto path = registry.GetStringValue(reg::LocalMachine, zones::MachineInternetSettingsKey,
                                               zones::CodeBaseSearchPathValue);
     report.Fact({zones::CodeBaseSearchPathValue, u" (", view, u"): ",
-                 path.status != reg::Success                   ? TextView(u"missing")
+                 path.status.Failed()                          ? TextView(u"missing")
                  : path.value == zones::CodeBaseSearchPathText ? TextView(u"the tool's text")
                                                                : TextView(u"another text: "),
-                 path.status == reg::Success && path.value != zones::CodeBaseSearchPathText ? TextView(path.value)
+                 path.status.Succeeded() && path.value != zones::CodeBaseSearchPathText ? TextView(path.value)
                                                                                              : TextView()});
 }
 

@@ -58,8 +58,8 @@ struct Machine {
     void RunTool(TextView scheme, TextView host) {
         static_cast<void>(keys.CreateKey(reg::CurrentUser, zones::TrustedZoneKey));
         static_cast<void>(zones::AddTrustedSite(keys, test::Site(scheme, host)));
-        zones::SetTrustedZoneSecurity(keys);
-        zones::SetCodeBaseSearchPath(keys);
+        static_cast<void>(zones::SetTrustedZoneSecurity(keys));
+        static_cast<void>(zones::SetCodeBaseSearchPath(keys));
     }
     std::u16string Everything() { return registry.Snapshot(reg::CurrentUser, u"") + registry.Snapshot(reg::LocalMachine, u""); }
     KitRun Check(TextView url) {

@@ -6,9 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "config/AutoSetting.h"
 #include "config/Languages.h"
-#include "config/Notice.h"
-#include "config/PublicSuffix.h"
 #include "zones/TrustedSite.h"
 #include "zones/ZoneMap.h"
 #include "zones/ZoneTemplate.h"
@@ -244,16 +243,9 @@ Text JoinPath(TextView folder, TextView name, TextView separators) {
 }  // namespace
 
 std::optional<Text> RefusalOf(TextView url, const CodePage& codePage) {
-    const config::Language& english = config::LanguageOf(config::English);
-    if (!config::IsValidSiteUrl(url, codePage)) {
-        return Text(config::GetLocalText(english, config::Message::Prompt)) + u"\n\n" +
-               Text(config::GetLocalText(english, config::Message::Example)) + u"\n";
-    }
-    const config::SiteAddress site = config::ReadSiteAddress(url);
-    if (config::IsPublicSuffix(site.Host)) {
-        return config::WithHost(config::GetLocalText(english, config::Message::PublicSuffix), site.Host) + u"\n";
-    }
-    return std::nullopt;
+    std::optional<Text> refusal = config::RefusalOf(url, codePage, config::LanguageOf(config::English));
+    if (refusal) *refusal += u'\n';
+    return refusal;
 }
 
 namespace {

@@ -171,8 +171,8 @@ TEST(FleetKit, EachFileHoldsWhatTheToolWritesForOneUser) {
     reg::RegisterKey tool(memory, SystemCodePage());
     const TextView userZone = zones::TrustedZoneKey;
     ASSERT_EQ(tool.CreateKey(reg::CurrentUser, userZone).status, reg::Success);
-    zones::SetTrustedZoneSecurity(tool);
-    zones::SetCodeBaseSearchPath(tool);
+    ASSERT_EQ(zones::SetTrustedZoneSecurity(tool), reg::Success);
+    ASSERT_EQ(zones::SetCodeBaseSearchPath(tool), reg::Success);
     Values zone;
     for (const reg::ValueEntry& value : tool.EnumValues(reg::CurrentUser, userZone).value) {
         if (value.name == u"CurrentLevel" || value.name == u"Flags") continue;

@@ -169,7 +169,10 @@ Run RunOnce(MemoryRegistry& registry, const CodePage& codes, const Text& url) {
     reg::RegisterKey keys(registry, codes);
     test::RecordingUi ui(url, config::English);
     Run run;
-    config::RegistrySteps steps(keys, [&](TextView) { run.loginPage = true; });
+    config::RegistrySteps steps(keys, [&](TextView) {
+        run.loginPage = true;
+        return reg::Status();
+    });
     config::AutoSettingCommand().Run(ui, steps, codes);
     run.shown = ui.shown;
     run.ended = ui.ended;

@@ -89,8 +89,8 @@ Result<std::int32_t> RegisterKey::GetDwordValue(HKEY root, std::u16string_view k
     return result;
 }
 
-std::int32_t RegisterKey::SetStringValue(HKEY root, std::u16string_view keyPath, std::u16string_view valueName,
-                                         std::u16string_view text) {
+Status RegisterKey::SetStringValue(HKEY root, std::u16string_view keyPath, std::u16string_view valueName,
+                                   std::u16string_view text) {
     auto args = Start(keyPath, valueName, text);
     if (!args) return lastRegError_;
 
@@ -126,8 +126,8 @@ std::int32_t RegisterKey::SetStringValue(HKEY root, std::u16string_view keyPath,
     return status;
 }
 
-std::int32_t RegisterKey::SetDwordValue(HKEY root, std::u16string_view keyPath, std::u16string_view valueName,
-                                        std::int32_t data) {
+Status RegisterKey::SetDwordValue(HKEY root, std::u16string_view keyPath, std::u16string_view valueName,
+                                  std::int32_t data) {
     auto args = Start(keyPath, valueName);
     HKEY key = NullKey;
     if (!args || !Open(root, args->path, key)) return lastRegError_;  // never creates the key
@@ -200,7 +200,7 @@ Result<KeyHandle> RegisterKey::CreateKey(HKEY root, std::u16string_view keyPath)
     return {KeyHandle(api_, key), Success};
 }
 
-std::int32_t RegisterKey::DeleteKey(HKEY root, std::u16string_view parentKeyPath, std::u16string_view subKeyName) {
+Status RegisterKey::DeleteKey(HKEY root, std::u16string_view parentKeyPath, std::u16string_view subKeyName) {
     auto args = Start(parentKeyPath, subKeyName);
     if (!args) return lastRegError_;
 

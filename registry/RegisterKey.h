@@ -2,9 +2,11 @@
 // deletes registry keys and values. Every operation opens what it needs from
 // a root key and a key path, so callers never hold a registry handle.
 //
-// Failures are never raised: each operation hands its caller the status it
-// went by, reads give empty text or 0, and LastRegError() holds the status
-// of the operation's last registry call (-1002 for an empty key path).
+// Failures are never raised: each operation hands its caller the Status it
+// went by (each saying which below; the caller goes by that alone), reads
+// give empty text or 0, and LastRegError() holds the status of the
+// operation's last registry call (-1002 for an empty key path), the
+// module's own record.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +16,7 @@
 
 #include "text/CodePage.h"
 #include "registry/RegistryApi.h"
+#include "registry/Status.h"
 
 namespace plm::reg {
 
@@ -47,16 +50,6 @@ struct ValueEntry {
     bool operator==(const ValueEntry&) const = default;
 };
 
-// What an operation gives its caller: the result (empty text, 0, an empty
-// list or no handle when it could not be had) and the status of the call
-// that decided it, each operation saying which below. The caller goes by
-// this status alone; LastRegError is the module's own record.
-template <typename T>
-struct [[nodiscard]] Result {
-    T value{};
-    std::int32_t status = Success;
-};
-
 class RegisterKey {
 public:
     RegisterKey(RegistryApi& api, const CodePage& codePage) : api_(api), codePage_(codePage) {}
@@ -73,10 +66,9 @@ public:
     // of the first call that failed on the way: the create, the open or the
     // set (a refused set is followed by a close that succeeds, so
     // LastRegError cannot tell).
-    [[nodiscard]] std::int32_t SetStringValue(HKEY root, std::u16string_view keyPath, std::u16string_view valueName,
-                                              std::u16string_view text);
-    [[nodiscard]] std::int32_t SetDwordValue(HKEY root, std::u16string_view keyPath, std::u16string_view valueName,
-                                             std::int32_t data);
+    Status SetStringValue(HKEY root, std::u16string_view keyPath, std::u16string_view valueName,
+                          std::u16string_view text);
+    Status SetDwordValue(HKEY root, std::u16string_view keyPath, std::u16string_view valueName, std::int32_t data);
     // Opens the key, creating it and every missing key above it; the
     // status is the create's. The handle closes itself; callers that only
     // need the key to exist drop it.
@@ -84,7 +76,7 @@ public:
     // The status of the call that decided: the open of the parent when it
     // failed, else the delete's (ERROR_FILE_NOT_FOUND: nothing was there to
     // delete). Callers that only tidy up ignore it.
-    [[nodiscard]] std::int32_t DeleteKey(HKEY root, std::u16string_view parentKeyPath, std::u16string_view subKeyName);
+    Status DeleteKey(HKEY root, std::u16string_view parentKeyPath, std::u16string_view subKeyName);
 
     // The names and types of the key's values, the default value with an
     // empty name, in the registry's own order (callers that need an order
@@ -92,14 +84,14 @@ public:
     // character the code page lacks comes out as "?" or a look-alike, which
     // names another value or none). A failing call ends the list. The
     // status is the open's when it failed, else the one that ended the
-    // list: ERROR_NO_MORE_ITEMS when every value is in it,
+    // list: ListingComplete() when every value is in it,
     // ERROR_NO_UNICODE_TRANSLATION when a name was left out. LastRegError
     // ends at the close's code, as after the reads.
     Result<std::vector<ValueEntry>> EnumValues(HKEY root, std::u16string_view keyPath);
     // The names of the key's sub-keys, in the registry's own order, as the
     // ANSI call hands them back (a character the code page lacks comes out
     // as "?", and such a name opens another key or none). A failing call
-    // ends the list; the status is ERROR_NO_MORE_ITEMS when it is whole.
+    // ends the list; the status is ListingComplete() when it is whole.
     Result<std::vector<std::u16string>> EnumKeys(HKEY root, std::u16string_view keyPath);
 
     std::int32_t LastRegError() const { return lastRegError_; }

@@ -211,7 +211,7 @@ protected:
     }
     // The status of a result whose value must be `expected`.
     template <typename T>
-    static std::int32_t Checked(const Result<T>& result, const T& expected) {
+    static Status Checked(const Result<T>& result, const T& expected) {
         EXPECT_EQ(result.value, expected);
         return result.status;
     }
@@ -222,7 +222,7 @@ TEST_P(RegisterKeyContract, EmptyKeyPathIsRefusedByEveryOperation) {
     // Each gives its status, and the failure result.
     struct Row {
         const char* op;
-        std::function<std::int32_t()> call;
+        std::function<Status()> call;
     } rows[] = {
         {"GetStringValue", [&] { return Checked(k.GetStringValue(CurrentUser, u"", u"v"), Text()); }},
         {"GetDwordValue", [&] { return Checked(k.GetDwordValue(CurrentUser, u"", u"v"), 0); }},

@@ -42,6 +42,7 @@ inline constexpr DWORD TypeDword = 4;   // REG_DWORD
 inline constexpr unsigned MaxAnsiSubKeyPath = 260;
 
 inline constexpr LONG Success = 0;
+inline constexpr LONG ErrorInvalidFunction = 1;
 inline constexpr LONG ErrorFileNotFound = 2;
 inline constexpr LONG ErrorAccessDenied = 5;
 inline constexpr LONG ErrorInvalidHandle = 6;

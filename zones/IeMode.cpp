@@ -42,7 +42,7 @@ bool PolicyDisablesIe(reg::RegisterKey& registry, reg::HKEY root) {
     const auto value = FindValue(values, DisableIeAppValue);
     if (!value || value->type != reg::TypeDword) return false;
     const auto read = registry.GetDwordValue(root, IePolicyKey, DisableIeAppValue);
-    return read.status == reg::Success && read.value == 1;
+    return read.status.Succeeded() && read.value == 1;
 }
 
 bool WindowsKeepsIe(reg::RegisterKey& registry) {
@@ -71,7 +71,7 @@ public:
         const auto root = RootHolding(name, reg::TypeDword);
         if (!root) return std::nullopt;
         const auto read = registry_.GetDwordValue(*root, keyPath_, name);
-        if (read.status != reg::Success) return std::nullopt;
+        if (read.status.Failed()) return std::nullopt;
         return read.value;
     }
     bool NonEmptyText(TextView name) {

@@ -1,26 +1,10 @@
 #include "zones/StaleEntries.h"
 
 #include <cstddef>
-#include <exception>
 
 #include "zones/ZoneMap.h"
 
 namespace plm::zones {
-
-namespace {
-
-// Runs one deletion of the removal. A failure inside it abandons that
-// deletion only; the removal goes on with the next one. Its status is not
-// looked at: a key that is not there is the usual case.
-template <typename Step>
-void ResumeNext(Step&& step) noexcept {
-    try {
-        static_cast<void>(step());
-    } catch (const std::exception&) {
-    }
-}
-
-}  // namespace
 
 std::optional<StaleEntry> StaleEntryOf(const SiteAddress& site) {
     const TextView text = site.Root;
@@ -54,19 +38,27 @@ std::optional<StaleEntry> StaleEntryOf(const SiteAddress& site) {
     return entry;
 }
 
-void RemoveWrongKey(reg::RegisterKey& registry, const SiteAddress& site) {
+reg::Status RemoveWrongKey(reg::RegisterKey& registry, const SiteAddress& site) {
     const std::optional<StaleEntry> stale = StaleEntryOf(site);
-    if (!stale) return;
+    if (!stale) return {};
     const Text& text = stale->key;
     const Text& firstLabel = stale->firstLabel;
 
     // The first-label sub-key goes first, then the stale key itself, which
     // only goes when nothing else is below it. Opening the parent creates a
     // missing stale key, and the second pair of deletions removes it again.
-    ResumeNext([&] { return registry.DeleteKey(reg::CurrentUser, Text(DomainsKey) + u'\\' + text, firstLabel); });
-    ResumeNext([&] { return registry.DeleteKey(reg::CurrentUser, Text(EscDomainsKey) + u'\\' + text, firstLabel); });
-    ResumeNext([&] { return registry.DeleteKey(reg::CurrentUser, DomainsKey, text); });
-    ResumeNext([&] { return registry.DeleteKey(reg::CurrentUser, EscDomainsKey, text); });
+    // A failing deletion does not stop the next one; a key that is not
+    // there is the usual case and no failure.
+    reg::Status failure;
+    const auto remove = [&](const Text& parent, const Text& name) {
+        const reg::Status deleted = registry.DeleteKey(reg::CurrentUser, parent, name);
+        if (failure.Succeeded() && deleted.Failed() && deleted != reg::ErrorFileNotFound) failure = deleted;
+    };
+    remove(Text(DomainsKey) + u'\\' + text, firstLabel);
+    remove(Text(EscDomainsKey) + u'\\' + text, firstLabel);
+    remove(Text(DomainsKey), text);
+    remove(Text(EscDomainsKey), text);
+    return failure;
 }
 
 }  // namespace plm::zones

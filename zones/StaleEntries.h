@@ -19,7 +19,11 @@ struct StaleEntry {
 };
 std::optional<StaleEntry> StaleEntryOf(const SiteAddress& site);
 
-// Never fails: every error inside is absorbed step by step.
-void RemoveWrongKey(reg::RegisterKey& registry, const SiteAddress& site);
+// Every deletion is tried, whatever became of the others. The status is
+// that of the first one the registry refused, for the record (a key that
+// was not there is no failure; a stale key that still holds other entries
+// is refused, and stays): stale entries left behind do not keep the site
+// from working.
+reg::Status RemoveWrongKey(reg::RegisterKey& registry, const SiteAddress& site);
 
 }  // namespace plm::zones

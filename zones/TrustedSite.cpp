@@ -82,12 +82,12 @@ reg::Result<std::vector<RangePair>> SlotMappings(reg::RegisterKey& registry, con
                                                  const Text& address, reg::HKEY root = Root) {
     std::vector<RangePair> mappings;
     const auto values = registry.EnumValues(root, readPath);
-    if (values.status != reg::ErrorNoMoreItems) return {{}, values.status};
+    if (!values.status.ListingComplete()) return {{}, values.status};
     if (IsPlantedSlot(values.value)) return {{}, ErrorInvalidData};
     for (const reg::ValueEntry& value : values.value) {
         if (value.type != reg::TypeDword || EqualsNoCase(value.name, RangeAddressValue)) continue;
         const auto zone = registry.GetDwordValue(root, readPath, value.name);
-        if (zone.status != reg::Success) return {{}, zone.status};
+        if (zone.status.Failed()) return {{}, zone.status};
         mappings.push_back({address, value.name, zone.value});
     }
     const bool httpsSlot = std::any_of(mappings.begin(), mappings.end(), [](const RangePair& m) {
@@ -111,8 +111,8 @@ reg::Result<std::vector<RangePair>> SlotMappings(reg::RegisterKey& registry, con
 reg::Result<Text> SlotAddress(reg::RegisterKey& registry, const Text& slotPath, reg::HKEY root = Root) {
     const auto stored = registry.GetStringValue(root, slotPath, RangeAddressValue);
     Text address = TrimSpaces(stored.value);
-    const bool unread = address.empty() && stored.status != reg::Success && stored.status != reg::ErrorFileNotFound;
-    return {std::move(address), unread ? stored.status : reg::Success};
+    const bool unread = address.empty() && stored.status.Failed() && stored.status != reg::ErrorFileNotFound;
+    return {std::move(address), unread ? stored.status : reg::Status()};
 }
 
 // A planted slot (IsPlantedSlot) is not written into. A key that still
@@ -124,14 +124,14 @@ reg::Result<Text> SlotAddress(reg::RegisterKey& registry, const Text& slotPath, 
 // A key that does not exist is free.
 bool HoldsMapping(reg::RegisterKey& registry, const Text& slotPath) {
     const auto values = registry.EnumValues(Root, slotPath);
-    if (values.status != reg::ErrorNoMoreItems) return values.status != reg::ErrorFileNotFound;
+    if (!values.status.ListingComplete()) return values.status != reg::ErrorFileNotFound;
     if (IsPlantedSlot(values.value)) return true;
     if (std::any_of(values.value.begin(), values.value.end(),
                     [](const reg::ValueEntry& value) { return value.type == reg::TypeDword; })) {
         return true;
     }
     const auto subKeys = registry.EnumKeys(Root, slotPath);
-    return !subKeys.value.empty() || subKeys.status != reg::ErrorNoMoreItems;
+    return !subKeys.value.empty() || !subKeys.status.ListingComplete();
 }
 
 }  // namespace
@@ -147,69 +147,66 @@ void RemoveFixedRangeKey(reg::RegisterKey& registry, TextView address) {
 }
 
 // Keeps the first failure seen.
-void KeepFirst(std::optional<std::int32_t>& kept, std::optional<std::int32_t> failure) {
-    if (!kept) kept = failure;
-}
-void KeepFirst(std::optional<std::int32_t>& kept, std::int32_t status) {
-    if (status != reg::Success) KeepFirst(kept, std::optional<std::int32_t>(status));
+void KeepFirst(reg::Status& kept, reg::Status status) {
+    if (kept.Succeeded()) kept = status;
 }
 
 // The entry's key with the scheme value 2; the first failing write goes
 // into `failure`.
-Text WriteEntry(reg::RegisterKey& registry, Text entry, TextView scheme, std::optional<std::int32_t>& failure) {
+Text WriteEntry(reg::RegisterKey& registry, Text entry, TextView scheme, reg::Status& failure) {
     KeepFirst(failure, registry.CreateKey(Root, entry).status);
     KeepFirst(failure, registry.SetDwordValue(Root, entry, scheme, TrustedSitesZone));
     return entry;
 }
 
 // Whether the entry holds what the registration wrote there: the scheme
-// value 2 and, for a range slot, the address. nullopt when it does; else
+// value 2 and, for a range slot, the address. Success when it does; else
 // the status of the read that found it missing, or ERROR_INVALID_DATA for
 // data other than written.
-std::optional<std::int32_t> ReadBack(reg::RegisterKey& registry, const Text& entry, TextView scheme,
+reg::Status ReadBack(reg::RegisterKey& registry, const Text& entry, TextView scheme,
                                      std::optional<TextView> address) {
     if (address) {
         const auto stored = registry.GetStringValue(Root, entry, RangeAddressValue);
-        if (stored.value.empty() && stored.status != reg::Success) return stored.status;
+        if (stored.value.empty() && stored.status.Failed()) return stored.status;
         if (stored.value != *address) return ErrorInvalidData;
     }
     const auto zone = registry.GetDwordValue(Root, entry, scheme);
-    if (zone.status != reg::Success) return zone.status;
+    if (zone.status.Failed()) return zone.status;
     if (zone.value != TrustedSitesZone) return ErrorInvalidData;
-    return std::nullopt;
+    return {};
 }
 
 // Whether a key of the range list still maps the site's scheme to a zone
 // other than 2: a slot the rebuild had to leave as it was, one past slot
 // 100, or a key not named as a slot, which the browser reads as a range
-// entry all the same. Then the site would stand in two zones. nullopt when
+// entry all the same. Then the site would stand in two zones. Success when
 // no key does; else the status of the call that kept that slot from being
 // rebuilt (ERROR_INVALID_DATA when none did), or that of a read that could
 // not tell.
-std::optional<std::int32_t> MapsSiteElsewhere(reg::RegisterKey& registry, TextView listPath, TextView scheme,
-                                              TextView host, const RangeRebuild& rebuild) {
+reg::Status MapsSiteElsewhere(reg::RegisterKey& registry, TextView listPath, TextView scheme, TextView host,
+                              const RangeRebuild& rebuild) {
     const auto names = registry.EnumKeys(Root, listPath);
-    if (names.status != reg::ErrorNoMoreItems) return names.status;
+    if (!names.status.ListingComplete()) return names.status;
     // Each key is read from the list itself: a name may be as long as the
     // registry allows.
     const auto list = registry.CreateKey(Root, listPath);
-    if (list.status != reg::Success) return list.status;
+    if (list.status.Failed()) return list.status;
     for (const Text& name : names.value) {
         const auto address = SlotAddress(registry, name, list.value.Get());
-        if (address.status != reg::Success) return address.status;
+        if (address.status.Failed()) return address.status;
         if (address.value != host) continue;
         const auto mappings = SlotMappings(registry, name, address.value, list.value.Get());
-        if (mappings.status != reg::Success) return mappings.status;
+        if (mappings.status.Failed()) return mappings.status;
         const bool elsewhere = std::any_of(mappings.value.begin(), mappings.value.end(), [&](const RangePair& m) {
             return EqualsNoCase(m.scheme, scheme) && *m.zone != TrustedSitesZone;
         });
         if (!elsewhere) continue;
         for (std::size_t n = 1; n < rebuild.kept.size(); ++n) {
-            if (rebuild.kept[n] != 0 && EqualsNoCase(name, SlotName(static_cast<std::int64_t>(n)))) return rebuild.kept[n];
+            if (rebuild.kept[n].Failed() && EqualsNoCase(name, SlotName(static_cast<std::int64_t>(n)))) return rebuild.kept[n];
         }
         return ErrorInvalidData;
     }
-    return std::nullopt;
+    return {};
 }
 
 }  // namespace
@@ -232,7 +229,7 @@ RangeRebuild AddRangeKey(reg::RegisterKey& registry, TextView listPath, TextView
     // alone too, and nothing is written into it: what it holds stays where
     // it is.
     RangeRebuild rebuild;
-    rebuild.kept.assign(RangeSlotsRead + 1, 0);
+    rebuild.kept.assign(RangeSlotsRead + 1, reg::Status());
     Text readPath = JoinPath(listPath, RangeSlotPrefix);
     const std::size_t numberAt = readPath.size();
     for (std::int32_t n = 1; n <= RangeSlotsRead; ++n) {
@@ -243,18 +240,18 @@ RangeRebuild AddRangeKey(reg::RegisterKey& registry, TextView listPath, TextView
         readPath += u'\\';
         const auto slot = static_cast<std::size_t>(n);
         const auto address = SlotAddress(registry, readPath);
-        if (address.status != reg::Success) rebuild.kept[slot] = address.status;
+        if (address.status.Failed()) rebuild.kept[slot] = address.status;
         if (address.value.empty()) continue;
         const auto mappings = SlotMappings(registry, readPath, address.value);
-        if (mappings.status != reg::Success) {
+        if (mappings.status.Failed()) {
             rebuild.kept[slot] = mappings.status;
             continue;
         }
         // A slot that will not go (it has sub-keys, or the delete is refused)
         // is not copied either: its mappings would stand twice, and once more
         // with every run. Gone already, it is written back like the others.
-        const std::int32_t deleted = registry.DeleteKey(Root, listPath, SlotName(n));
-        if (deleted != reg::Success && deleted != reg::ErrorFileNotFound) {
+        const reg::Status deleted = registry.DeleteKey(Root, listPath, SlotName(n));
+        if (deleted.Failed() && deleted != reg::ErrorFileNotFound) {
             rebuild.kept[slot] = deleted;
             continue;
         }
@@ -270,9 +267,9 @@ RangeRebuild AddRangeKey(reg::RegisterKey& registry, TextView listPath, TextView
         Text slotPath;
         do {
             slotPath = JoinPath(listPath, SlotName(++n));
-        } while ((n <= RangeSlotsRead && rebuild.kept[static_cast<std::size_t>(n)] != 0) ||
+        } while ((n <= RangeSlotsRead && rebuild.kept[static_cast<std::size_t>(n)].Failed()) ||
                  HoldsMapping(registry, slotPath));
-        std::optional<std::int32_t> failure;
+        reg::Status failure;
         KeepFirst(failure, registry.CreateKey(Root, slotPath).status);
         KeepFirst(failure, registry.SetStringValue(Root, slotPath, RangeAddressValue, pair.address));
         if (pair.zone) KeepFirst(failure, registry.SetDwordValue(Root, slotPath, pair.scheme, *pair.zone));
@@ -293,7 +290,7 @@ bool ZoneMapCanHold(TextView host, const CodePage& codePage) {
     return path && path->size() <= reg::MaxAnsiSubKeyPath;
 }
 
-StepStatus AddTrustedSite(reg::RegisterKey& registry, const SiteAddress& site) {
+reg::Status AddTrustedSite(reg::RegisterKey& registry, const SiteAddress& site) {
     RemoveFixedRangeKey(registry, ObsoleteRangeAddress);
     const TextView scheme = site.Scheme;
     const TextView host = site.Host;
@@ -303,8 +300,8 @@ StepStatus AddTrustedSite(reg::RegisterKey& registry, const SiteAddress& site) {
     // after both are written.
     std::vector<Text> entries;
     std::vector<std::pair<TextView, RangeRebuild>> rebuilds;
-    std::optional<std::int32_t> siteFailure;
-    std::optional<std::int32_t> otherFailure;
+    reg::Status siteFailure;
+    reg::Status otherFailure;
     for (const auto& [domains, ranges] : {std::pair{DomainsKey, RangesKey}, std::pair{EscDomainsKey, EscRangesKey}}) {
         if (numeric) {
             const RangeRebuild rebuild = AddRangeKey(registry, ranges, scheme, host);
@@ -316,16 +313,16 @@ StepStatus AddTrustedSite(reg::RegisterKey& registry, const SiteAddress& site) {
             entries.push_back(WriteEntry(registry, DomainEntryPath(domains, site), scheme, siteFailure));
         }
     }
-    if (siteFailure) return StepStatus::Failed(siteFailure);
+    if (siteFailure.Failed()) return siteFailure;
     for (const Text& entry : entries) {
-        if (auto fault = ReadBack(registry, entry, scheme, numeric ? std::optional<TextView>(host) : std::nullopt)) {
-            return StepStatus::Failed(fault);
-        }
+        const reg::Status fault = ReadBack(registry, entry, scheme, numeric ? std::optional<TextView>(host) : std::nullopt);
+        if (fault.Failed()) return fault;
     }
     for (const auto& [ranges, rebuild] : rebuilds) {
-        if (auto fault = MapsSiteElsewhere(registry, ranges, scheme, host, rebuild)) return StepStatus::Failed(fault);
+        const reg::Status fault = MapsSiteElsewhere(registry, ranges, scheme, host, rebuild);
+        if (fault.Failed()) return fault;
     }
-    return otherFailure ? StepStatus::Failed(otherFailure) : StepStatus::Done();
+    return otherFailure;
 }
 
 }  // namespace plm::zones

@@ -10,14 +10,13 @@
 #include "text/Text.h"
 #include "registry/RegisterKey.h"
 #include "zones/SiteAddress.h"
-#include "zones/StepStatus.h"
 
 namespace plm::zones {
 
 // Then reads back what it wrote for the site: the scheme value 2 of its
 // entry in both domain lists, or its slot in both range lists (":Range" the
-// host, the scheme value 2). Done when the site is registered, else failed
-// with the status to report: that of the first open, create or set of the
+// host, the scheme value 2). Success when the site is registered, else the
+// status to report: that of the first open, create or set of the
 // site's own writes that failed; else that of the read-back that found an
 // entry missing or wrong (ERROR_INVALID_DATA for a value that reads back
 // other than written); else, for a numeric host, when a key of either range
@@ -29,7 +28,7 @@ namespace plm::zones {
 // first.
 // A numeric site (SiteAddress::Numeric) gets range slots, any other a
 // domain entry.
-StepStatus AddTrustedSite(reg::RegisterKey& registry, const SiteAddress& site);
+reg::Status AddTrustedSite(reg::RegisterKey& registry, const SiteAddress& site);
 
 // Whether the zone map can take the entries of `host`: the registration
 // writes through the ANSI registry calls, which refuse sub-key paths longer
@@ -56,12 +55,12 @@ struct RangeRebuild {
     std::int32_t siteSlot = 0;
     // The status of the first failing write of the host's own slot, and of
     // the other addresses' slots.
-    std::optional<std::int32_t> siteFailure;
-    std::optional<std::int32_t> otherFailure;
+    reg::Status siteFailure;
+    reg::Status otherFailure;
     // For each slot number up to 100, the status of the call that made the
     // rebuild leave that slot as it was (the read that failed, or the
-    // delete); 0 for the others.
-    std::vector<std::int32_t> kept;
+    // delete); Success for the others.
+    std::vector<reg::Status> kept;
 };
 // Rebuilds the list's range slots from slots 1..100, the host first.
 RangeRebuild AddRangeKey(reg::RegisterKey& registry, TextView listPath, TextView scheme, TextView host);

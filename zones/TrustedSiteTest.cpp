@@ -69,7 +69,7 @@ TEST_P(TrustedSiteTest, EachHostShapeWritesItsKindOfEntryInBothLists) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.label);
         Reset();
-        EXPECT_EQ(AddTrustedSite(Keys(), test::Site(row.scheme, row.host)), StepStatus::Done()) << "read back in place";
+        EXPECT_EQ(AddTrustedSite(Keys(), test::Site(row.scheme, row.host)), reg::Status()) << "read back in place";
         EXPECT_EQ(ZoneMap(), row.after);
         EXPECT_EQ(Backend().OpenHandles(), 0u);
     }
@@ -99,7 +99,7 @@ TEST_P(TrustedSiteTest, ObsoleteRangeSlotGoesForEveryHostKindAndNothingElseDoes)
         Reset();
         SeedZoneMap(before);
         ASSERT_EQ(ZoneMap(), before);
-        EXPECT_EQ(AddTrustedSite(Keys(), test::Site(u"http", row.host)), StepStatus::Done());
+        EXPECT_EQ(AddTrustedSite(Keys(), test::Site(u"http", row.host)), reg::Status());
         EXPECT_EQ(ZoneMap(), row.after);
     }
 }
@@ -269,14 +269,14 @@ TEST_P(TrustedSiteTest, AKeyNamedAsLongAsTheRegistryAllowsStopsNoRangeRegistrati
         ASSERT_EQ(Keys().CreateKey(Keys().CreateKey(reg::CurrentUser, list).value.Get(), Text(255, u'x')).status,
                   reg::Success);
     }
-    EXPECT_EQ(AddTrustedSite(Keys(), test::Site(u"http", u"10.0.0.9")), StepStatus::Done());
+    EXPECT_EQ(AddTrustedSite(Keys(), test::Site(u"http", u"10.0.0.9")), reg::Status());
     EXPECT_EQ(Backend().OpenHandles(), 0u);
 }
 
 TEST_P(TrustedSiteTest, EachRangeListIsRebuiltFromItsOwnSlots) {
     SeedZoneMap("[]\n" + In("EscRanges", "Range1 :Range='10.0.0.2' http=3\nRange2 :Range='10.0.0.1' http=4") +
                 In("Ranges", "Range1 :Range='10.0.0.1' http=1"));
-    EXPECT_EQ(AddTrustedSite(Keys(), test::Site(u"https", u"10.0.0.9")), StepStatus::Done());
+    EXPECT_EQ(AddTrustedSite(Keys(), test::Site(u"https", u"10.0.0.9")), reg::Status());
     EXPECT_EQ(ZoneMap(), "[]\n" +
                              In("EscRanges", "Range1 :Range='10.0.0.9' https=2\nRange2 :Range='10.0.0.2' http=3\n"
                                              "Range3 :Range='10.0.0.1' http=4") +
@@ -318,7 +318,7 @@ TEST_P(TrustedSiteTest, LongestHostTheZoneMapHoldsIsWrittenInBothLists) {
     EXPECT_TRUE(ZoneMapCanHold(host181, Backend().Codes()));
     EXPECT_FALSE(ZoneMapCanHold(host182, Backend().Codes()));
 
-    EXPECT_EQ(AddTrustedSite(Keys(), test::Site(u"http", host181)), StepStatus::Done());
+    EXPECT_EQ(AddTrustedSite(Keys(), test::Site(u"http", host181)), reg::Status());
     const Text domain = Text(63, u'b') + u"." + Text(53, u'c');
     for (TextView list : {u"Domains", u"EscDomains"}) {
         SCOPED_TRACE(ToUtf8(list));
@@ -326,7 +326,7 @@ TEST_P(TrustedSiteTest, LongestHostTheZoneMapHoldsIsWrittenInBothLists) {
         EXPECT_EQ(Keys().GetDwordValue(reg::CurrentUser, entry, u"http").value, 2);
     }
     Reset();
-    EXPECT_TRUE(AddTrustedSite(Keys(), test::Site(u"http", host182 + u"d")).failed);
+    EXPECT_TRUE(AddTrustedSite(Keys(), test::Site(u"http", host182 + u"d")).Failed());
     const Text escEntry = Text(ZoneMapKey) + u"\\EscDomains\\" + domain + u"cd\\" + Text(63, u'a');
     EXPECT_FALSE(Inspect().KeyExists(reg::CurrentUser, escEntry)) << "the registry refuses a longer path";
     EXPECT_EQ(Backend().OpenHandles(), 0u);

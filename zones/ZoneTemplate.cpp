@@ -54,19 +54,21 @@ bool IsUrlAction(TextView name) {
     return name.size() == 4 && std::all_of(name.begin(), name.end(), IsAsciiHexDigit);
 }
 
-void SetCodeBaseSearchPath(reg::RegisterKey& registry) {
-    // Ordinary users may not write here; a refused write is the common case
-    // on locked-down machines and leaves the rest of the setup to go on.
-    static_cast<void>(registry.SetStringValue(reg::LocalMachine, MachineInternetSettingsKey, CodeBaseSearchPathValue,
-                                              CodeBaseSearchPathText));
+reg::Status SetCodeBaseSearchPath(reg::RegisterKey& registry) {
+    return registry.SetStringValue(reg::LocalMachine, MachineInternetSettingsKey, CodeBaseSearchPathValue,
+                                   CodeBaseSearchPathText);
 }
 
-void SetTrustedZoneSecurity(reg::RegisterKey& registry) {
+reg::Status SetTrustedZoneSecurity(reg::RegisterKey& registry) {
     // SetDwordValue never creates the key: a zone the browser has not set up
-    // is not invented here, and then every write simply fails.
+    // is not invented here, and then every write simply fails. Each value
+    // is written whatever became of the one before.
+    reg::Status failure;
     for (const ZoneSetting& setting : Template) {
-        static_cast<void>(registry.SetDwordValue(reg::CurrentUser, TrustedZoneKey, setting.name, setting.data));
+        const reg::Status written = registry.SetDwordValue(reg::CurrentUser, TrustedZoneKey, setting.name, setting.data);
+        if (failure.Succeeded()) failure = written;
     }
+    return failure;
 }
 
 }  // namespace plm::zones

@@ -33,7 +33,10 @@ std::span<const ZoneSetting> TrustedZoneTemplate();
 // not what its sites may do.
 bool IsUrlAction(TextView name);
 
-void SetCodeBaseSearchPath(reg::RegisterKey& registry);
-void SetTrustedZoneSecurity(reg::RegisterKey& registry);
+// The write's status: ordinary users may not write there, so a refusal is
+// the common case on locked-down machines.
+reg::Status SetCodeBaseSearchPath(reg::RegisterKey& registry);
+// The status of the first of the 60 writes that failed, Success when none.
+reg::Status SetTrustedZoneSecurity(reg::RegisterKey& registry);
 
 }  // namespace plm::zones

@@ -68,11 +68,11 @@ TEST_P(ZoneTemplateTest, WritesAllSixtyOverEarlierDataAndLeavesOtherValues) {
     SeedZones(asZones(KeySnapshot(before)));
     ASSERT_EQ(Zones(), asZones(KeySnapshot(before)));
 
-    SetTrustedZoneSecurity(Keys());
+    EXPECT_EQ(SetTrustedZoneSecurity(Keys()), reg::Success);
     EXPECT_EQ(Zones(), asZones(KeySnapshot(after)));
     EXPECT_FALSE(Inspect().KeyExists(reg::LocalMachine, u"SOFTWARE"));
 
-    SetTrustedZoneSecurity(Keys());
+    EXPECT_EQ(SetTrustedZoneSecurity(Keys()), reg::Success);
     EXPECT_EQ(Zones(), asZones(KeySnapshot(after)));
     EXPECT_EQ(Backend().OpenHandles(), 0u);
 }
@@ -82,7 +82,7 @@ TEST_P(ZoneTemplateTest, WritesInTableOrderThroughTheZoneKeyAndCreatesNothing) {
     test::RecordingRegistry recording(Api(), Backend().Codes());
     reg::RegisterKey keys(recording, Backend().Codes());
 
-    SetTrustedZoneSecurity(keys);
+    EXPECT_EQ(SetTrustedZoneSecurity(keys), reg::Success);
 
     std::vector<std::string> expected;
     for (const ZoneSetting& setting : TrustedZoneTemplate()) {
@@ -104,7 +104,7 @@ TEST_P(ZoneTemplateTest, AMissingZoneKeyStaysMissing) {
         SCOPED_TRACE(row.label);
         Inspect().RemoveTree(reg::CurrentUser, u"Software");
         SeedZones(row.zones);
-        SetTrustedZoneSecurity(Keys());
+        EXPECT_EQ(SetTrustedZoneSecurity(Keys()), reg::ErrorFileNotFound) << "the open of the zone key";
         EXPECT_EQ(Zones(), row.zones);
         EXPECT_FALSE(Inspect().KeyExists(reg::CurrentUser, Zone2()));
         if (row.zones.empty()) {
@@ -139,7 +139,7 @@ TEST_P(ZoneTemplateTest, CodeBaseSearchPathReplacesAnyEarlierValueWhole) {
         Inspect().RemoveTree(reg::LocalMachine, u"SOFTWARE");
         test::Seed(Keys(), Inspect(), reg::LocalMachine, MachineInternetSettingsKey, row.before);
         ASSERT_EQ(Snap(reg::LocalMachine, MachineInternetSettingsKey), row.before);
-        SetCodeBaseSearchPath(Keys());
+        EXPECT_EQ(SetCodeBaseSearchPath(Keys()), reg::Success);
         EXPECT_EQ(Snap(reg::LocalMachine, MachineInternetSettingsKey), row.after);
         EXPECT_EQ(Snap(reg::CurrentUser, u"Software"), "");
         EXPECT_EQ(Backend().OpenHandles(), 0u);
@@ -149,7 +149,7 @@ TEST_P(ZoneTemplateTest, CodeBaseSearchPathReplacesAnyEarlierValueWhole) {
 // Refusing writes needs the in-memory registry.
 class ZoneTemplateFailureTest : public ZoneTemplateTest {};
 
-TEST_P(ZoneTemplateFailureTest, ARefusedMachineWriteIsSilent) {
+TEST_P(ZoneTemplateFailureTest, ARefusedMachineWriteChangesNothingAndSaysWhy) {
     test::MemoryRegistry* memory = Backend().Memory();
     ASSERT_NE(memory, nullptr);
     struct Row {
@@ -170,7 +170,7 @@ TEST_P(ZoneTemplateFailureTest, ARefusedMachineWriteIsSilent) {
         if (row.refused == test::RegCall::Create) {
             memory->Faults().Fail(test::Fault().Of(test::RegCall::Open).On(u"HKEY_LOCAL_MACHINE"));
         }
-        SetCodeBaseSearchPath(Keys());
+        EXPECT_EQ(SetCodeBaseSearchPath(Keys()), reg::ErrorAccessDenied);
         EXPECT_EQ(Snap(reg::LocalMachine, MachineInternetSettingsKey), row.before);
         EXPECT_EQ(Backend().OpenHandles(), 0u);
     }

@@ -18,7 +18,7 @@ TEST(MemoryRegistry, InjectedFailuresReachTheCallerAndLastRegErrorAsTheCallsRetu
         const char* label;
         RegCall call;
         LONG code;
-        std::function<std::int32_t(RegisterKey&)> op;  // gives the operation's status
+        std::function<Status(RegisterKey&)> op;  // gives the operation's status
         std::int32_t status;
         std::int32_t lastRegError;
     } rows[] = {

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/Language.h"
 #include "config/AutoSetting.h"
 #include "config/Languages.h"
 #include "text/Text.h"
@@ -31,9 +32,11 @@ public:
         // Another program may set the box's text while a message is up.
         if (!urlWhileShown.empty()) url_ = urlWhileShown;
     }
-    std::uint32_t LastSystemError() override {
-        log.emplace_back("LastSystemError");
-        return lastError;
+    // The window's own text; the thread's last error is read only for a
+    // status without a code of its own.
+    void ShowFailure(reg::Status status) override {
+        if (!status.HasCode()) log.emplace_back("LastSystemError");
+        ShowMessage(app::FailureText(status, lastError), config::GetLocalText(*language_, config::Message::Title));
     }
     void EndProgram() override {
         log.emplace_back("EndProgram");
@@ -45,7 +48,7 @@ public:
     std::vector<std::string> log;    // every call, and what a test adds
     std::vector<std::string> shown;  // the prompts of the message boxes
     bool ended = false;
-    std::uint32_t lastError = 0;  // what LastSystemError gives
+    std::uint32_t lastError = 0;  // the thread's last error, as the window would read it
     Text urlWhileShown;           // what the URL box holds once a message was shown
 
 private:
