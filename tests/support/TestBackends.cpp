@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <utility>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -250,18 +251,17 @@ std::string RecordingRegistry::Join(reg::HKEY key, const char* subKey) const {
 }
 
 reg::LONG RecordingRegistry::RegOpenKeyA(reg::HKEY key, const char* subKey, reg::HKEY* result) {
-    std::string path = Join(key, subKey);
-    log_.push_back("Open " + path);
-    reg::LONG rc = Inner().RegOpenKeyA(key, subKey, result);
-    if (rc == 0) paths_.emplace_back(*result, path);
-    return rc;
+    log_.push_back("Open " + Join(key, subKey));
+    return Opened(Inner().RegOpenKeyA(key, subKey, result), result, Join(key, subKey));
 }
 
 reg::LONG RecordingRegistry::RegCreateKeyA(reg::HKEY key, const char* subKey, reg::HKEY* result) {
-    std::string path = Join(key, subKey);
-    log_.push_back("Create " + path);
-    reg::LONG rc = Inner().RegCreateKeyA(key, subKey, result);
-    if (rc == 0) paths_.emplace_back(*result, path);
+    log_.push_back("Create " + Join(key, subKey));
+    return Opened(Inner().RegCreateKeyA(key, subKey, result), result, Join(key, subKey));
+}
+
+reg::LONG RecordingRegistry::Opened(reg::LONG rc, const reg::HKEY* result, std::string path) {
+    if (rc == 0) paths_.emplace_back(*result, std::move(path));
     return rc;
 }
 

@@ -90,6 +90,8 @@ public:
 private:
     std::string PathOf(reg::HKEY key) const;
     std::string Join(reg::HKEY key, const char* subKey) const;
+    // Remembers the path of a key an open or create handed out.
+    reg::LONG Opened(reg::LONG rc, const reg::HKEY* result, std::string path);
 
     const CodePage& codePage_;
     std::vector<std::pair<reg::HKEY, std::string>> paths_;
