@@ -13,6 +13,7 @@
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/Language.h"
@@ -333,12 +334,12 @@ TEST_F(DesignLanguage, BorderlessCentredWindowOf490By133) {
     HWND window = app_->Window();
     RECT client{};
     GetClientRect(window, &client);
-    EXPECT_EQ(client.right, 490);
-    EXPECT_EQ(client.bottom, 133);
+    EXPECT_EQ(client.right, app::TwipsToPixels(app::ClientWidthTwips, 96));
+    EXPECT_EQ(client.bottom, app::TwipsToPixels(app::StartHeightTwips, 96));
     RECT outer{};
     GetWindowRect(window, &outer);
-    EXPECT_EQ(outer.right - outer.left, 490) << "no frame";
-    EXPECT_EQ(outer.bottom - outer.top, 133) << "no title bar";
+    EXPECT_EQ(outer.right - outer.left, client.right) << "no frame";
+    EXPECT_EQ(outer.bottom - outer.top, client.bottom) << "no title bar";
 
     LONG style = GetWindowLongW(window, GWL_STYLE);
     LONG exStyle = GetWindowLongW(window, GWL_EXSTYLE);
@@ -619,23 +620,15 @@ TEST_F(ThisLanguage, Texts) {
 TEST_F(ThisLanguage, ScreenReaderNames) { ExpectAccessibleNames(*app_, LanguageOfThisRun()); }
 
 TEST_F(ThisLanguage, LabelsHoldTheirTexts) {
-    struct Row {
-        ControlId id;
-        int designedWidth;
-        int weight;
-    };
-    const Row rows[] = {
-        {ControlId::lblFormCaption, 142, FW_BOLD},
-        {ControlId::lblSample, 134, FW_NORMAL},
-        {ControlId::lblUrl, 45, FW_NORMAL},
-    };
-    for (const Row& row : rows) {
-        HWND label = C(row.id);
+    const int closeLeft = app::ToPixels(app::DesignOf(ControlId::picClose), 96).left;
+    for (const auto& [id, weight] : {std::pair{ControlId::lblFormCaption, FW_BOLD}, std::pair{ControlId::lblSample, FW_NORMAL},
+                                     std::pair{ControlId::lblUrl, FW_NORMAL}}) {
+        HWND label = C(id);
         RECT at = RectIn(label, app_->Window());
-        const char* name = app::DesignOf(row.id).name;
-        EXPECT_GE(at.right - at.left, TextWidth(label, row.weight, 12)) << name << " holds its text";
-        EXPECT_GE(at.right - at.left, row.designedWidth) << name << " keeps at least its designed width";
-        EXPECT_LE(at.right, 467) << name << " stays left of the close picture";
+        const char* name = app::DesignOf(id).name;
+        EXPECT_GE(at.right - at.left, TextWidth(label, weight, 12)) << name << " holds its text";
+        EXPECT_GE(at.right - at.left, app::ToPixels(app::DesignOf(id), 96).width) << name << " keeps at least its designed width";
+        EXPECT_LE(at.right, closeLeft) << name << " stays left of the close picture";
     }
 }
 
@@ -823,8 +816,8 @@ TEST(HighDpi, EverythingScalesAt144Dpi) {
     HWND window = app.Window();
     RECT client{};
     GetClientRect(window, &client);
-    EXPECT_EQ(client.right, 735);
-    EXPECT_EQ(client.bottom, 200);
+    EXPECT_EQ(client.right, app::TwipsToPixels(app::ClientWidthTwips, 144));
+    EXPECT_EQ(client.bottom, app::TwipsToPixels(app::StartHeightTwips, 144));
 
     ExpectPlaces(app, 144, 18);
 
