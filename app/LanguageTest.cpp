@@ -151,6 +151,23 @@ TEST(ApplyLanguage, WindowCaptionIsReadBackFromTheLabel) {
     EXPECT_EQ(target.calls.back(), "window=PLM Client System Configuration Tool (label)");
 }
 
+TEST(FailureText, TheStatusCodeElseTheLastSystemErrorAsASigned32BitNumber) {
+    struct Row {
+        const char* label;
+        reg::Status status;
+        std::uint32_t lastError;
+        const char* shown;
+    };
+    const Row rows[] = {
+        {"the status's own code", reg::ErrorAccessDenied, 1018, "Err:5"},
+        {"no code: the last system error", reg::Status::WithoutCode(), 1018, "Err:1018"},
+        {"code 0 still shown", reg::Status::WithoutCode(), 0, "Err:0"},
+        {"signed 32-bit", reg::Status::WithoutCode(), 0xFFFFFFFFu, "Err:-1"},
+        {"HRESULT-like code", reg::Status::WithoutCode(), 0x80070005u, "Err:-2147024891"},
+    };
+    for (const Row& row : rows) EXPECT_EQ(ToUtf8(FailureText(row.status, row.lastError)), row.shown) << row.label;
+}
+
 TEST(Texts, TheUrlLabelIsTheSameInEveryLanguage) {
     EXPECT_EQ(ToUtf8(config::UrlLabelCaption), "URL(&R):");
     EXPECT_EQ(ToUtf8(config::UrlBoxName), "URL") << "as screen readers say it";
