@@ -139,6 +139,18 @@ Box InspectBox(HWND window) {
     return box;
 }
 
+// A message box of the main window as the user sees it: its title and
+// text, one OK button and no icon.
+void ExpectBox(const App& app, HWND found, const std::wstring& title, const std::wstring& text) {
+    const Box box = InspectBox(found);
+    EXPECT_EQ(box.owner, app.Window()) << "the box belongs to the main window";
+    EXPECT_EQ(Utf8(box.title), Utf8(title));
+    EXPECT_EQ(Utf8(box.text), Utf8(text));
+    EXPECT_EQ(box.buttons, 1);
+    EXPECT_TRUE(box.okButton);
+    EXPECT_FALSE(box.icon);
+}
+
 // Runs the prompt for an invalid address: `trigger` presses Auto Setting,
 // the box must show the expected title and text, and after OK the window
 // stays open with the text as typed.
@@ -160,13 +172,7 @@ void ExpectInvalidAddressPrompt(App& app, const std::wstring& typed, const std::
     trigger();
     HWND found = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (found = app.MessageBoxWindow()) != nullptr; })) << "no message box";
-    Box box = InspectBox(found);
-    EXPECT_EQ(box.owner, app.Window()) << "the box belongs to the main window";
-    EXPECT_EQ(Utf8(box.title), Utf8(title));
-    EXPECT_EQ(Utf8(box.text), Utf8(text));
-    EXPECT_EQ(box.buttons, 1);
-    EXPECT_TRUE(box.okButton);
-    EXPECT_FALSE(box.icon);
+    ExpectBox(app, found, title, text);
     Tap(VK_RETURN);
     WaitFor([&] { return app.MessageBoxWindow() == nullptr; });
     EXPECT_EQ(app.MessageBoxWindow(), nullptr) << "OK closes the box";
@@ -767,13 +773,7 @@ void ExpectNotice(const Notice& notice) {
     Click(button, CentreOf(button));
     HWND found = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (found = app.MessageBoxWindow()) != nullptr; }, 10000)) << "no notice";
-    const Box box = InspectBox(found);
-    EXPECT_EQ(box.owner, app.Window()) << "the box belongs to the main window";
-    EXPECT_EQ(Utf8(box.title), Utf8(notice.title));
-    EXPECT_EQ(Utf8(box.text), Utf8(notice.text));
-    EXPECT_EQ(box.buttons, 1);
-    EXPECT_TRUE(box.okButton);
-    EXPECT_FALSE(box.icon);
+    ExpectBox(app, found, notice.title, notice.text);
     EXPECT_TRUE(IsWindowVisible(app.Window())) << "the window stays while the notice is up";
     Sleep(200);
     const Capture shot(found);
