@@ -177,8 +177,7 @@ TEST_P(StaleEntriesFailureTest, ARefusedDeletionLeavesTheOthersToRun) {
 }
 
 PLM_INSTANTIATE_FOR_BACKENDS(StaleEntriesTest);
-INSTANTIATE_TEST_SUITE_P(Backends, StaleEntriesFailureTest, ::testing::Values(std::string("Memory")),
-                         [](const ::testing::TestParamInfo<std::string>& backend) { return backend.param; });
+PLM_INSTANTIATE_FOR_MEMORY(StaleEntriesFailureTest);
 
 }  // namespace
 }  // namespace plm::zones
