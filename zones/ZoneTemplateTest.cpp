@@ -177,8 +177,7 @@ TEST_P(ZoneTemplateFailureTest, ARefusedMachineWriteChangesNothingAndSaysWhy) {
 }
 
 PLM_INSTANTIATE_FOR_BACKENDS(ZoneTemplateTest);
-INSTANTIATE_TEST_SUITE_P(Backends, ZoneTemplateFailureTest, ::testing::Values(std::string("Memory")),
-                         [](const ::testing::TestParamInfo<std::string>& backend) { return backend.param; });
+PLM_INSTANTIATE_FOR_MEMORY(ZoneTemplateFailureTest);
 
 }  // namespace
 }  // namespace plm::zones

@@ -23,12 +23,17 @@
 #include <utility>
 #include <vector>
 
+#include "app/Language.h"
 #include "app/Layout.h"
+#include "config/AutoSetting.h"
+#include "config/Languages.h"
 #include "config/LoginPage.h"
 #include "config/LoginPageStep_win.h"
+#include "config/Notice.h"
 #include "zones/IeMode.h"
 #include "zones/ZoneMap.h"
 #include "zones/ZoneTemplate.h"
+#include "text/CodePage.h"
 #include "tests/support/Planted_win.h"
 #include "tests/support/ProgramDriver_win.h"
 
@@ -82,6 +87,15 @@ const std::wstring MachineSettings = Wide(plm::zones::MachineInternetSettingsKey
 const std::wstring CodeBaseValue = Wide(plm::zones::CodeBaseSearchPathValue);
 std::wstring ZoneMap(const std::wstring& rest) { return Wide(plm::zones::ZoneMapKey) + L"\\" + rest; }
 std::wstring Zone2() { return Wide(plm::zones::ZonesKey) + L"\\2"; }
+
+// The language the program shows: the one this run's locale chooses (the
+// program inherits it).
+const plm::config::Language& LanguageOfThisRun() {
+    return plm::config::LanguageOf(plm::app::GetOSLCID(GetSystemDefaultLCID()));
+}
+std::wstring NoticeNaming(plm::config::Notice notice, plm::TextView host) {
+    return Wide(plm::config::WithHost(plm::config::NoticeOf(LanguageOfThisRun(), notice), host));
+}
 
 // Every key and value below each of `paths`, one line each: two snapshots
 // are equal only when nothing below changed.
@@ -360,7 +374,7 @@ TEST_F(EndToEnd, UnderMachineSettingsOnlyTheUserIsToldAndTheLoginPageStillOpens)
     }
     EXPECT_EQ(Dword(HKEY_LOCAL_MACHINE, plm::test::MachinePolicyKey, plm::test::MachineSettingsOnly), -1)
         << "the planted policy is gone again";
-    EXPECT_NE(run.boxText.find(L" plm.policy.example "), std::wstring::npos) << "the notice names the host";
+    EXPECT_EQ(run.boxText, NoticeNaming(plm::config::Notice::Policy, u"plm.policy.example"));
     EXPECT_EQ(run.exitCode, 0u);
     ASSERT_EQ(run.launches.size(), 1u) << "after OK the login page opens";
     EXPECT_EQ(run.launches[0].args, std::vector<std::string>{"http://plm.policy.example/plm/login.aspx"})
@@ -435,7 +449,9 @@ TEST_F(EndToEnd, HostWithAnEmptyLabelIsRefusedAndNothingChanges) {
     PutString(HKEY_LOCAL_MACHINE, MachineSettings, CodeBaseValue.c_str(), L"CODEBASE;<http://old/x.dll>");
     const std::wstring before = SettingsSnapshot();
     const std::wstring prompt = RunToMessageBox(L"http://.example.com/plm");
-    EXPECT_NE(prompt.find(L"(http://127.0.0.1/plm)"), std::wstring::npos) << "the invalid-address prompt";
+    const plm::Latin1CodePage codes;
+    EXPECT_EQ(prompt, Wide(plm::config::RefusalOf(u"http://.example.com/plm", codes, LanguageOfThisRun()).value_or(u"")))
+        << "the invalid-address prompt";
     Sleep(500);
     EXPECT_TRUE(ReadLaunches().empty()) << "no browser is started";
     EXPECT_EQ(SettingsSnapshot(), before);
@@ -459,7 +475,7 @@ TEST_F(EndToEnd, WhereEdgeWouldOpenThePageWithoutIeModeTheUserIsTold) {
             run = RunProgram(L"http://plm.edge.example/plm");
         }
         if (windows11) {
-            EXPECT_LT(run.boxText.find(L"plm.edge.example"), run.boxText.rfind(L"plm.edge.example")) << "named twice";
+            EXPECT_EQ(run.boxText, NoticeNaming(plm::config::Notice::Browser, u"plm.edge.example"));
         } else {
             EXPECT_EQ(run.boxText, L"") << "Internet Explorer runs on its own: no box";
         }
@@ -584,6 +600,11 @@ std::string InternetSettingsExport() {
     return bytes;
 }
 
+// Whether `report` holds `line` as a whole line.
+bool HasLine(const std::string& report, const std::string& line) {
+    return ("\r\n" + report).find("\r\n" + line + "\r\n") != std::string::npos;
+}
+
 TEST_F(EndToEnd, CheckSaysNotReadyBeforeTheToolRanAndReadyAfterAndWritesNothing) {
     // Wine's urlmon answers the zone from the user's Domains and the URL
     // actions from the user's Zones\2: those facts are Windows' own here. It
@@ -600,14 +621,14 @@ TEST_F(EndToEnd, CheckSaysNotReadyBeforeTheToolRanAndReadyAfterAndWritesNothing)
     EXPECT_EQ(InternetSettingsExport(), before) << "the check writes nothing";
     std::printf("%s", report.c_str());
     EXPECT_EQ(notReady, 3u);
-    EXPECT_NE(report.find("\r\nnot ready: no zone-map entry Domains\\check.example\\plm for the user"), std::string::npos);
+    EXPECT_TRUE(report.ends_with("\r\nnot ready: no zone-map entry Domains\\check.example\\plm for the user: run PlmClientConfig\r\n"));
 
     EXPECT_EQ(RunProgram(url).exitCode, 0u);
     const auto [ready, after] = RunCapturing(kit, L"--check " + url);
     std::printf("%s", after.c_str());
     EXPECT_EQ(ready, 0u);
-    EXPECT_NE(after.find("(Windows): 2 Trusted sites\r\n"), std::string::npos);
-    EXPECT_NE(after.find("Template in zone 2: 58 of 58 URL actions"), std::string::npos);
+    EXPECT_TRUE(HasLine(after, "Zone of http://plm.check.example/plm/login.aspx (Windows): 2 Trusted sites"));
+    EXPECT_TRUE(HasLine(after, "Template in zone 2: 58 of 58 URL actions in force with the tool's value"));
     EXPECT_TRUE(after.ends_with("\r\nready\r\n"));
 }
 

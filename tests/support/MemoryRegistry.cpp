@@ -89,6 +89,18 @@ struct MemoryRegistry::Node {
         children.clear();
         values.clear();
     }
+    // Takes the key from its parent; handles to it and below then fail.
+    void Remove() {
+        auto keep = parent->children.at(name);  // the parent's map holds the last owning reference
+        parent->children.erase(name);
+        keep->MarkDeleted();
+    }
+    void Store(std::u16string_view valueName, DWORD type, std::string bytes) {
+        auto& value = values.try_emplace(std::u16string(valueName)).first->second;
+        if (value.name.empty()) value.name = valueName;  // the first spelling stays
+        value.type = type;
+        value.bytes = std::move(bytes);
+    }
 };
 
 namespace {
@@ -278,10 +290,7 @@ LONG MemoryRegistry::RegSetValueExA(HKEY key, const char* valueName, DWORD reser
     std::u16string& name = sub_;
     codePage_.FromAnsiInto(valueName ? std::string_view(valueName) : std::string_view(), name);
     if (name.size() > 16383) return ErrorInvalidParameter;
-    auto& value = node->values.try_emplace(name).first->second;
-    if (value.name.empty()) value.name = name;  // the first spelling stays
-    value.type = type;
-    value.bytes.assign(reinterpret_cast<const char*>(data), dataSize);
+    node->Store(name, type, std::string(reinterpret_cast<const char*>(data), dataSize));
     return Success;
 }
 
@@ -295,9 +304,7 @@ LONG MemoryRegistry::RegDeleteKeyA(HKEY key, const char* subKey) {
     // An empty name acts on the key itself; the root keys cannot go.
     if (!node->parent) return ErrorAccessDenied;
     if (!node->children.empty()) return ErrorAccessDenied;
-    auto keep = node;  // the parent's map holds the last owning reference
-    node->parent->children.erase(node->name);
-    keep->MarkDeleted();
+    node->Remove();
     return Success;
 }
 
@@ -311,6 +318,13 @@ LONG MemoryRegistry::RegCloseKey(HKEY key) {
     return Success;
 }
 
+// As the ANSI calls do: a character the code page lacks becomes "?".
+std::string MemoryRegistry::AnsiName(std::u16string_view name) const {
+    std::string ansi;
+    for (char16_t c : name) ansi += codePage_.ToAnsi(std::u16string_view(&c, 1)).value_or("?");
+    return ansi;
+}
+
 LONG MemoryRegistry::RegEnumValueA(HKEY key, DWORD index, char* valueName, DWORD* valueNameSize,
                                    DWORD* reserved, DWORD* type, BYTE* data, DWORD* dataSize) {
     LONG error = Success;
@@ -322,9 +336,7 @@ LONG MemoryRegistry::RegEnumValueA(HKEY key, DWORD index, char* valueName, DWORD
     if (index >= node->values.size()) return ErrorNoMoreItems;
     const auto& value = std::next(node->values.begin(), static_cast<std::ptrdiff_t>(index))->second;
 
-    // As the ANSI call does: a character the code page lacks becomes "?".
-    std::string name;
-    for (char16_t c : value.name) name += codePage_.ToAnsi(std::u16string_view(&c, 1)).value_or("?");
+    const std::string name = AnsiName(value.name);
     const auto size = static_cast<DWORD>(value.bytes.size());
     if (type) *type = value.type;
     if (dataSize) {
@@ -357,8 +369,7 @@ LONG MemoryRegistry::RegEnumKeyA(HKEY key, DWORD index, char* name, DWORD nameSi
     if (!node) return error;
     if (index >= node->children.size()) return ErrorNoMoreItems;
     const auto& child = *std::next(node->children.begin(), static_cast<std::ptrdiff_t>(index))->second;
-    std::string ansi;
-    for (char16_t c : child.name) ansi += codePage_.ToAnsi(std::u16string_view(&c, 1)).value_or("?");
+    const std::string ansi = AnsiName(child.name);
     if (ansi.size() >= nameSize) return ErrorMoreData;
     std::memcpy(name, ansi.c_str(), ansi.size() + 1);
     return Success;
@@ -379,44 +390,31 @@ void Print(const MemoryRegistry::Node& node, const std::u16string& relative, con
 
 }  // namespace
 
-std::u16string MemoryRegistry::Snapshot(HKEY root, std::u16string_view keyPath) {
+// The existing key a root and path name; nullptr for a path Windows refuses.
+std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::Find(HKEY root, std::u16string_view keyPath) {
     LONG error = Success;
     auto node = Resolve(root, &error);
-    if (node) node = Descend(node, SplitPath(keyPath));
-    if (!node) return {};
+    PathParts parts;
+    return node && SplitPath(keyPath, parts) == Success ? Descend(node, parts) : nullptr;
+}
+
+std::u16string MemoryRegistry::Snapshot(HKEY root, std::u16string_view keyPath) {
     std::u16string out;
-    Print(*node, u"", codePage_, out);
+    if (auto node = Find(root, keyPath)) Print(*node, u"", codePage_, out);
     return out;
 }
 
-bool MemoryRegistry::KeyExists(HKEY root, std::u16string_view keyPath) {
-    LONG error = Success;
-    auto node = Resolve(root, &error);
-    if (!node) return false;
-    PathParts parts;
-    return SplitPath(keyPath, parts) == Success && Descend(node, parts) != nullptr;
-}
+bool MemoryRegistry::KeyExists(HKEY root, std::u16string_view keyPath) { return Find(root, keyPath) != nullptr; }
 
 void MemoryRegistry::RemoveTree(HKEY root, std::u16string_view keyPath) {
-    LONG error = Success;
-    auto node = Resolve(root, &error);
-    if (node) node = Descend(node, SplitPath(keyPath));
-    if (!node || !node->parent) return;
-    auto keep = node;
-    node->parent->children.erase(node->name);
-    keep->MarkDeleted();
+    auto node = Find(root, keyPath);
+    if (node && node->parent) node->Remove();
 }
 
 void MemoryRegistry::PutValue(HKEY root, std::u16string_view keyPath, std::u16string_view name, DWORD type,
                               std::string bytes) {
     LONG error = Success;
-    auto node = Resolve(root, &error);
-    if (!node) return;
-    node = DescendCreating(node, SplitPath(keyPath));
-    auto& value = node->values.try_emplace(std::u16string(name)).first->second;
-    if (value.name.empty()) value.name = std::u16string(name);
-    value.type = type;
-    value.bytes = std::move(bytes);
+    if (auto node = Resolve(root, &error)) DescendCreating(node, SplitPath(keyPath))->Store(name, type, std::move(bytes));
 }
 
 }  // namespace plm::test

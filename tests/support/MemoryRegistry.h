@@ -71,6 +71,8 @@ private:
     reg::LONG OpenKey(RegCall call, reg::HKEY key, const char* subKey, reg::HKEY* result);
 
     std::shared_ptr<Node> Resolve(reg::HKEY key, reg::LONG* error);
+    std::shared_ptr<Node> Find(reg::HKEY root, std::u16string_view keyPath);
+    std::string AnsiName(std::u16string_view name) const;
     reg::HKEY NewHandle(std::shared_ptr<Node> node);
 
     const CodePage& codePage_;

@@ -56,18 +56,6 @@ TEST(MemoryRegistry, InjectedFailuresReachTheCallerAndLastRegErrorAsTheCallsRetu
     }
 }
 
-TEST(MemoryRegistry, RefusedWriteUnderOneRootLeavesTheOtherAlone) {
-    Latin1CodePage codes;
-    MemoryRegistry registry(codes);
-    RegisterKey keys(registry, codes);
-    registry.Faults().Fail(Fault().Of(RegCall::Set).On(u"HKEY_LOCAL_MACHINE\\"));
-    EXPECT_EQ(keys.SetStringValue(LocalMachine, u"SOFTWARE\\x", u"v", u"t"), ErrorAccessDenied);
-    EXPECT_EQ(keys.LastRegError(), 0) << "the record ends at the close";
-    EXPECT_EQ(ToUtf8(registry.Snapshot(LocalMachine, u"SOFTWARE\\x")), "[]\n");
-    EXPECT_EQ(keys.SetStringValue(CurrentUser, u"SOFTWARE\\x", u"v", u"t"), Success);
-    EXPECT_EQ(ToUtf8(registry.Snapshot(CurrentUser, u"SOFTWARE\\x")), "[]\n\"v\"=\"t\"\n");
-}
-
 TEST(MemoryRegistry, HandlesToADeletedKeyFail) {
     Latin1CodePage codes;
     MemoryRegistry registry(codes);

@@ -100,6 +100,9 @@ private:
 
 }  // namespace plm::test
 
-#define PLM_INSTANTIATE_FOR_BACKENDS(Suite)                                                       \
-    INSTANTIATE_TEST_SUITE_P(Backends, Suite, ::testing::ValuesIn(::plm::test::BackendNames()), \
-                             [](const ::testing::TestParamInfo<std::string>& backend) { return backend.param; })
+#define PLM_BACKEND_NAME [](const ::testing::TestParamInfo<std::string>& backend) { return backend.param; }
+#define PLM_INSTANTIATE_FOR_BACKENDS(Suite) \
+    INSTANTIATE_TEST_SUITE_P(Backends, Suite, ::testing::ValuesIn(::plm::test::BackendNames()), PLM_BACKEND_NAME)
+// For the suites that need the in-memory registry's fault plan.
+#define PLM_INSTANTIATE_FOR_MEMORY(Suite) \
+    INSTANTIATE_TEST_SUITE_P(Backends, Suite, ::testing::Values(std::string("Memory")), PLM_BACKEND_NAME)

@@ -257,42 +257,4 @@ std::optional<std::string> Capture::DifferenceFrom(const std::wstring& name) con
     return differing == 0 ? std::string() : std::to_string(differing) + " pixels differ" + first;
 }
 
-namespace {
-constexpr wchar_t DesktopKey[] = L"Control Panel\\Desktop";
-}
-
-DpiSetting::DpiSetting(DWORD dpi) {
-    HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, DesktopKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS) {
-        return;
-    }
-    DWORD value = 0;
-    DWORD size = sizeof(value);
-    DWORD type = 0;
-    if (RegQueryValueExW(key, L"LogPixels", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) ==
-            ERROR_SUCCESS &&
-        type == REG_DWORD) {
-        previous_ = value;
-    }
-    RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof(dpi));
-    RegCloseKey(key);
-}
-
-DpiSetting::~DpiSetting() { Restore(); }
-
-void DpiSetting::Restore() {
-    if (restored_) return;
-    restored_ = true;
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, DesktopKey, 0, KEY_WRITE, &key) != ERROR_SUCCESS) return;
-    if (previous_) {
-        DWORD value = *previous_;
-        RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
-    } else {
-        RegDeleteValueW(key, L"LogPixels");
-    }
-    RegCloseKey(key);
-}
-
 }  // namespace plm::windowtest

@@ -118,19 +118,4 @@ private:
     std::vector<unsigned char> bgra_;
 };
 
-// The system DPI setting of the Wine prefix (HKCU\Control Panel\Desktop
-// LogPixels), which a program reads when it starts; restored on destruction.
-class DpiSetting {
-public:
-    explicit DpiSetting(DWORD dpi);
-    ~DpiSetting();
-    DpiSetting(const DpiSetting&) = delete;
-    DpiSetting& operator=(const DpiSetting&) = delete;
-    void Restore();
-
-private:
-    std::optional<DWORD> previous_;
-    bool restored_ = false;
-};
-
 }  // namespace plm::windowtest

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -809,9 +810,10 @@ TEST(ReloadNotice, TellsTheUserHowToReloadInIeMode) {
 TEST(HighDpi, EverythingScalesAt144Dpi) {
     PLM_DESIGN_RUN_ONLY();
     SetClipboardWithoutText();
-    DpiSetting dpi(144);
+    // The prefix's DPI, read at start-up; the other runs keep 96.
+    std::optional<test::PlantedDword> dpi(std::in_place, HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", 144);
     App app;
-    dpi.Restore();  // read at start-up; the other runs keep 96
+    dpi.reset();
     ASSERT_TRUE(app.Started());
     HWND window = app.Window();
     RECT client{};
