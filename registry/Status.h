@@ -33,6 +33,13 @@ public:
     constexpr bool HasCode() const noexcept { return hasCode_; }
     constexpr LONG Code() const noexcept { return code_; }
 
+    // For a step made of several calls, each made whatever became of the
+    // others: the status stays the first failure, `later` counting only
+    // while none has failed yet.
+    constexpr void KeepFirstFailure(Status later) noexcept {
+        if (Succeeded()) *this = later;
+    }
+
     constexpr bool operator==(const Status&) const noexcept = default;
 
 private:

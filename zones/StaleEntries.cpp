@@ -52,7 +52,7 @@ reg::Status RemoveWrongKey(reg::RegisterKey& registry, const SiteAddress& site) 
     reg::Status failure;
     const auto remove = [&](const Text& parent, const Text& name) {
         const reg::Status deleted = registry.DeleteKey(reg::CurrentUser, parent, name);
-        if (failure.Succeeded() && deleted.Failed() && deleted != reg::ErrorFileNotFound) failure = deleted;
+        if (deleted != reg::ErrorFileNotFound) failure.KeepFirstFailure(deleted);
     };
     remove(Text(DomainsKey) + u'\\' + text, firstLabel);
     remove(Text(EscDomainsKey) + u'\\' + text, firstLabel);

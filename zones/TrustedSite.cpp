@@ -146,16 +146,11 @@ void RemoveFixedRangeKey(reg::RegisterKey& registry, TextView address) {
     static_cast<void>(registry.DeleteKey(Root, EscRangesKey, slot));
 }
 
-// Keeps the first failure seen.
-void KeepFirst(reg::Status& kept, reg::Status status) {
-    if (kept.Succeeded()) kept = status;
-}
-
 // The entry's key with the scheme value 2; the first failing write goes
 // into `failure`.
 Text WriteEntry(reg::RegisterKey& registry, Text entry, TextView scheme, reg::Status& failure) {
-    KeepFirst(failure, registry.CreateKey(Root, entry).status);
-    KeepFirst(failure, registry.SetDwordValue(Root, entry, scheme, TrustedSitesZone));
+    failure.KeepFirstFailure(registry.CreateKey(Root, entry).status);
+    failure.KeepFirstFailure(registry.SetDwordValue(Root, entry, scheme, TrustedSitesZone));
     return entry;
 }
 
@@ -270,14 +265,14 @@ RangeRebuild AddRangeKey(reg::RegisterKey& registry, TextView listPath, TextView
         } while ((n <= RangeSlotsRead && rebuild.kept[static_cast<std::size_t>(n)].Failed()) ||
                  HoldsMapping(registry, slotPath));
         reg::Status failure;
-        KeepFirst(failure, registry.CreateKey(Root, slotPath).status);
-        KeepFirst(failure, registry.SetStringValue(Root, slotPath, RangeAddressValue, pair.address));
-        if (pair.zone) KeepFirst(failure, registry.SetDwordValue(Root, slotPath, pair.scheme, *pair.zone));
+        failure.KeepFirstFailure(registry.CreateKey(Root, slotPath).status);
+        failure.KeepFirstFailure(registry.SetStringValue(Root, slotPath, RangeAddressValue, pair.address));
+        if (pair.zone) failure.KeepFirstFailure(registry.SetDwordValue(Root, slotPath, pair.scheme, *pair.zone));
         if (rebuild.siteSlot == 0) {
             rebuild.siteSlot = n;
             rebuild.siteFailure = failure;
         } else {
-            KeepFirst(rebuild.otherFailure, failure);
+            rebuild.otherFailure.KeepFirstFailure(failure);
         }
     }
     return rebuild;
@@ -306,8 +301,8 @@ reg::Status AddTrustedSite(reg::RegisterKey& registry, const SiteAddress& site) 
         if (numeric) {
             const RangeRebuild rebuild = AddRangeKey(registry, ranges, scheme, host);
             entries.push_back(JoinPath(ranges, SlotName(rebuild.siteSlot)));
-            KeepFirst(siteFailure, rebuild.siteFailure);
-            KeepFirst(otherFailure, rebuild.otherFailure);
+            siteFailure.KeepFirstFailure(rebuild.siteFailure);
+            otherFailure.KeepFirstFailure(rebuild.otherFailure);
             rebuilds.emplace_back(ranges, rebuild);
         } else {
             entries.push_back(WriteEntry(registry, DomainEntryPath(domains, site), scheme, siteFailure));

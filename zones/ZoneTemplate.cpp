@@ -65,8 +65,8 @@ reg::Status SetTrustedZoneSecurity(reg::RegisterKey& registry) {
     // is written whatever became of the one before.
     reg::Status failure;
     for (const ZoneSetting& setting : Template) {
-        const reg::Status written = registry.SetDwordValue(reg::CurrentUser, TrustedZoneKey, setting.name, setting.data);
-        if (failure.Succeeded()) failure = written;
+        failure.KeepFirstFailure(
+            registry.SetDwordValue(reg::CurrentUser, TrustedZoneKey, setting.name, setting.data));
     }
     return failure;
 }
